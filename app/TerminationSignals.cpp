@@ -1,0 +1,51 @@
+#include "TerminationSignals.h"
+
+#include <QSocketNotifier>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace trelk {
+
+namespace {
+int signalPipe[2] = {-1, -1};
+}
+
+TerminationSignals::TerminationSignals(std::function<void()> onTerminate)
+    : onTerminate_(std::move(onTerminate)) {
+    if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return;
+    }
+    notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::drain);
+
+    struct sigaction action {};
+    action.sa_handler = &TerminationSignals::handle;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        sigaction(signal, &action, nullptr);
+    }
+}
+
+TerminationSignals::~TerminationSignals() {
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        std::signal(signal, SIG_DFL);
+    }
+}
+
+void TerminationSignals::handle(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = write(signalPipe[1], &byte, 1);
+}
+
+void TerminationSignals::drain() {
+    char buffer[16];
+    while (read(signalPipe[0], buffer, sizeof buffer) > 0) {
+    }
+    if (onTerminate_) {
+        onTerminate_();
+    }
+}
+
+} // namespace trelk

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class QSocketNotifier;
+
+namespace trelk {
+
+// Turns SIGTERM, SIGINT and SIGHUP (log-off, shutdown, a closed terminal) into a call on the
+// main thread. The handler only writes a byte to a pipe; the notifier does the rest.
+class TerminationSignals : public QObject {
+    Q_OBJECT
+public:
+    explicit TerminationSignals(std::function<void()> onTerminate);
+    ~TerminationSignals() override;
+
+private:
+    static void handle(int signal);
+    void drain();
+
+    std::function<void()> onTerminate_;
+    QSocketNotifier* notifier_ = nullptr;
+};
+
+} // namespace trelk

@@ -1,0 +1,87 @@
+// Process entry: one instance per desktop, then the main window and its message loop.
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTimer>
+#include <ctime>
+
+#include "TerminationSignals.h"
+#include "core/AppCore.h"
+#include "gui/QtPrompts.h"
+#include "gui/QtText.h"
+#include "gui/TForm1.h"
+#include "platform/linux/LinuxPaths.h"
+
+namespace {
+
+constexpr const char* ApplicationTitle = "Trelk-Pro";
+
+std::string executableDate() {
+    const QFileInfo exe(QCoreApplication::applicationFilePath());
+    return exe.lastModified().toString("dd-MMM-yyyy").toStdString();
+}
+
+// For the start-up benchmark: the monotonic time at which the tray icon was shown and the
+// event loop ran once, written to the file named by TRELK_STARTUP_REPORT.
+void reportStartupTime() {
+    const QByteArray path = qgetenv("TRELK_STARTUP_REPORT");
+    if (path.isEmpty()) {
+        return;
+    }
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    QFile file(QString::fromLocal8Bit(path));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        const long long ns = static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+        file.write(QByteArray::number(ns));
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const trelk::PlatformPaths platformPaths = trelk::ResolvePlatformPaths();
+    auto platform = trelk::CreatePlatform(platformPaths);
+
+    // Single instance: the first copy carries a window with the application title.
+    if (platform->desktop().topLevelWindowExists(ApplicationTitle)) {
+        return 0;
+    }
+    platform->desktop().publishApplicationWindow(ApplicationTitle);
+
+    QApplication::setApplicationName("TrelkPro");
+    QApplication::setQuitOnLastWindowClosed(false);
+    // Numbers are read and written with '.' whatever the user's locale.
+    QLocale::setDefault(QLocale::c());
+    std::setlocale(LC_NUMERIC, "C");
+
+    trelk::TForm1 form;
+    trelk::QtPrompts prompts(&form);
+    trelk::AppCore core(*platform, form, prompts,
+                        trelk::AppPaths::FromAppDir(platformPaths.appDir,
+                                                    platformPaths.settingsFile),
+                        trelk::BuildVersionInfo(executableDate()));
+    form.bind(core);
+
+    const trelk::StartupResult started = core.FormCreate();
+    if (!started.ok) {
+        prompts.showError(started.message);
+        return 1;
+    }
+    form.show();
+    core.FormShow();
+
+    // Logging off or shutting down: close without a question, settings saved.
+    trelk::TerminationSignals termination([&core] { core.Close(trelk::CloseReason::SessionEnd); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
+                     [&core] { core.Close(trelk::CloseReason::SessionEnd); });
+
+    QTimer::singleShot(0, &form, reportStartupTime);
+    const int status = QApplication::exec();
+    core.FormDestroy();
+    return status;
+}

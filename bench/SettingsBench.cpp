@@ -1,0 +1,76 @@
+#include "core/SettingsStore.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A settings file as a pilot's would look after some use: every group, twelve macros and a
+// command list.
+std::string WriteRealisticFile(const fs::path& dir) {
+    const std::string path = (dir / "TrelkPro.ini").string();
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "[Macros]\n";
+        for (int i = 1; i <= 12; ++i) {
+            out << 'F' << i << "Channel=" << i % 5 << "\nF" << i << "String=/lumacor " << i * 11
+                << ' ' << i * 7 << ' ' << i * 3 << "\nF" << i << "Return=1\n";
+        }
+        out << "\n[Commands]\nCmdList=/who;/time;/dock;/undock;/scan;/where;\n";
+    }
+    const trelk::SettingsStore store(path, dir.string() + "/");
+    trelk::Settings settings = store.Defaults();
+    settings.Setup.InstallCode = "0123456789abcdefghijkl";
+    settings.Scanner.RadarWavFileName = dir.string() + "/alarm.wav";
+    settings.DataList.RoidFiles = "MyLumacor.dat;extra.txt;";
+    store.SaveSetupGroup(settings);
+    store.SaveKeyMapGroup(settings);
+    store.SaveConsoleGroup(settings);
+    store.SaveScannerGroup(settings);
+    return path;
+}
+
+void BM_LoadAndSaveAllGroups(benchmark::State& state) {
+    std::string pattern = (fs::temp_directory_path() / "trelk-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const fs::path dir = pattern;
+    const trelk::SettingsStore store(WriteRealisticFile(dir), dir.string() + "/");
+    for (auto _ : state) {
+        trelk::Settings settings = store.Load();
+        settings.Console.PositionX ^= 1;
+        const bool ok = store.SaveSetupGroup(settings).ok && store.SaveKeyMapGroup(settings).ok &&
+                        store.SaveConsoleGroup(settings).ok && store.SaveScannerGroup(settings).ok;
+        if (!ok) {
+            state.SkipWithError("save failed");
+            break;
+        }
+        benchmark::DoNotOptimize(settings);
+    }
+    fs::remove_all(dir);
+}
+BENCHMARK(BM_LoadAndSaveAllGroups)->Unit(benchmark::kMicrosecond);
+
+void BM_LoadOnly(benchmark::State& state) {
+    std::string pattern = (fs::temp_directory_path() / "trelk-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const fs::path dir = pattern;
+    const trelk::SettingsStore store(WriteRealisticFile(dir), dir.string() + "/");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(store.Load());
+    }
+    fs::remove_all(dir);
+}
+BENCHMARK(BM_LoadOnly)->Unit(benchmark::kMicrosecond);
+
+} // namespace

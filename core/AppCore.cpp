@@ -1,0 +1,250 @@
+#include "AppCore.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "InstallCode.h"
+
+namespace trelk {
+
+namespace fs = std::filesystem;
+
+AppCore::AppCore(Platform& platform, MainWindow& window, Prompts& prompts, AppPaths paths,
+                 VersionInfo version)
+    : platform_(platform), window_(window), prompts_(prompts), paths_(std::move(paths)),
+      version_(std::move(version)), trace_(platform.debugOutput()),
+      registry_(platform.userStore(), [this](const std::string& text) { reportStatus(text); }) {
+    settings_ = std::make_unique<SettingsController>(
+        SettingsStore(paths_.SettingsFile, paths_.AppDir), registry_, hooks_,
+        [this](const std::string& message) {
+            trace_.Trace("TrelkPro: " + message);
+            prompts_.showError(message);
+        });
+    // The debug option gates the trace at the moment of each call.
+    settings_->cbDebug.addView([this](bool on) { trace_.setEnabled(on); });
+    settings_->cbDebug.setOnClick([this] { cbDebugClick(); });
+
+    tmrStartupCompleted_ =
+        platform_.timers().createTimer("tmrStartupCompleted", StartupCompletedMs);
+    tmrStartupCompleted_->setHandler([this] { tmrStartupCompletedTimer(); });
+}
+
+AppCore::~AppCore() {
+    if (created_ && !destroyed_) {
+        FormDestroy();
+    }
+}
+
+StartupResult AppCore::FormCreate() {
+    StartupResult result;
+    created_ = true;
+    tmrStartupCompleted_->setEnabled(true);
+
+    trace_.Trace("TrelkPro Starting!");
+    RunHook(hooks_.createAddOnLists);
+    RunHook(hooks_.installMessageFilter);
+    RunHook(hooks_.resetRadarOffsets);
+
+    window_.setCaption(version_.caption());
+    trace_.Trace("TrelkPro: Version" + version_.caption());
+    window_.setTrayHint(version_.caption());
+
+    ShuttingDown = false;
+    AutoExitClosing = false;
+    RunHook(hooks_.resetRunTimeState);
+
+    RunHook(hooks_.loadMacros);
+    settings_->LoadSettings();
+    if (settings_->values().Setup.InstallCode.empty()) {
+        settings_->values().Setup.InstallCode = GenerateInstallCode(platform_.clock());
+        settings_->SaveSetupGroup();
+    }
+
+    RunHook(hooks_.loadOverlayLibrary);
+    RunHook(hooks_.createKeyRecord);
+    if (hooks_.setOverlayDebugMode) {
+        hooks_.setOverlayDebugMode(true);
+    }
+    RunHook(hooks_.writeKeyRecord);
+
+    if (!prepareDataFolder(result)) {
+        return result;
+    }
+    RunHook(hooks_.pointFileListAtDataDir);
+    if (!fs::is_directory(paths_.PhotoDir) && !createFolder(paths_.PhotoDir, result)) {
+        return result;
+    }
+    // The log writes its files here; a folder it cannot have only turns logging off.
+    std::error_code ignored;
+    fs::create_directory(paths_.LogDir, ignored);
+
+    if (settings_->AutoRunVL.checked()) {
+        RunHook(hooks_.applyAutoStart);
+    }
+    RunHook(hooks_.restoreDataLists);
+    RunHook(hooks_.restoreCommandList);
+    RunHook(hooks_.startDataListWorker);
+
+    window_.setActiveTab("tsWeb");
+    RunHook(hooks_.initConsoleOverlay);
+    RunHook(hooks_.resetMenu);
+    RunHook(hooks_.installKeyboardHook);
+
+    registry_.ResetInterfaceValues();
+    registry_.WriteInterfaceValue("TrelkProStartUp", "1");
+
+    settings_->DisplayTime.setChecked(true);
+    settings_->AASafe.setChecked(settings_->values().Console.AASafe);
+    settings_->WideConsole.setChecked(settings_->values().Console.WideConsole);
+
+    RunHook(hooks_.loadUrlList);
+    applyStoredDebugState();
+    return result;
+}
+
+bool AppCore::prepareDataFolder(StartupResult& result) {
+    if (fs::is_directory(paths_.DataDir)) {
+        if (fs::exists(paths_.DataDir + "MyLumacor.dat")) {
+            RunHook(hooks_.startDatabaseUpdateCheck);
+        } else {
+            RunHook(hooks_.openDatabaseDownload);
+        }
+        return true;
+    }
+    if (!createFolder(paths_.DataDir, result)) {
+        return false;
+    }
+    RunHook(hooks_.openDatabaseDownload);
+    return true;
+}
+
+bool AppCore::createFolder(const std::string& path, StartupResult& result) {
+    std::error_code error;
+    // One level only: a missing application folder is not ours to create.
+    if (fs::create_directory(path, error) || fs::is_directory(path)) {
+        return true;
+    }
+    result.ok = false;
+    result.message = "Cannot create director" + path;
+    return false;
+}
+
+void AppCore::applyStoredDebugState() {
+    const bool on = settings_->values().Console.DebugState;
+    settings_->cbDebug.setChecked(on);
+    DebugOff = !on;
+    trace_.setEnabled(on);
+}
+
+void AppCore::FormShow() { window_.setActiveTab("tsConsole"); }
+
+void AppCore::tmrStartupCompletedTimer() {
+    tmrStartupCompleted_->setEnabled(false);
+    if (tmrStartupCompleted_->tag() == 1) {
+        Close();
+    }
+}
+
+void AppCore::Close(CloseReason reason) {
+    if (closed_ || !FormCloseQuery(reason)) {
+        return;
+    }
+    FormClose();
+    closed_ = true;
+    window_.destroyWindow();
+}
+
+bool AppCore::FormCloseQuery(CloseReason reason) {
+    trace_.Trace("TrelkPro: FormCloseQuery");
+    if (AutoExitClosing) {
+        RunHook(hooks_.stopStationAndRadarTimers);
+        settings_->SaveAllGroups();
+        return true;
+    }
+    if (tmrStartupCompleted_->tag() == 1) {
+        settings_->SaveAllGroups();
+        return true;
+    }
+    // Logging off must not wait for an answer nobody gives.
+    if (ExitFromMenu && reason != CloseReason::SessionEnd && !prompts_.confirm(ExitQuestion)) {
+        return false;
+    }
+    if (tmrStartupCompleted_->enabled()) {
+        tmrStartupCompleted_->setTag(1);
+        window_.setStatusText(1, ShuttingDownText);
+        ShuttingDown = true;
+        return false;
+    }
+    settings_->SaveAllGroups();
+    return true;
+}
+
+void AppCore::FormClose() {
+    trace_.Trace("TrelkPro: FormClose");
+    ShuttingDown = true;
+    RunHook(hooks_.disconnectHttpClients);
+    RunHook(hooks_.stopWorkers);
+    registry_.WriteInterfaceValue("TrelkProStartUp", "0");
+    registry_.DeleteInventory();
+}
+
+void AppCore::FormDestroy() {
+    if (destroyed_) {
+        return;
+    }
+    destroyed_ = true;
+    trace_.Trace("TrelkPro Shutdown!");
+    RunHook(hooks_.unregisterLinkDropTarget);
+    RunHook(hooks_.hookOff);
+    RunHook(hooks_.closeKeyRecord);
+    RunHook(hooks_.hideConsoleAndFreeOverlay);
+    trace_.Trace("TrelkPro: Freeing TrkHook Library");
+    RunHook(hooks_.freeHookLibrary);
+    RunHook(hooks_.closeHookMapping);
+    RunHook(hooks_.freeAddOnLists);
+    RunHook(hooks_.removeMessageFilter);
+    tmrStartupCompleted_->setEnabled(false);
+}
+
+void AppCore::TrelkHelp2Click() {
+    // Linux desktops rarely read compiled help; the HTML help beside it is the fallback.
+    std::string help = paths_.HelpFile;
+    if (!fs::exists(help)) {
+        help = paths_.AppDir + "trelkpro.html";
+    }
+    if (!fs::exists(help) || !platform_.launcher().openDocument(help)) {
+        reportStatus("Unable to open the help file " + paths_.HelpFile);
+    }
+}
+
+void AppCore::ConfigureTrelk1Click() { window_.showNormalAndActivate(); }
+
+void AppCore::Hide1Click() { window_.hideWindow(); }
+
+void AppCore::ExitTrelk1Click() {
+    ExitFromMenu = true;
+    Close();
+}
+
+void AppCore::CloseFromGameExit() {
+    AutoExitClosing = true;
+    Close(CloseReason::GameExited);
+}
+
+void AppCore::cbDebugClick() {
+    const bool on = settings_->cbDebug.checked();
+    trace_.Trace(on ? "TrelkPro: NexaCSetDebugMode called with value TRUE "
+                    : "TrelkPro: NexaCSetDebugMode called with value FALSE ");
+    if (hooks_.setOverlayDebugMode) {
+        hooks_.setOverlayDebugMode(on);
+    }
+    DebugOff = !on;
+    RunHook(hooks_.writeKeyRecord);
+}
+
+void AppCore::reportStatus(const std::string& text) {
+    window_.setStatusText(1, text);
+    trace_.Trace("TrelkPro: " + text);
+}
+
+} // namespace trelk

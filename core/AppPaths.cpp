@@ -1,0 +1,21 @@
+#include "AppPaths.h"
+
+namespace trelk {
+
+AppPaths AppPaths::FromAppDir(std::string appDir, std::string settingsFile) {
+    if (appDir.empty() || appDir.back() != '/') {
+        appDir += '/';
+    }
+    AppPaths paths;
+    paths.AppDir = appDir;
+    paths.LogDir = appDir + "Log/";
+    paths.DataDir = appDir + "Data/";
+    paths.PhotoDir = appDir + "Photo/";
+    paths.ConsoleBitmapPath = appDir + "vorel.bmp";
+    paths.SettingsFile = std::move(settingsFile);
+    paths.HelpFile = appDir + "trelkpro.chm";
+    paths.ClearLineString = std::string(60, '\b');
+    return paths;
+}
+
+} // namespace trelk

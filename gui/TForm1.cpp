@@ -1,0 +1,244 @@
+#include "TForm1.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "AboutBox.h"
+#include "AppIcon.h"
+#include "QtText.h"
+#include "VersionHistoryDialog.h"
+#include "core/AppCore.h"
+
+namespace trelk {
+
+namespace {
+
+struct TabSheet {
+    const char* name;
+    const char* caption;
+};
+
+constexpr TabSheet TabSheets[] = {
+    {"tsSetup", "Setup"},     {"tsConsole", "Console"}, {"tsLumacor", "Files"},
+    {"tsMacro", "Macro"},     {"tsCmdList", "Cmd List"}, {"tsScanner", "Scanner"},
+    {"tsWeb", "Web"},         {"tsKeyMap", "KeyMap"},   {"tsLogBuf", "Log"},
+};
+
+} // namespace
+
+TForm1::TForm1() {
+    setObjectName("TForm1");
+    setWindowIcon(AppIcon());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(ClientWidth, ClientHeight);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 0);
+    layout->setSpacing(2);
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    PageControl1->setUsesScrollButtons(false);
+    PageControl1->setStyleSheet("QTabBar::tab { min-width: 55px; }");
+    layout->addWidget(PageControl1, 1);
+    buildTabSheets();
+    buildMenus();
+    buildStatusBar(this);
+
+    // Centre on the screen the window opens on.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::buildTabSheets() {
+    for (const TabSheet& sheet : TabSheets) {
+        auto* page = new QWidget(PageControl1);
+        page->setObjectName(sheet.name);
+        PageControl1->addTab(page, sheet.caption);
+    }
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::onTabChanged);
+}
+
+void TForm1::buildStatusBar(QWidget* parent) {
+    auto* bar = new QWidget(parent);
+    bar->setObjectName("StatusBar1");
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(2, 2, 2, 2);
+    StatusPanel0 = new QLabel(bar);
+    StatusPanel0->setObjectName("StatusPanel0");
+    StatusPanel0->setFixedWidth(300);
+    StatusPanel0->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StatusPanel1 = new QLabel(bar);
+    StatusPanel1->setObjectName("StatusPanel1");
+    StatusPanel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    row->addWidget(StatusPanel0);
+    row->addWidget(StatusPanel1, 1);
+    Button2 = new QPushButton("Version History", bar);
+    Button2->setObjectName("Button2");
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    row->addWidget(Button2);
+    parent->layout()->addWidget(bar);
+}
+
+void TForm1::buildMenus() {
+    PopupMenuTrayIcon = new QMenu(this);
+    PopupMenuTrayIcon->setObjectName("PopupMenuTrayIcon");
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName("PopupMenu1");
+
+    // The caption buttons of the original window live in the tab bar's corner here:
+    // window managers do not take extra title-bar buttons.
+    auto* corner = new QWidget(PageControl1);
+    auto* row = new QHBoxLayout(corner);
+    row->setContentsMargins(0, 0, 0, 0);
+    JvFormButton1 = new QToolButton(corner);
+    JvFormButton1->setObjectName("JvFormButton1");
+    JvFormButton1->setText("?");
+    JvFormButton1->setToolTip("Help and About");
+    JvFormButton1->setMenu(PopupMenu1);
+    JvFormButton1->setPopupMode(QToolButton::InstantPopup);
+    JvFormButtonHide = new QToolButton(corner);
+    JvFormButtonHide->setObjectName("JvFormButtonHide");
+    JvFormButtonHide->setText("Hide");
+    JvFormButtonHide->setToolTip("Hide Trelk");
+    row->addWidget(JvFormButton1);
+    row->addWidget(JvFormButtonHide);
+    PageControl1->setCornerWidget(corner, Qt::TopRightCorner);
+
+    JvTrayIcon1 = new QSystemTrayIcon(AppIcon(), this);
+    JvTrayIcon1->setObjectName("JvTrayIcon1");
+    JvTrayIcon1->setContextMenu(PopupMenuTrayIcon);
+}
+
+void TForm1::bind(AppCore& core) {
+    core_ = &core;
+    auto add = [](QMenu* menu, const char* name, const char* text, auto handler) {
+        QAction* action = menu->addAction(text);
+        action->setObjectName(name);
+        QObject::connect(action, &QAction::triggered, menu, handler);
+        return action;
+    };
+    add(PopupMenuTrayIcon, "TrelkHelp2", "Trelk Help", [&core] { core.TrelkHelp2Click(); });
+    add(PopupMenuTrayIcon, "About1", "About...", [this] { About1Click(); });
+    PopupMenuTrayIcon->addSeparator();
+    add(PopupMenuTrayIcon, "ConfigureTrelk1", "Configure Trelk",
+        [&core] { core.ConfigureTrelk1Click(); });
+    bindCheckAction(add(PopupMenuTrayIcon, "VLAutoStartup1", "VL Auto Startup", [] {}),
+                    core.settings().AutoRunVL);
+    bindCheckAction(add(PopupMenuTrayIcon, "TRLAutoShutdown1", "TRL Auto Shutdown", [] {}),
+                    core.settings().AutoExitTRL);
+    PopupMenuTrayIcon->addSeparator();
+    add(PopupMenuTrayIcon, "Hide1", "Hide Trelk", [&core] { core.Hide1Click(); });
+    add(PopupMenuTrayIcon, "ExitTrelk1", "Exit Trelk", [&core] { core.ExitTrelk1Click(); });
+
+    add(PopupMenu1, "TrelkHelp1", "Trelk Help", [&core] { core.TrelkHelp2Click(); });
+    add(PopupMenu1, "About2", "About...", [this] { About1Click(); });
+
+    connect(JvFormButtonHide, &QToolButton::clicked, this,
+            [&core] { core.JvFormButtonHideClick(); });
+    connect(JvTrayIcon1, &QSystemTrayIcon::activated, this,
+            [&core](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::DoubleClick) {
+                    core.JvTrayIcon1DblClick();
+                }
+            });
+
+    // "DebugOutput" on the Console tab.
+    auto* console = PageControl1->findChild<QWidget*>("tsConsole");
+    auto* cbDebug = new QCheckBox("DebugOutput", console);
+    cbDebug->setObjectName("cbDebug");
+    cbDebug->move(12, 260);
+    CheckOption& debug = core.settings().cbDebug;
+    cbDebug->setChecked(debug.checked());
+    debug.addView([cbDebug](bool on) { cbDebug->setChecked(on); });
+    connect(cbDebug, &QCheckBox::toggled, this, [&debug](bool on) { debug.setChecked(on); });
+
+    if (trayAvailable()) {
+        JvTrayIcon1->show();
+    }
+}
+
+void TForm1::bindCheckAction(QAction* action, CheckOption& option) {
+    action->setCheckable(true);
+    action->setChecked(option.checked());
+    option.addView([action](bool on) { action->setChecked(on); });
+    connect(action, &QAction::toggled, this, [&option](bool on) { option.setChecked(on); });
+}
+
+bool TForm1::trayAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+void TForm1::showNormalAndActivate() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void TForm1::hideWindow() {
+    // Without a tray a hidden window could never be shown again: minimise instead.
+    if (trayAvailable()) {
+        hide();
+    } else {
+        showMinimized();
+    }
+}
+
+void TForm1::setCaption(const std::string& caption) { setWindowTitle(toQt(caption)); }
+
+void TForm1::setTrayHint(const std::string& hint) { JvTrayIcon1->setToolTip(toQt(hint)); }
+
+void TForm1::setStatusText(int panel, const std::string& text) {
+    (panel == 0 ? StatusPanel0 : StatusPanel1)->setText(toQt(text));
+}
+
+void TForm1::setActiveTab(const std::string& tabSheetName) {
+    if (auto* page = PageControl1->findChild<QWidget*>(toQt(tabSheetName))) {
+        // Only the pilot leaving a tab saves its group, not the program switching tabs.
+        currentTab_ = -1;
+        PageControl1->setCurrentWidget(page);
+        currentTab_ = PageControl1->currentIndex();
+    }
+}
+
+void TForm1::destroyWindow() {
+    closeAllowed_ = true;
+    JvTrayIcon1->hide();
+    hide();
+    QCoreApplication::quit();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (closeAllowed_ || core_ == nullptr) {
+        event->accept();
+        return;
+    }
+    // The core decides; when it allows the close it calls destroyWindow().
+    event->ignore();
+    core_->Close();
+}
+
+void TForm1::onTabChanged(int index) {
+    if (core_ != nullptr && currentTab_ >= 0) {
+        core_->settings().TabSheetLeft(
+            fromQt(PageControl1->widget(currentTab_)->objectName()));
+    }
+    currentTab_ = index;
+}
+
+void TForm1::Button2Click() {
+    VersionHistoryDialog dialog(this);
+    dialog.exec();
+}
+
+void TForm1::About1Click() {
+    AboutBox about(core_->version(), this);
+    about.exec();
+}
+
+} // namespace trelk

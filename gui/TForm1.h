@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QWidget>
+
+#include "platform/ports/MainWindow.h"
+
+namespace trelk {
+
+class AppCore;
+class CheckOption;
+
+// The main window: tab sheets, status bar, tray icon and menus. A view of AppCore; every
+// handler forwards to the core.
+class TForm1 final : public QWidget, public MainWindow {
+    Q_OBJECT
+public:
+    static constexpr int ClientWidth = 612;
+    static constexpr int ClientHeight = 375;
+
+    TForm1();
+    ~TForm1() override;
+
+    // Connects the widgets to the core. Called once, before FormCreate.
+    void bind(AppCore& core);
+
+    // MainWindow
+    void showNormalAndActivate() override;
+    void hideWindow() override;
+    bool isWindowVisible() const override { return isVisible() && !isMinimized(); }
+    void setCaption(const std::string& caption) override;
+    void setTrayHint(const std::string& hint) override;
+    void setStatusText(int panel, const std::string& text) override;
+    void setActiveTab(const std::string& tabSheetName) override;
+    void destroyWindow() override;
+
+    QTabWidget* PageControl1 = nullptr;
+    QLabel* StatusPanel0 = nullptr;
+    QLabel* StatusPanel1 = nullptr;
+    QPushButton* Button2 = nullptr; // "Version History"
+    QMenu* PopupMenuTrayIcon = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QToolButton* JvFormButton1 = nullptr;
+    QToolButton* JvFormButtonHide = nullptr;
+    QSystemTrayIcon* JvTrayIcon1 = nullptr;
+
+    // The tray may not exist on this desktop; then hiding minimises instead.
+    bool trayAvailable() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildTabSheets();
+    void buildStatusBar(QWidget* parent);
+    void buildMenus();
+    void bindCheckAction(QAction* action, CheckOption& option);
+    void Button2Click();
+    void About1Click();
+    void onTabChanged(int index);
+
+    AppCore* core_ = nullptr;
+    int currentTab_ = -1;
+    bool closeAllowed_ = false;
+};
+
+} // namespace trelk

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "LinuxClock.h"
+#include "LinuxDebugOutput.h"
+#include "QtEventLoop.h"
+#include "QtTimerFactory.h"
+#include "SqliteUserStore.h"
+#include "X11Desktop.h"
+#include "XdgLauncher.h"
+#include "platform/ports/Platform.h"
+
+namespace trelk {
+
+// The real platform: Qt's loop and timers, syslog, SQLite, X11, xdg-open. Nothing here touches
+// the display or the store before its first use, so a headless start costs nothing.
+class LinuxPlatform final : public Platform {
+public:
+    explicit LinuxPlatform(PlatformPaths paths);
+
+    Clock& clock() override { return clock_; }
+    TimerFactory& timers() override { return timers_; }
+    EventLoop& eventLoop() override { return eventLoop_; }
+    DebugOutput& debugOutput() override { return debugOutput_; }
+    UserStore& userStore() override { return userStore_; }
+    Desktop& desktop() override { return desktop_; }
+    Launcher& launcher() override { return launcher_; }
+    const PlatformPaths& paths() const override { return paths_; }
+
+private:
+    PlatformPaths paths_;
+    LinuxClock clock_;
+    QtTimerFactory timers_;
+    QtEventLoop eventLoop_;
+    LinuxDebugOutput debugOutput_;
+    SqliteUserStore userStore_;
+    X11Desktop desktop_;
+    XdgLauncher launcher_;
+};
+
+} // namespace trelk

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "platform/ports/UserStore.h"
+
+#include <mutex>
+
+struct sqlite3;
+
+namespace trelk {
+
+class SqliteStatement;
+
+// The per-user registry in one SQLite file, shared with add-ons and trelk-reg.
+//
+// - The folder is created 0700 and the file 0600 when missing; an existing file's mode is never
+//   changed. WAL journal, so readers (the add-on poll) never wait for a writer; a writer waits
+//   up to the busy timeout for another one.
+// - Key paths and value names compare without ASCII case; the spelling first stored is kept
+//   (as the Windows registry does). Leading and trailing backslashes of a path are ignored; an
+//   empty segment ("A\\B") is an invalid path. The empty path is the root key: it always
+//   exists and cannot be deleted.
+// - Values are byte strings, stored as BLOBs exactly as given (TEXT written by others reads
+//   back as its bytes).
+// - Each operation is one transaction, committed before it returns, so other connections see
+//   it at once. A failure returns false / nullopt / an empty list and leaves its reason, naming
+//   the file, in lastError(); the connection is then closed and the next call opens it again.
+//   lastError() is empty after a call that succeeded.
+class SqliteUserStore final : public UserStore {
+public:
+    static constexpr int DefaultBusyTimeoutMs = 2000;
+
+    explicit SqliteUserStore(std::string databasePath, int busyTimeoutMs = DefaultBusyTimeoutMs);
+    ~SqliteUserStore() override;
+    SqliteUserStore(const SqliteUserStore&) = delete;
+    SqliteUserStore& operator=(const SqliteUserStore&) = delete;
+
+    std::optional<std::string> getString(const std::string& key, const std::string& name) override;
+    bool setString(const std::string& key, const std::string& name,
+                   const std::string& value) override;
+    bool deleteValue(const std::string& key, const std::string& name) override;
+    bool deleteKey(const std::string& key) override;
+    bool keyExists(const std::string& key) override;
+    std::vector<std::pair<std::string, std::string>> values(const std::string& key) override;
+    std::vector<std::string> subkeys(const std::string& key) override;
+
+    std::string lastError() const override;
+
+    const std::string& databasePath() const { return path_; }
+
+private:
+    // Starts an operation: clears lastError, normalizes the key and opens the connection.
+    // Returns the normalized key, or nullopt after recording the failure.
+    std::optional<std::string> begin(const std::string& key, const char* action);
+    bool open();
+    bool createFile();
+    bool ensureSchema();
+    bool exec(const char* sql);
+    // True, with the failure recorded, for results other than SQLITE_OK / DONE / ROW.
+    bool failed(int code);
+    void fail(const std::string& action, const std::string& detail);
+    void close();
+
+    const std::string path_;
+    const int busyTimeoutMs_;
+    mutable std::mutex mutex_;
+    sqlite3* db_ = nullptr;
+    std::string operation_; // for messages: "open", "write \"Software\\TrelkPro\"" ...
+    std::string lastError_;
+};
+
+} // namespace trelk

@@ -1,0 +1,164 @@
+#include "X11Desktop.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace trelk {
+
+namespace {
+
+// Top-level windows are children of the root; a reparenting window manager puts the client
+// window one or two levels below its frame.
+constexpr int SearchDepth = 3;
+
+// Longest title read, in 32-bit units as XGetWindowProperty counts.
+constexpr long MaxTitleUnits = 16384;
+
+bool g_xErrorSeen = false;
+
+int RecordXError(Display* /*display*/, XErrorEvent* /*event*/) {
+    g_xErrorSeen = true;
+    return 0;
+}
+
+// Windows of other clients can vanish between XQueryTree and the next request (BadWindow);
+// while this guard lives, such errors are recorded instead of ending the process through the
+// default handler. Process-wide, so restored as soon as the requests are done.
+class XErrorTrap {
+public:
+    explicit XErrorTrap(Display* display) : display_(display) {
+        XSync(display_, False);
+        g_xErrorSeen = false;
+        previous_ = XSetErrorHandler(RecordXError);
+    }
+    ~XErrorTrap() {
+        XSync(display_, False);
+        XSetErrorHandler(previous_);
+    }
+    XErrorTrap(const XErrorTrap&) = delete;
+    XErrorTrap& operator=(const XErrorTrap&) = delete;
+
+    // Every error of the requests so far, after a round trip.
+    bool errorSeen() {
+        XSync(display_, False);
+        return g_xErrorSeen;
+    }
+
+private:
+    Display* display_;
+    XErrorHandler previous_;
+};
+
+bool PropertyEquals(Display* display, Window window, Atom property, const std::string& title) {
+    Atom actualType = None;
+    int actualFormat = 0;
+    unsigned long itemCount = 0;
+    unsigned long bytesAfter = 0;
+    unsigned char* data = nullptr;
+    const int status =
+        XGetWindowProperty(display, window, property, 0, MaxTitleUnits, False, AnyPropertyType,
+                           &actualType, &actualFormat, &itemCount, &bytesAfter, &data);
+    bool equal = false;
+    if (status == Success && data != nullptr && actualFormat == 8 && bytesAfter == 0) {
+        equal = std::string(reinterpret_cast<const char*>(data), itemCount) == title;
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return equal;
+}
+
+} // namespace
+
+X11Desktop::~X11Desktop() {
+    if (display_ != nullptr) {
+        if (appWindow_ != 0) {
+            XDestroyWindow(display_, appWindow_);
+        }
+        XCloseDisplay(display_);
+    }
+}
+
+Display* X11Desktop::display() const {
+    if (!openAttempted_) {
+        openAttempted_ = true;
+        display_ = XOpenDisplay(nullptr);
+        if (display_ != nullptr) {
+            wmName_ = XInternAtom(display_, "WM_NAME", False);
+            netWmName_ = XInternAtom(display_, "_NET_WM_NAME", False);
+            stringType_ = XInternAtom(display_, "STRING", False);
+            utf8StringType_ = XInternAtom(display_, "UTF8_STRING", False);
+        }
+    }
+    return display_;
+}
+
+bool X11Desktop::canSearchWindows() const {
+    return display() != nullptr;
+}
+
+bool X11Desktop::topLevelWindowExists(const std::string& title) {
+    Display* const d = display();
+    if (d == nullptr) {
+        return false;
+    }
+    XErrorTrap trap(d);
+    return treeHasTitle(XDefaultRootWindow(d), title, SearchDepth);
+}
+
+bool X11Desktop::treeHasTitle(unsigned long window, const std::string& title, int depth) const {
+    Window root = None;
+    Window parent = None;
+    Window* children = nullptr;
+    unsigned int childCount = 0;
+    if (XQueryTree(display_, window, &root, &parent, &children, &childCount) == 0) {
+        return false; // the window has gone
+    }
+    bool found = false;
+    // Topmost first: a recent window is the likelier match.
+    for (unsigned int i = childCount; i > 0 && !found; --i) {
+        found = windowHasTitle(children[i - 1], title);
+    }
+    for (unsigned int i = childCount; i > 0 && !found && depth > 1; --i) {
+        found = treeHasTitle(children[i - 1], title, depth - 1);
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return found;
+}
+
+bool X11Desktop::windowHasTitle(unsigned long window, const std::string& title) const {
+    return PropertyEquals(display_, window, netWmName_, title) ||
+           PropertyEquals(display_, window, wmName_, title);
+}
+
+bool X11Desktop::publishApplicationWindow(const std::string& title) {
+    Display* const d = display();
+    if (d == nullptr) {
+        return false;
+    }
+    XErrorTrap trap(d);
+    if (appWindow_ == 0) {
+        // Never mapped: it only carries the title for other processes to find.
+        appWindow_ = XCreateSimpleWindow(d, XDefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+    }
+    setTitle(appWindow_, title);
+    if (trap.errorSeen()) {
+        XDestroyWindow(d, appWindow_);
+        appWindow_ = 0;
+        return false;
+    }
+    return true;
+}
+
+void X11Desktop::setTitle(unsigned long window, const std::string& title) const {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(title.data());
+    const int length = static_cast<int>(title.size());
+    XChangeProperty(display_, window, wmName_, stringType_, 8, PropModeReplace, bytes, length);
+    XChangeProperty(display_, window, netWmName_, utf8StringType_, 8, PropModeReplace, bytes,
+                    length);
+    XFlush(display_);
+}
+
+} // namespace trelk

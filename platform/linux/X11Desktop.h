@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/ports/Desktop.h"
+
+struct _XDisplay;
+
+namespace trelk {
+
+// The Desktop port on Xlib. Every raw Xlib call of the product's window search lives in this
+// class, so a test against a live Xvfb runs exactly the product's code.
+//
+// The display connection is opened at first use (XOpenDisplay(nullptr), i.e. $DISPLAY) and
+// held for the object's lifetime; without one every query answers false. Titles are compared
+// byte for byte with _NET_WM_NAME (UTF-8) and WM_NAME.
+class X11Desktop final : public Desktop {
+public:
+    X11Desktop() = default;
+    ~X11Desktop() override;
+    X11Desktop(const X11Desktop&) = delete;
+    X11Desktop& operator=(const X11Desktop&) = delete;
+
+    bool topLevelWindowExists(const std::string& title) override;
+    bool publishApplicationWindow(const std::string& title) override;
+    bool canSearchWindows() const override;
+
+private:
+    _XDisplay* display() const;
+    bool windowHasTitle(unsigned long window, const std::string& title) const;
+    bool treeHasTitle(unsigned long window, const std::string& title, int depth) const;
+    void setTitle(unsigned long window, const std::string& title) const;
+
+    mutable _XDisplay* display_ = nullptr;
+    mutable bool openAttempted_ = false;
+    // Atoms, interned once the display is open.
+    mutable unsigned long wmName_ = 0;
+    mutable unsigned long netWmName_ = 0;
+    mutable unsigned long stringType_ = 0;
+    mutable unsigned long utf8StringType_ = 0;
+    unsigned long appWindow_ = 0;
+};
+
+} // namespace trelk

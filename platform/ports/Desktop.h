@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+namespace trelk {
+
+// What the program needs of the window system: top-level windows found by exact title (the
+// single-instance rule, the game's window) and the hidden application window that carries the
+// application's title for other processes to find.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+
+    // True when a top-level window with exactly this title exists, shown or hidden.
+    virtual bool topLevelWindowExists(const std::string& title) = 0;
+
+    // Creates (once) a hidden top-level window with this title, so that the next start finds
+    // this process running. Returns false where the window system cannot hold one.
+    virtual bool publishApplicationWindow(const std::string& title) = 0;
+
+    // False where no window system is reachable (headless, offscreen).
+    virtual bool canSearchWindows() const = 0;
+};
+
+} // namespace trelk

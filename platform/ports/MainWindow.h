@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+namespace trelk {
+
+// The main window as the application core drives it. The GUI implements it with widgets; the
+// sim platform records what was asked of it.
+class MainWindow {
+public:
+    virtual ~MainWindow() = default;
+
+    virtual void showNormalAndActivate() = 0;
+    virtual void hideWindow() = 0;
+    virtual bool isWindowVisible() const = 0;
+
+    virtual void setCaption(const std::string& caption) = 0;
+    virtual void setTrayHint(const std::string& hint) = 0;
+    // Panel 0 or 1 of the status bar.
+    virtual void setStatusText(int panel, const std::string& text) = 0;
+    virtual void setActiveTab(const std::string& tabSheetName) = 0;
+
+    // Ends the message loop once the core has allowed the close.
+    virtual void destroyWindow() = 0;
+};
+
+// Modal questions and messages. Tests answer them through the sim platform.
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+    // A Yes/No confirmation; true for Yes.
+    virtual bool confirm(const std::string& text) = 0;
+    // An error message the user acknowledges.
+    virtual void showError(const std::string& text) = 0;
+};
+
+} // namespace trelk

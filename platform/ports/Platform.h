@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "Clock.h"
+#include "DebugOutput.h"
+#include "Desktop.h"
+#include "EventLoop.h"
+#include "Launcher.h"
+#include "Timers.h"
+#include "UserStore.h"
+
+namespace trelk {
+
+// Where the program keeps its files. Every path can be pointed at a temporary folder.
+struct PlatformPaths {
+    std::string appDir;        // folder of the executable, ends with '/'
+    std::string settingsFile;  // appDir + executable base name + ".ini"
+    std::string userStorePath; // the per-user store's database file
+};
+
+// The services of one platform. Exactly one factory (CreatePlatform) is linked into a program.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual Clock& clock() = 0;
+    virtual TimerFactory& timers() = 0;
+    virtual EventLoop& eventLoop() = 0;
+    virtual DebugOutput& debugOutput() = 0;
+    virtual UserStore& userStore() = 0;
+    virtual Desktop& desktop() = 0;
+    virtual Launcher& launcher() = 0;
+    virtual const PlatformPaths& paths() const = 0;
+};
+
+// Defined once per platform library (platform/linux, platform/sim).
+std::unique_ptr<Platform> CreatePlatform(const PlatformPaths& paths);
+
+} // namespace trelk

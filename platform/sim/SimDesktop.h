@@ -1,0 +1,29 @@
+#pragma once
+
+#include <set>
+#include <string>
+
+#include "platform/ports/Desktop.h"
+
+namespace trelk {
+
+// A desktop whose top-level windows are a set of titles the test controls.
+class SimDesktop final : public Desktop {
+public:
+    bool topLevelWindowExists(const std::string& title) override {
+        return windows_.contains(title);
+    }
+    bool publishApplicationWindow(const std::string& title) override {
+        windows_.insert(title);
+        return true;
+    }
+    bool canSearchWindows() const override { return true; }
+
+    void openWindow(const std::string& title) { windows_.insert(title); }
+    void closeWindow(const std::string& title) { windows_.erase(title); }
+
+private:
+    std::set<std::string> windows_;
+};
+
+} // namespace trelk

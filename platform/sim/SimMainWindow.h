@@ -1,0 +1,71 @@
+#pragma once
+
+#include <array>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/ports/MainWindow.h"
+
+namespace trelk {
+
+// Records what the core asked of the main window.
+class SimMainWindow final : public MainWindow {
+public:
+    void showNormalAndActivate() override { visible_ = true; }
+    void hideWindow() override { visible_ = false; }
+    bool isWindowVisible() const override { return visible_; }
+    void setCaption(const std::string& caption) override { caption_ = caption; }
+    void setTrayHint(const std::string& hint) override { trayHint_ = hint; }
+    void setStatusText(int panel, const std::string& text) override {
+        if (panel == 0 || panel == 1) {
+            status_[static_cast<std::size_t>(panel)] = text;
+        }
+    }
+    void setActiveTab(const std::string& tabSheetName) override { activeTab_ = tabSheetName; }
+    void destroyWindow() override { destroyed_ = true; }
+
+    const std::string& caption() const { return caption_; }
+    const std::string& trayHint() const { return trayHint_; }
+    const std::string& statusText(int panel) const {
+        return status_[static_cast<std::size_t>(panel)];
+    }
+    const std::string& activeTab() const { return activeTab_; }
+    bool destroyed() const { return destroyed_; }
+    void setVisible(bool visible) { visible_ = visible; }
+
+private:
+    bool visible_ = true;
+    bool destroyed_ = false;
+    std::string caption_;
+    std::string trayHint_;
+    std::array<std::string, 2> status_;
+    std::string activeTab_;
+};
+
+// Answers questions from a queue the test fills; an unexpected question is answered Yes and
+// recorded, so a test can see that it was asked.
+class SimPrompts final : public Prompts {
+public:
+    bool confirm(const std::string& text) override {
+        questions_.push_back(text);
+        if (answers_.empty()) {
+            return true;
+        }
+        const bool answer = answers_.front();
+        answers_.pop_front();
+        return answer;
+    }
+    void showError(const std::string& text) override { errors_.push_back(text); }
+
+    void setNextAnswer(bool yes) { answers_.push_back(yes); }
+    const std::vector<std::string>& questions() const { return questions_; }
+    const std::vector<std::string>& errors() const { return errors_; }
+
+private:
+    std::deque<bool> answers_;
+    std::vector<std::string> questions_;
+    std::vector<std::string> errors_;
+};
+
+} // namespace trelk

@@ -1,0 +1,72 @@
+// The product binary under a virtual X server: first start on an empty folder, the single
+// instance rule, and the close on SIGTERM (log-off).
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <regex>
+
+#include "E2eSupport.h"
+#include "support/TempFolder.h"
+
+namespace trelk::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+class AppInstanceTest : public ::testing::Test {
+protected:
+    std::vector<std::string> environment() const {
+        return {display.env(), "TRELK_APP_DIR=" + folder.dir(),
+                "TRELK_REGISTRY=" + folder.file("registry.db"), "QT_QPA_PLATFORM=xcb"};
+    }
+    std::unique_ptr<ChildProcess> startApp() {
+        return std::make_unique<ChildProcess>(TRELK_APP_BINARY, std::vector<std::string>{},
+                                              environment());
+    }
+    int windowsTitled(const std::string& pattern) {
+        const std::string out = capture(display.env() + " xdotool search --name '" + pattern +
+                                        "' 2>/dev/null");
+        return static_cast<int>(std::count(out.begin(), out.end(), '\n'));
+    }
+    std::string registry(const std::string& name) {
+        return capture("TRELK_REGISTRY=" + folder.file("registry.db") + " " TRELK_REG_BINARY
+                       " get 'Software\\TrelkPro\\Interface' " + name);
+    }
+
+    VirtualDisplay display;
+    testing::TempFolder folder;
+};
+
+TEST_F(AppInstanceTest, FirstStartOnEmptyFolderThenSecondStartLeavesAtOnce) {
+    auto first = startApp();
+    ASSERT_TRUE(waitUntil([&] { return windowsTitled("^Trelk Pro [0-9.]+ Beta$") == 1; }))
+        << "the main window did not appear";
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(folder.file("trelkpro.ini")); }));
+    for (const char* sub : {"Log", "Data", "Photo"}) {
+        EXPECT_TRUE(fs::is_directory(folder.path() / sub)) << sub;
+    }
+    std::smatch code;
+    const std::string ini = folder.read("trelkpro.ini");
+    ASSERT_TRUE(std::regex_search(ini, code, std::regex("InstallCode=([0-y]*)\\r?\\n")));
+    EXPECT_EQ(code[1].length(), 22);
+    EXPECT_EQ(registry("TrelkProStartUp"), "1\n");
+
+    auto second = startApp();
+    EXPECT_EQ(second->wait(10s), 0) << "a second start must end by itself";
+    EXPECT_TRUE(first->running());
+    EXPECT_EQ(windowsTitled("^Trelk Pro [0-9.]+ Beta$"), 1) << "the second start made a window";
+
+    // Log-off: no question, settings saved, the start-up flag cleared. A close this early
+    // waits for the end of start-up.
+    first->signal(SIGTERM);
+    EXPECT_EQ(first->wait(20s), 0);
+    EXPECT_EQ(registry("TrelkProStartUp"), "0\n");
+    EXPECT_THAT(folder.read("trelkpro.ini"), ::testing::HasSubstr("[Scanner]"));
+}
+
+} // namespace
+} // namespace trelk::e2e

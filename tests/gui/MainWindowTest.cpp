@@ -1,0 +1,142 @@
+// The main window and its menus on the offscreen platform, bound to a core on the sim platform.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QTabBar>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "core/AppCore.h"
+#include "gui/AboutBox.h"
+#include "gui/TForm1.h"
+#include "platform/sim/SimMainWindow.h"
+#include "platform/sim/SimPlatform.h"
+#include "support/TempFolder.h"
+
+namespace trelk {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        core = std::make_unique<AppCore>(
+            platform, form, prompts,
+            AppPaths::FromAppDir(folder.dir(), folder.file("trelkpro.ini")),
+            MakeVersionInfo("Trelk Pro", 1, 0, 1, "08-Dec-2026"));
+        form.bind(*core);
+        ASSERT_TRUE(core->FormCreate().ok);
+        form.show();
+        core->FormShow();
+    }
+
+    QAction* trayAction(const char* name) {
+        return form.PopupMenuTrayIcon->findChild<QAction*>(name);
+    }
+    QStringList texts(QMenu* menu) {
+        QStringList result;
+        for (QAction* action : menu->actions()) {
+            if (!action->isSeparator()) {
+                result << action->text();
+            }
+        }
+        return result;
+    }
+
+    testing::TempFolder folder;
+    SimPlatform platform;
+    SimPrompts prompts;
+    TForm1 form;
+    std::unique_ptr<AppCore> core;
+};
+
+TEST_F(MainWindowTest, TabsCaptionStatusBarAndSize) {
+    const QStringList expected = {"Setup", "Console", "Files", "Macro", "Cmd List",
+                                  "Scanner", "Web", "KeyMap", "Log"};
+    QStringList captions;
+    for (int i = 0; i < form.PageControl1->count(); ++i) {
+        captions << form.PageControl1->tabText(i);
+    }
+    EXPECT_EQ(captions, expected);
+    EXPECT_EQ(form.PageControl1->widget(2)->objectName(), "tsLumacor");
+    EXPECT_EQ(form.PageControl1->currentWidget()->objectName(), "tsConsole");
+    EXPECT_EQ(form.windowTitle(), "Trelk Pro 1.00.1 Beta");
+    EXPECT_EQ(form.size(), QSize(TForm1::ClientWidth, TForm1::ClientHeight));
+    EXPECT_EQ(form.StatusPanel0->width(), 300);
+    EXPECT_EQ(form.Button2->text(), "Version History");
+}
+
+TEST_F(MainWindowTest, TrayAndCaptionMenusHoldTheirItemsInOrder) {
+    EXPECT_EQ(texts(form.PopupMenuTrayIcon),
+              (QStringList{"Trelk Help", "About...", "Configure Trelk", "VL Auto Startup",
+                           "TRL Auto Shutdown", "Hide Trelk", "Exit Trelk"}));
+    EXPECT_EQ(texts(form.PopupMenu1), (QStringList{"Trelk Help", "About..."}));
+    EXPECT_EQ(form.JvTrayIcon1->toolTip(), form.windowTitle());
+}
+
+TEST_F(MainWindowTest, HideAndConfigureKeepTheWindowReachable) {
+    trayAction("Hide1")->trigger();
+    // No tray on the offscreen platform: the window is minimised, never lost.
+    EXPECT_FALSE(form.isWindowVisible());
+    EXPECT_TRUE(form.isVisible());
+    trayAction("ConfigureTrelk1")->trigger();
+    EXPECT_TRUE(form.isWindowVisible());
+}
+
+TEST_F(MainWindowTest, CheckedMenuItemsAndCheckBoxesAreViewsOfTheCore) {
+    QAction* autoStart = trayAction("VLAutoStartup1");
+    ASSERT_TRUE(autoStart->isCheckable());
+    autoStart->trigger();
+    EXPECT_TRUE(core->settings().AutoRunVL.checked());
+    core->settings().AutoExitTRL.setChecked(true);
+    EXPECT_TRUE(trayAction("TRLAutoShutdown1")->isChecked());
+
+    auto* debug = form.findChild<QCheckBox*>("cbDebug");
+    ASSERT_NE(debug, nullptr);
+    EXPECT_TRUE(debug->isChecked()) << "debug output is on by default";
+    platform.simDebug().clear();
+    debug->click();
+    EXPECT_FALSE(core->settings().cbDebug.checked());
+    debug->click();
+    ASSERT_EQ(platform.simDebug().lines().size(), 1u);
+    EXPECT_EQ(platform.simDebug().lines()[0],
+              "TrelkPro: NexaCSetDebugMode called with value TRUE ");
+}
+
+TEST_F(MainWindowTest, ExitFromTrayAsksAndNoKeepsTheWindow) {
+    platform.step(AppCore::StartupCompletedMs);
+    prompts.setNextAnswer(false);
+    trayAction("ExitTrelk1")->trigger();
+    EXPECT_EQ(prompts.questions().size(), 1u);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(core->closed());
+
+    // The window's close button goes through the same rule and asks again.
+    prompts.setNextAnswer(true);
+    form.close();
+    EXPECT_TRUE(core->closed());
+    EXPECT_EQ(prompts.questions().size(), 2u);
+}
+
+TEST_F(MainWindowTest, LeavingATabByClickSavesItsGroupButProgramSwitchesDoNot) {
+    platform.step(AppCore::StartupCompletedMs);
+    core->settings().values().Console.BMPTransperancy = 77;
+    form.setActiveTab("tsWeb");
+    EXPECT_EQ(folder.read("trelkpro.ini").find("BMPTransperancy=77"), std::string::npos);
+
+    form.setActiveTab("tsConsole");
+    form.PageControl1->tabBar()->setCurrentIndex(0); // the pilot clicks "Setup"
+    EXPECT_NE(folder.read("trelkpro.ini").find("BMPTransperancy=77"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, AboutBoxShowsVersionAndDate) {
+    AboutBox about(core->version(), &form);
+    EXPECT_EQ(about.findChild<QLabel*>("ProductName")->text(), "Trelk Pro");
+    EXPECT_EQ(about.findChild<QLabel*>("Version")->text(), "Version 1.00 (Build 1)");
+    EXPECT_EQ(about.findChild<QLabel*>("Dated")->text(), "Dated : 08-Dec-2026");
+}
+
+} // namespace
+} // namespace trelk

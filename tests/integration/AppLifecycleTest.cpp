@@ -1,0 +1,284 @@
+// The headless application on the sim platform: start-up, the close rules and the trace gate.
+
+#include <filesystem>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "core/AppCore.h"
+#include "platform/sim/SimMainWindow.h"
+#include "platform/sim/SimPlatform.h"
+#include "support/TempFolder.h"
+
+namespace trelk {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+constexpr const char* Interface = "Software\\TrelkPro\\Interface";
+
+class AppLifecycleTest : public ::testing::Test {
+protected:
+    std::unique_ptr<AppCore> makeCore() {
+        return std::make_unique<AppCore>(
+            platform, window, prompts,
+            AppPaths::FromAppDir(folder.dir(), folder.file("trelkpro.ini")),
+            MakeVersionInfo("Trelk Pro", 3, 5, 7, "08-Dec-2026"));
+    }
+    AppCore& start() {
+        core = makeCore();
+        const StartupResult result = core->FormCreate();
+        EXPECT_TRUE(result.ok) << result.message;
+        core->FormShow();
+        return *core;
+    }
+    std::string ini() const { return folder.read("trelkpro.ini"); }
+    std::string registry(const std::string& name) {
+        return platform.simStore().getString(Interface, name).value_or("<missing>");
+    }
+    fs::file_time_type iniTime() const { return fs::last_write_time(folder.file("trelkpro.ini")); }
+
+    testing::TempFolder folder;
+    SimPlatform platform;
+    SimMainWindow window;
+    SimPrompts prompts;
+    std::unique_ptr<AppCore> core;
+};
+
+TEST_F(AppLifecycleTest, FirstStartCreatesFoldersSettingsAndRegistryValues) {
+    AppCore& app = start();
+
+    for (const char* sub : {"Data", "Photo", "Log"}) {
+        EXPECT_TRUE(fs::is_directory(folder.path() / sub)) << sub;
+    }
+    const std::string code = app.settings().values().Setup.InstallCode;
+    EXPECT_EQ(code.size(), 22u);
+    EXPECT_THAT(ini(), HasSubstr("InstallCode=" + code));
+    EXPECT_EQ(window.caption(), "Trelk Pro 3.05.7 Beta");
+    EXPECT_EQ(window.trayHint(), window.caption());
+    EXPECT_EQ(window.activeTab(), "tsConsole");
+    EXPECT_EQ(registry("TrelkProStartUp"), "1");
+    EXPECT_EQ(registry("ActiveAddOn"), "");
+    EXPECT_EQ(registry("ListHighLight"), "0");
+    EXPECT_EQ(registry("ProxyPort"), "0");
+    EXPECT_FALSE(app.StartupCompleted());
+}
+
+TEST_F(AppLifecycleTest, InstallCodeSurvivesRestarts) {
+    start();
+    const std::string code = core->settings().values().Setup.InstallCode;
+    core->Close(CloseReason::GameExited);
+    core.reset();
+    platform.manualClock().advance(123456);
+
+    start();
+    EXPECT_EQ(core->settings().values().Setup.InstallCode, code);
+}
+
+TEST_F(AppLifecycleTest, CloseDuringStartupIsDeferredAndSavesOnce) {
+    start();
+    const auto created = iniTime();
+    platform.step(2000);
+    core->Close();
+
+    EXPECT_FALSE(window.destroyed());
+    EXPECT_EQ(window.statusText(1), "Please wait. Trelk is Shutting Down!");
+    EXPECT_TRUE(core->ShuttingDown);
+    EXPECT_TRUE(prompts.questions().empty());
+
+    platform.step(7999);
+    EXPECT_FALSE(window.destroyed());
+    EXPECT_EQ(iniTime(), created) << "nothing is saved while the close waits";
+
+    platform.step(1);
+    EXPECT_TRUE(window.destroyed());
+    EXPECT_TRUE(core->closed());
+    EXPECT_THAT(ini(), HasSubstr("[Scanner]"));
+    EXPECT_THAT(ini(), HasSubstr("[KeyMap]"));
+    EXPECT_EQ(registry("TrelkProStartUp"), "0");
+
+    const auto saved = iniTime();
+    platform.step(60000);
+    core->Close();
+    EXPECT_EQ(iniTime(), saved) << "a closed window never saves again";
+}
+
+TEST_F(AppLifecycleTest, ExitFromMenuAnsweredNoKeepsRunningAndAsksAgain) {
+    start();
+    platform.step(AppCore::StartupCompletedMs);
+    ASSERT_TRUE(core->StartupCompleted());
+
+    prompts.setNextAnswer(false);
+    core->ExitTrelk1Click();
+    EXPECT_FALSE(window.destroyed());
+    EXPECT_THAT(prompts.questions(), ElementsAre("Do you really want to shutdown Trelk ?"));
+
+    // The window's own close button asks again: the menu's flag stays set.
+    prompts.setNextAnswer(true);
+    core->Close();
+    EXPECT_EQ(prompts.questions().size(), 2u);
+    EXPECT_TRUE(window.destroyed());
+}
+
+TEST_F(AppLifecycleTest, ExitFromMenuDuringStartupAsksThenDefers) {
+    start();
+    prompts.setNextAnswer(true);
+    core->ExitTrelk1Click();
+    EXPECT_FALSE(window.destroyed());
+    platform.step(AppCore::StartupCompletedMs);
+    EXPECT_TRUE(window.destroyed());
+    EXPECT_EQ(prompts.questions().size(), 1u) << "the deferred close does not ask twice";
+}
+
+TEST_F(AppLifecycleTest, GameExitCloseNeverAsksNorWaits) {
+    start();
+    prompts.setNextAnswer(false);
+    core->ExitTrelk1Click(); // refused: the flag stays set
+    platform.step(100);
+
+    core->CloseFromGameExit();
+    EXPECT_TRUE(window.destroyed());
+    EXPECT_EQ(prompts.questions().size(), 1u);
+    EXPECT_THAT(ini(), HasSubstr("[Console]"));
+}
+
+TEST_F(AppLifecycleTest, SessionEndClosesWithoutQuestionAfterStartup) {
+    start();
+    platform.step(AppCore::StartupCompletedMs);
+    prompts.setNextAnswer(false);
+    core->ExitTrelk1Click();
+    ASSERT_FALSE(window.destroyed());
+
+    core->Close(CloseReason::SessionEnd);
+    EXPECT_TRUE(window.destroyed());
+    EXPECT_EQ(prompts.questions().size(), 1u);
+}
+
+TEST_F(AppLifecycleTest, ClosingRemovesInventorySubkeyOnly) {
+    platform.simStore().setString("Software\\TrelkPro\\Inventory\\Ship", "Hold", "42");
+    platform.simStore().setString("Software\\TrelkPro\\TrelkScript", "lastcommand", "/jump");
+    start();
+    platform.step(AppCore::StartupCompletedMs);
+    core->Close();
+
+    EXPECT_FALSE(platform.simStore().keyExists("Software\\TrelkPro\\Inventory"));
+    EXPECT_FALSE(platform.simStore().keyExists("Software\\TrelkPro\\Inventory\\Ship"));
+    EXPECT_EQ(platform.simStore().getString("Software\\TrelkPro\\TrelkScript", "lastcommand"),
+              "/jump");
+}
+
+TEST_F(AppLifecycleTest, TraceFollowsTheDebugOptionAtEachCall) {
+    folder.write("trelkpro.ini", "[Console]\nDebugState=0\n");
+    start();
+    EXPECT_TRUE(platform.simDebug().lines().empty());
+    EXPECT_TRUE(core->DebugOff);
+
+    core->settings().cbDebug.setChecked(true);
+    EXPECT_THAT(platform.simDebug().lines(),
+                ElementsAre("TrelkPro: NexaCSetDebugMode called with value TRUE "));
+    EXPECT_FALSE(core->DebugOff);
+
+    core->settings().cbDebug.setChecked(false);
+    core->trace().Trace("TrelkPro: after");
+    EXPECT_EQ(platform.simDebug().lines().size(), 1u);
+    EXPECT_TRUE(core->DebugOff);
+}
+
+TEST_F(AppLifecycleTest, DebugOnByDefaultTracesFromItsOwnStepOnward) {
+    bool overlayDebug = false;
+    start();
+    // Start-up lines before the option is applied are not written.
+    EXPECT_THAT(platform.simDebug().lines(), Not(Contains("TrelkPro Starting!")));
+    EXPECT_THAT(platform.simDebug().lines(),
+                Contains("TrelkPro: NexaCSetDebugMode called with value TRUE "));
+
+    core->hooks().setOverlayDebugMode = [&](bool on) { overlayDebug = on; };
+    core->settings().cbDebug.setChecked(false);
+    core->settings().cbDebug.setChecked(true);
+    EXPECT_TRUE(overlayDebug);
+    platform.step(AppCore::StartupCompletedMs);
+    core->Close();
+    core->FormDestroy();
+    EXPECT_THAT(platform.simDebug().lines(), Contains("TrelkPro Shutdown!"));
+    EXPECT_THAT(folder.read("trelkpro.ini"), HasSubstr("DebugState=1"));
+}
+
+TEST_F(AppLifecycleTest, StartupFailsWhenDataFolderCannotBeCreated) {
+    folder.write("Data", "a file where the folder should be");
+    core = makeCore();
+    const StartupResult result = core->FormCreate();
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Cannot create director" + folder.dir() + "Data/");
+}
+
+TEST_F(AppLifecycleTest, MissingDatabaseOpensDownloadElseChecksForUpdate) {
+    int downloads = 0;
+    int checks = 0;
+    auto run = [&] {
+        core = makeCore();
+        core->hooks().openDatabaseDownload = [&] { ++downloads; };
+        core->hooks().startDatabaseUpdateCheck = [&] { ++checks; };
+        ASSERT_TRUE(core->FormCreate().ok);
+        core->Close(CloseReason::GameExited);
+        core.reset();
+    };
+    run(); // no Data folder yet
+    EXPECT_EQ(downloads, 1);
+    run(); // Data exists but holds no database
+    EXPECT_EQ(downloads, 2);
+    folder.write("Data/MyLumacor.dat", "(Trk Data)\n");
+    run();
+    EXPECT_EQ(checks, 1);
+}
+
+TEST_F(AppLifecycleTest, BrokenStoreIsReportedOnceAndStartupGoesOn) {
+    platform.simStore().setFailure("database is locked");
+    AppCore& app = start();
+    EXPECT_THAT(window.statusText(1), HasSubstr("database is locked"));
+    EXPECT_TRUE(app.registry().failureReported());
+
+    window.setStatusText(1, "");
+    platform.step(AppCore::StartupCompletedMs);
+    app.Close();
+    EXPECT_TRUE(window.destroyed());
+    EXPECT_EQ(window.statusText(1), "") << "reported once, not again at close";
+}
+
+TEST_F(AppLifecycleTest, LeavingATabSavesItsGroup) {
+    start();
+    platform.step(AppCore::StartupCompletedMs);
+    core->settings().values().Console.BMPTransperancy = 99;
+    core->settings().TabSheetLeft("tsWeb");
+    EXPECT_THAT(ini(), Not(HasSubstr("BMPTransperancy=99")));
+    core->settings().TabSheetLeft("tsConsole");
+    EXPECT_THAT(ini(), HasSubstr("BMPTransperancy=99"));
+}
+
+TEST_F(AppLifecycleTest, ProxyMirrorShowsTheProxyInEffect) {
+    folder.write("trelkpro.ini",
+                 "[Setup]\nProxyEnabled=1\nProxyURL=proxy.local\nProxyPort=3128\n");
+    start();
+    EXPECT_EQ(registry("ProxyURL"), "proxy.local");
+    EXPECT_EQ(registry("ProxyPort"), "3128");
+}
+
+TEST_F(AppLifecycleTest, TrayMenuHandlersDriveTheWindowAndHelp) {
+    start();
+    core->Hide1Click();
+    EXPECT_FALSE(window.isWindowVisible());
+    core->JvTrayIcon1DblClick();
+    EXPECT_TRUE(window.isWindowVisible());
+
+    core->TrelkHelp2Click();
+    EXPECT_THAT(window.statusText(1), HasSubstr("Unable to open the help file"));
+    folder.write("trelkpro.html", "<html></html>");
+    core->TrelkHelp2Click();
+    EXPECT_THAT(platform.simLauncher().openedDocuments(), ElementsAre(folder.dir() + "trelkpro.html"));
+}
+
+} // namespace
+} // namespace trelk

@@ -1,0 +1,58 @@
+// Where the Linux platform puts its files, and how the environment moves each of them.
+
+#include "platform/linux/LinuxPaths.h"
+
+#include "integration/LinuxTestSupport.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/SqliteUserStore.h"
+
+#include <gtest/gtest.h>
+
+namespace trelk {
+namespace {
+
+using linuxtest::ScopedEnv;
+
+TEST(LinuxPathsTest, TheApplicationFolderIsTheExecutablesUnlessTrelkAppDirMovesIt) {
+    ScopedEnv noAppDir("TRELK_APP_DIR", std::nullopt);
+    // This test program is built into the tools folder.
+    PlatformPaths paths = ResolvePlatformPaths();
+    EXPECT_EQ(paths.appDir, std::string(TRELK_TOOLS_DIR) + "/");
+    EXPECT_EQ(paths.settingsFile, paths.appDir + "trelk_integration_tests.ini");
+
+    ScopedEnv appDir("TRELK_APP_DIR", "/opt/TrelkPro");
+    paths = ResolvePlatformPaths();
+    EXPECT_EQ(paths.appDir, "/opt/TrelkPro/");
+    EXPECT_EQ(paths.settingsFile, "/opt/TrelkPro/trelk_integration_tests.ini");
+}
+
+TEST(LinuxPathsTest, TheStoreIsTrelkRegistryElseInTheUsersConfigFolder) {
+    ScopedEnv home("HOME", "/home/pilot");
+    ScopedEnv registry("TRELK_REGISTRY", std::nullopt);
+    {
+        ScopedEnv config("XDG_CONFIG_HOME", "/xdg");
+        EXPECT_EQ(ResolvePlatformPaths().userStorePath, "/xdg/TrelkPro/registry.db");
+    }
+    {
+        ScopedEnv config("XDG_CONFIG_HOME", std::nullopt);
+        EXPECT_EQ(ResolvePlatformPaths().userStorePath, "/home/pilot/.config/TrelkPro/registry.db");
+    }
+    {
+        ScopedEnv relative("XDG_CONFIG_HOME", "relative/config");
+        EXPECT_EQ(ResolvePlatformPaths().userStorePath, "/home/pilot/.config/TrelkPro/registry.db");
+    }
+    ScopedEnv override("TRELK_REGISTRY", "/tmp/test-registry.db");
+    EXPECT_EQ(ResolvePlatformPaths().userStorePath, "/tmp/test-registry.db");
+}
+
+TEST(LinuxPathsTest, ThePlatformsStoreIsTheFileItsPathsName) {
+    linuxtest::TempDir dir;
+    const PlatformPaths paths{dir.path() + "/", dir.file("trelkpro.ini"), dir.file("store.db")};
+    LinuxPlatform platform(paths);
+    ASSERT_TRUE(platform.userStore().setString("Software\\TrelkPro", "n", "v"));
+    EXPECT_EQ(SqliteUserStore(paths.userStorePath).getString("Software\\TrelkPro", "n"), "v");
+    EXPECT_EQ(platform.paths().settingsFile, paths.settingsFile);
+}
+
+} // namespace
+} // namespace trelk

@@ -1,0 +1,190 @@
+#include "core/IniFile.h"
+#include "core/SettingsStore.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <iterator>
+#include <random>
+#include <set>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace trelk {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Reads what a child wrote to a pipe until it closes or dies.
+std::string Drain(int fd) {
+    std::string text;
+    char buffer[256];
+    ssize_t n = 0;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0) {
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    return text;
+}
+
+class SettingsCrashSafetyTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "trelk-crash-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        path_ = (dir_ / "TrelkPro.ini").string();
+
+        a_ = SettingsStore(path_, dir_.string() + "/").Defaults();
+        a_.Scanner.RadarWavFileName = "/sounds/a.wav";
+        b_ = a_;
+        b_.Setup.InstallCode = "BBBBBBBBBBBBBBBBBBBBBB";
+        b_.Setup.LogEnabled = true;
+        b_.Scanner.ScanColor = 3;
+        b_.Scanner.RadarWavFileName = "/sounds/a much longer alarm file name.wav";
+        b_.Console.Font = "Another Font With A Long Name";
+        b_.Console.ConsoleBMP = "/pictures/background-" + std::string(200, 'b') + ".bmp";
+        b_.KeyMap.KM.fill(-1);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // A file written by every group with version A, plus another owner's section.
+    void writeInitialFile(const std::string& path) const {
+        std::ofstream(path, std::ios::binary) << "[Macros]\nF1String=/lumacor 1 2 3\n";
+        SaveAll(SettingsStore(path, dir_.string() + "/"), a_);
+    }
+
+    static bool SaveAll(const SettingsStore& store, const Settings& s) {
+        return store.SaveSetupGroup(s).ok && store.SaveKeyMapGroup(s).ok &&
+               store.SaveConsoleGroup(s).ok && store.SaveScannerGroup(s).ok;
+    }
+
+    // Every file content the saving loop can leave between two of its saves.
+    std::set<std::string> completeVersions() const {
+        const std::string scratch = (dir_ / "scratch.ini").string();
+        writeInitialFile(scratch);
+        std::set<std::string> versions{ReadFile(scratch)};
+        const SettingsStore store(scratch, dir_.string() + "/");
+        for (int round = 0; round < 6; ++round) {
+            const Settings& s = round % 2 == 0 ? b_ : a_;
+            for (const auto& save :
+                 {&SettingsStore::SaveSetupGroup, &SettingsStore::SaveKeyMapGroup,
+                  &SettingsStore::SaveConsoleGroup, &SettingsStore::SaveScannerGroup}) {
+                EXPECT_TRUE((store.*save)(s).ok);
+                versions.insert(ReadFile(scratch));
+            }
+        }
+        fs::remove(scratch);
+        return versions;
+    }
+
+    fs::path dir_;
+    std::string path_;
+    Settings a_;
+    Settings b_;
+};
+
+TEST_F(SettingsCrashSafetyTest, KilledWhileSavingLeavesACompleteVersion) {
+    const std::set<std::string> versions = completeVersions();
+    ASSERT_GE(versions.size(), 8U);
+    writeInitialFile(path_);
+    const SettingsStore store(path_, dir_.string() + "/");
+
+    std::mt19937 random(20240601);
+    std::uniform_int_distribution<int> delayUs(0, 4000);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(40);
+    int kills = 0;
+    int temporaryFilesSeen = 0;
+    for (; kills < 200 && std::chrono::steady_clock::now() < deadline; ++kills) {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(ready[0]);
+            for (int round = 0;; ++round) {
+                if (!SaveAll(store, round % 2 == 0 ? b_ : a_)) {
+                    ::_exit(3);
+                }
+                if (round == 0) {
+                    static_cast<void>(::write(ready[1], "r", 1));
+                }
+            }
+        }
+        ::close(ready[1]);
+        char byte = 0;
+        const bool started = ::read(ready[0], &byte, 1) == 1;
+        ::close(ready[0]);
+        ::usleep(static_cast<useconds_t>(delayUs(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(started && WIFSIGNALED(status)) << "the saving child failed on its own";
+
+        const std::string text = ReadFile(path_);
+        ASSERT_EQ(versions.count(text), 1U) << "after kill " << kills << ":\n" << text;
+        temporaryFilesSeen += fs::exists(path_ + ".tmp") ? 1 : 0;
+        for (const auto& entry : fs::directory_iterator(dir_)) {
+            const std::string name = entry.path().filename().string();
+            ASSERT_TRUE(name == "TrelkPro.ini" || name == "TrelkPro.ini.tmp") << name;
+        }
+        const Settings loaded = store.Load();
+        ASSERT_TRUE(loaded.Console == a_.Console || loaded.Console == b_.Console);
+    }
+    EXPECT_GE(kills, 20);
+    std::cout << kills << " kills, " << temporaryFilesSeen << " with a temporary file left\n";
+
+    // The next save after a crash cleans up, and the other owner's section is still there.
+    ASSERT_TRUE(SaveAll(store, a_));
+    EXPECT_FALSE(fs::exists(path_ + ".tmp"));
+    EXPECT_EQ(store.Load(), a_);
+    EXPECT_EQ(IniFile::fromText(ReadFile(path_)).readString("Macros", "F1String", ""),
+              "/lumacor 1 2 3");
+}
+
+TEST_F(SettingsCrashSafetyTest, FullDiskFailsTheSaveAndKeepsTheOldFile) {
+    writeInitialFile(path_);
+    const std::string before = ReadFile(path_);
+    ASSERT_LT(before.size(), 4096U);
+    const SettingsStore store(path_, dir_.string() + "/");
+
+    int report[2];
+    ASSERT_EQ(::pipe(report), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Running as root, a read-only folder would not stop the write; a file size limit does.
+        ::close(report[0]);
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        Settings large = a_;
+        large.Console.Font = std::string(64 * 1024, 'F');
+        const SaveResult result = store.SaveConsoleGroup(large);
+        const std::string text = (result.ok ? "1" : "0") + result.message;
+        static_cast<void>(::write(report[1], text.data(), text.size()));
+        ::_exit(0);
+    }
+    ::close(report[1]);
+    const std::string text = Drain(report[0]);
+    ::close(report[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    EXPECT_EQ(text, "0Unable to write to " + path_);
+    EXPECT_EQ(ReadFile(path_), before);
+    EXPECT_FALSE(fs::exists(path_ + ".tmp"));
+}
+
+} // namespace
+} // namespace trelk

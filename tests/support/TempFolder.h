@@ -1,0 +1,44 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+namespace trelk::testing {
+
+// A fresh folder under the system's temporary folder, removed with its contents at the end.
+class TempFolder {
+public:
+    TempFolder() {
+        std::random_device random;
+        path_ = std::filesystem::temp_directory_path() /
+                ("trelk-test-" + std::to_string(random()) + "-" + std::to_string(random()));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // The folder as the program's folders are written: with a trailing separator.
+    std::string dir() const { return path_.string() + "/"; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+    void write(const std::string& name, const std::string& content) const {
+        std::ofstream(path_ / name, std::ios::binary) << content;
+    }
+    std::string read(const std::string& name) const {
+        std::ifstream in(path_ / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+} // namespace trelk::testing

@@ -1,0 +1,231 @@
+#include "core/SettingsStore.h"
+
+#include "core/IniFile.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace trelk {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "trelk-settings-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        appDir_ = dir_.string() + "/";
+        path_ = appDir_ + "TrelkPro.ini";
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    SettingsStore store() const { return SettingsStore(path_, appDir_); }
+    void writeFile(const std::string& bytes) const {
+        std::ofstream(path_, std::ios::binary) << bytes;
+    }
+    std::string readFile() const {
+        std::ifstream in(path_, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    IniFile fileNow() const {
+        IniFile ini;
+        EXPECT_TRUE(ini.Load(path_).ok);
+        return ini;
+    }
+
+    fs::path dir_;
+    std::string appDir_;
+    std::string path_;
+};
+
+// Every field changed from its default, each to a value no other field of its type has.
+Settings Changed(const Settings& defaults) {
+    Settings s = defaults;
+    s.Setup = {7,
+               "CODE1234567890123456789",
+               "http://m/x",
+               "EU",
+               true,
+               true,
+               true,
+               "proxy.lan",
+               3128,
+               true,
+               true,
+               true,
+               false,
+               "/games/vl/start.sh",
+               "http://d/1",
+               "http://d/2",
+               "http://d/3?id=",
+               "24-05-31",
+               500,
+               16,
+               81,
+               26};
+    s.DataList = {3, "a.txt;", "b.txt;", "c.txt;"};
+    s.Scanner = {false, false, true, 4, "/snd/alarm.wav", 2};
+    s.Console = {true,      true,           200,  64,   40, 50, 0x112233, 0x445566, 0x778899, 11,
+                 "Courier", "/pics/bg.bmp", true, false};
+    for (std::size_t i = 0; i < kKeyMapSize; ++i) {
+        s.KeyMap.KM[i] = static_cast<int>(100 + i);
+    }
+    s.KeyMap.KM[0] = -1;
+    return s;
+}
+
+SaveResult SaveAll(const SettingsStore& store, const Settings& s) {
+    for (const auto& result : {store.SaveSetupGroup(s), store.SaveKeyMapGroup(s),
+                               store.SaveConsoleGroup(s), store.SaveScannerGroup(s)}) {
+        if (!result.ok) {
+            return result;
+        }
+    }
+    return {true, {}};
+}
+
+TEST_F(SettingsStoreTest, NoFileGivesTheDefaultsAndCreatesNothing) {
+    const Settings s = store().Load();
+    EXPECT_EQ(s.KeyMap.KM,
+              (std::array<int, kKeyMapSize>{301, 293, 295, 294, 296, 19,  145, 106, 109, 255, 255,
+                                            255, 255, 255, 255, 255, 255, 255, 255, 255, 255}));
+    EXPECT_EQ(s.Console.BMPTransperancy, 170);
+    EXPECT_EQ(s.Console.ConsoleBMP, appDir_ + "vorel.bmp");
+    EXPECT_TRUE(s.Console.DebugState);
+    EXPECT_TRUE(s.Setup.DBAutoUpdate);
+    EXPECT_EQ(s.Setup.TrkDate, "00-00-00");
+    EXPECT_EQ(s.Setup.MarketServer, "US");
+    EXPECT_EQ(s.Setup.DatabaseURL, std::string(kDatabaseServerHost) + "/html/rawdata2.php ");
+    EXPECT_EQ(s.Setup.DBDateURL, std::string(kDatabaseServerHost) + "/dblastchange.txt ");
+    EXPECT_EQ(s.Setup.ALDWYNURL, std::string(kMarketServerHost) + "/trlp/inv/vinventory.txt");
+    EXPECT_EQ(s, store().Defaults());
+    EXPECT_FALSE(fs::exists(path_));
+}
+
+TEST_F(SettingsStoreTest, HandEditedValuesAreReadAndBadOnesFallBack) {
+    writeFile("[Scanner]\nScanColor=seven\nScanIndicator=5\nSRadarAlarmWAV=2\n"
+              "[KeyMap]\nKM1=-1\nKM2=$12D\nKM3=\n[Setup]\nMarketServer=EU\nLogBufSize=0x20\n"
+              "DatabaseURL=http://mirror/raw\n");
+    const Settings s = store().Load();
+    EXPECT_EQ(s.Scanner.ScanColor, 1);
+    EXPECT_EQ(s.Scanner.ScanIndicator, 5);
+    EXPECT_TRUE(s.Scanner.SRadarAlarmWAV);
+    EXPECT_EQ(s.KeyMap.KM[0], -1);
+    EXPECT_EQ(s.KeyMap.KM[1], 301);
+    EXPECT_EQ(s.KeyMap.KM[2], 295);
+    EXPECT_EQ(s.Setup.MarketServer, "US") << "never read";
+    EXPECT_EQ(s.Setup.LogBufSize, 32);
+    EXPECT_EQ(s.Setup.DatabaseURL, "http://mirror/raw");
+}
+
+TEST_F(SettingsStoreTest, EveryGroupRoundTripsAndOnlyItsOwnKeys) {
+    const Settings defaults = store().Defaults();
+    const Settings changed = Changed(defaults);
+    ASSERT_TRUE(SaveAll(store(), changed).ok);
+
+    // Keys that belong to dialogs or are never written keep their defaults.
+    Settings expected = changed;
+    expected.Setup.ALDWYNURL = defaults.Setup.ALDWYNURL;
+    expected.Setup.MarketServer = "US";
+    expected.Setup.ProxyURL = defaults.Setup.ProxyURL;
+    expected.Setup.ProxyPort = defaults.Setup.ProxyPort;
+    expected.Setup.AutoStart = defaults.Setup.AutoStart;
+    expected.Setup.DatabaseURL = defaults.Setup.DatabaseURL;
+    expected.Setup.DBDateURL = defaults.Setup.DBDateURL;
+    expected.Setup.TrelkVersionURL = defaults.Setup.TrelkVersionURL;
+    expected.Setup.TrkDate = defaults.Setup.TrkDate;
+    expected.Setup.LogBufSize = defaults.Setup.LogBufSize;
+    expected.Setup.NumOfMarketTypes = defaults.Setup.NumOfMarketTypes;
+    expected.Setup.NumOfItemTypes = defaults.Setup.NumOfItemTypes;
+    expected.Setup.NumOfMarketSectors = defaults.Setup.NumOfMarketSectors;
+    expected.DataList.RoidFiles = expected.DataList.ArtiFiles = expected.DataList.DBFiles = "";
+    EXPECT_EQ(store().Load(), expected);
+    EXPECT_EQ(fileNow().readString("Setup", "MarketServer", ""), "US");
+}
+
+TEST_F(SettingsStoreTest, GroupsWriteTheirKeysInWritingOrder) {
+    // Booleans mixed, so that a key wired to the wrong field shows in the text.
+    Settings s = Changed(store().Defaults());
+    s.Setup.LogEnabled = s.Setup.AutoExitTRL = false;
+    s.Scanner.SRadarAlarmPU = true;
+    s.Console.WideConsole = false;
+    ASSERT_TRUE(SaveAll(store(), s).ok);
+
+    // LoadData is written between the Setup keys; the later Setup keys go back to their section.
+    std::string expected = "[Setup]\nInstallCode=CODE1234567890123456789\nLogEnabled=0\n"
+                           "AutoRunVL=1\nAutoExitTRL=0\nProxyEnabled=1\nMarketServer=US\n"
+                           "MarketUpdateInterval=7\nMarketEnable=1\nPhotoEnabled=1\n"
+                           "DBAutoUpdate=0\n\n[DataList]\nLoadData=3\n\n[KeyMap]\nKM1=-1\n";
+    for (int i = 2; i <= 21; ++i) {
+        expected += "KM" + std::to_string(i) + "=" + std::to_string(99 + i) + "\n";
+    }
+    expected += "\n[Console]\nBMPTransperancy=200\nConOpenSpeed=64\nPositionX=40\n"
+                "PositionY=50\nTextColor=1122867\nHighLightColor=4478310\n"
+                "MarkerColor=7833753\nFontSize=11\nFont=Courier\nConsoleBMP=/pics/bg.bmp\n"
+                "EscRefresh=1\nAASafe=1\nWideConsole=0\nDebugState=0\n\n"
+                "[Scanner]\nSRadarAlarmPU=1\nSRadarAlarmWAV=0\nSRadarAlarmRepeat=1\n"
+                "RadarWavFileName=/snd/alarm.wav\nScanColor=4\nScanIndicator=2\n";
+    EXPECT_EQ(readFile(), expected);
+
+    // Saving again changes nothing: existing keys are rewritten in place.
+    ASSERT_TRUE(SaveAll(store(), s).ok);
+    EXPECT_EQ(readFile(), expected);
+}
+
+TEST_F(SettingsStoreTest, SavingKeepsForeignSectionsKeysAndPlaces) {
+    const std::string macros = "[Macros]\nF1Channel=3\nF1String=/lumacor 10 20 30\nF1Return=1\n";
+    const std::string commands = "[Commands]\nCmdList=/who;/time;\n";
+    writeFile("[Setup]\nAutoStart=/games/vl/run.sh\nLogEnabled=1\nProxyURL=proxy.lan\n"
+              "ProxyPort=8080\nTrkDate=24-01-02\nMyOwnKey=mine\n\n" +
+              macros + "\n[Scanner]\nRadarWavFileName=/snd/ping.wav\nScanColor=2\n\n" + commands +
+              "\n[DataList]\nRoidFiles=roids.txt;\n");
+
+    Settings s = store().Load();
+    s.Setup.LogEnabled = false;
+    s.Scanner.RadarWavFileName.clear(); // an empty name must not replace the stored one
+    ASSERT_TRUE(SaveAll(store(), s).ok);
+
+    const std::string text = readFile();
+    EXPECT_NE(text.find(macros), std::string::npos) << text;
+    EXPECT_NE(text.find(commands), std::string::npos) << text;
+    EXPECT_EQ(text.rfind("[Setup]\nAutoStart=/games/vl/run.sh\nLogEnabled=0\nProxyURL=proxy.lan\n"
+                         "ProxyPort=8080\nTrkDate=24-01-02\nMyOwnKey=mine\nInstallCode=\n",
+                         0),
+              0U)
+        << text;
+    const Settings reread = store().Load();
+    EXPECT_EQ(reread.Scanner.RadarWavFileName, "/snd/ping.wav");
+    EXPECT_EQ(reread.DataList.RoidFiles, "roids.txt;");
+    s.Scanner.RadarWavFileName = "/snd/ping.wav";
+    EXPECT_EQ(reread, s);
+}
+
+TEST_F(SettingsStoreTest, FailedSaveReportsTheFileName) {
+    const std::string nowhere = appDir_ + "missing/TrelkPro.ini";
+    const SettingsStore broken(nowhere, appDir_);
+    for (const SaveResult& result :
+         {broken.SaveSetupGroup(broken.Defaults()), broken.SaveScannerGroup(broken.Defaults()),
+          broken.SaveKeyMapGroup(broken.Defaults()), broken.SaveConsoleGroup(broken.Defaults())}) {
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.message, "Unable to write to " + nowhere);
+    }
+}
+
+TEST_F(SettingsStoreTest, UnreadableFileIsReportedAndNotOverwritten) {
+    fs::create_directory(path_);
+    std::string problem;
+    EXPECT_EQ(store().Load(problem), store().Defaults());
+    EXPECT_FALSE(problem.empty());
+    const SaveResult result = store().SaveConsoleGroup(store().Defaults());
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Unable to write to " + path_);
+    EXPECT_TRUE(fs::is_directory(path_));
+}
+
+} // namespace
+} // namespace trelk
