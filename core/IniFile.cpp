@@ -93,10 +93,11 @@ bool WriteAll(int fd, const std::string& data) {
     std::size_t done = 0;
     while (done < data.size()) {
         const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            errno = n == 0 ? EIO : errno;
             return false;
         }
         done += static_cast<std::size_t>(n);

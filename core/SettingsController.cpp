@@ -100,10 +100,12 @@ bool SettingsController::SaveConsoleGroup() {
 }
 
 void SettingsController::SaveAllGroups() {
-    SaveSetupGroup();
-    SaveKeyMapGroup();
-    SaveConsoleGroup();
-    SaveScannerGroup();
+    collectSetupBoxes();
+    collectConsoleBoxes();
+    collectScannerBoxes();
+    report(store_.SaveGroups({SettingsGroup::Setup, SettingsGroup::KeyMap,
+                              SettingsGroup::Console, SettingsGroup::Scanner},
+                             settings_));
 }
 
 void SettingsController::TabSheetLeft(const std::string& tabSheetName) {

@@ -59,11 +59,28 @@ SaveResult SettingsStore::SaveConsoleGroup(const Settings& settings) const {
 }
 
 SaveResult SettingsStore::saveGroup(SettingsGroup group, const Settings& settings) const {
+    return SaveGroups({group}, settings);
+}
+
+SaveResult SettingsStore::SaveGroups(std::initializer_list<SettingsGroup> groups,
+                                     const Settings& settings) const {
     const SaveResult failed{false, "Unable to write to " + iniPath_};
     IniFile ini;
     if (!ini.Load(iniPath_).ok) {
         return failed;
     }
+    const std::string before = ini.toText();
+    for (const SettingsGroup group : groups) {
+        writeGroup(ini, group, settings);
+    }
+    // A save that changes nothing costs no disk write (and no wait for the disk).
+    if (ini.toText() == before) {
+        return {true, {}};
+    }
+    return ini.Save(iniPath_).ok ? SaveResult{true, {}} : failed;
+}
+
+void SettingsStore::writeGroup(IniFile& ini, SettingsGroup group, const Settings& settings) {
     for (const SettingKey* key : GroupKeys(group)) {
         if (key->rule == WriteRule::Fixed) {
             ini.writeString(key->section, key->name, key->fixedValue);
@@ -83,7 +100,6 @@ SaveResult SettingsStore::saveGroup(SettingsGroup group, const Settings& setting
             },
             key->field);
     }
-    return ini.Save(iniPath_).ok ? SaveResult{true, {}} : failed;
 }
 
 } // namespace trelk

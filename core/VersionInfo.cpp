@@ -16,7 +16,8 @@ std::string VersionInfo::aboutDateLine() const { return "Dated : " + fileDate; }
 
 VersionInfo MakeVersionInfo(const std::string& productName, int major, int minor, int build,
                             const std::string& fileDate) {
-    const std::string minorText = (minor < 10 ? "0" : "") + std::to_string(minor);
+    std::string minorText = minor < 10 ? "0" : "";
+    minorText += std::to_string(minor);
     return VersionInfo{productName, std::to_string(major) + "." + minorText,
                        std::to_string(build), fileDate};
 }

@@ -17,7 +17,8 @@ namespace {
 constexpr long long SchemaVersion = 1;
 
 // Key paths and value names use NOCASE: ASCII letters compare without case, the first
-// spelling stays. A key exists as a row of its own, even without values.
+// spelling stays. A key exists as a row of its own, even without values. The last statement
+// stamps SchemaVersion.
 constexpr const char* CreateSchema = R"sql(
 CREATE TABLE IF NOT EXISTS keys(
     path TEXT NOT NULL PRIMARY KEY COLLATE NOCASE);
@@ -320,7 +321,7 @@ bool SqliteUserStore::failed(int code) {
     const int primary = code & 0xff;
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
         detail +=
-            " (another process is writing to it; waited " + std::to_string(busyTimeoutMs_) + " ms)";
+            " (another writer held it for more than " + std::to_string(busyTimeoutMs_) + " ms)";
     } else if (db_ != nullptr && sqlite3_system_errno(db_) != 0 &&
                (primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR || primary == SQLITE_FULL ||
                 primary == SQLITE_READONLY || primary == SQLITE_PERM)) {

@@ -80,8 +80,9 @@ X11Desktop::~X11Desktop() {
 }
 
 Display* X11Desktop::display() const {
-    if (!openAttempted_) {
-        openAttempted_ = true;
+    // Tried again at every call until it works: failing fast costs nothing without $DISPLAY,
+    // and a server that was restarting becomes usable.
+    if (display_ == nullptr) {
         display_ = XOpenDisplay(nullptr);
         if (display_ != nullptr) {
             wmName_ = XInternAtom(display_, "WM_NAME", False);

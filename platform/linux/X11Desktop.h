@@ -10,7 +10,8 @@ namespace trelk {
 // class, so a test against a live Xvfb runs exactly the product's code.
 //
 // The display connection is opened at first use (XOpenDisplay(nullptr), i.e. $DISPLAY) and
-// held for the object's lifetime; without one every query answers false. Titles are compared
+// held for the object's lifetime; while there is none, every call tries to open it and answers
+// false when it cannot. Titles are compared
 // byte for byte with _NET_WM_NAME (UTF-8) and WM_NAME.
 class X11Desktop final : public Desktop {
 public:
@@ -30,7 +31,6 @@ private:
     void setTitle(unsigned long window, const std::string& title) const;
 
     mutable _XDisplay* display_ = nullptr;
-    mutable bool openAttempted_ = false;
     // Atoms, interned once the display is open.
     mutable unsigned long wmName_ = 0;
     mutable unsigned long netWmName_ = 0;

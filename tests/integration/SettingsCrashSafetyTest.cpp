@@ -25,17 +25,6 @@ std::string ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// Reads what a child wrote to a pipe until it closes or dies.
-std::string Drain(int fd) {
-    std::string text;
-    char buffer[256];
-    ssize_t n = 0;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0) {
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
-    return text;
-}
-
 class SettingsCrashSafetyTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -157,31 +146,22 @@ TEST_F(SettingsCrashSafetyTest, FullDiskFailsTheSaveAndKeepsTheOldFile) {
     ASSERT_LT(before.size(), 4096U);
     const SettingsStore store(path_, dir_.string() + "/");
 
-    int report[2];
-    ASSERT_EQ(::pipe(report), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         // Running as root, a read-only folder would not stop the write; a file size limit does.
-        ::close(report[0]);
         ::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{4096, 4096};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         Settings large = a_;
         large.Console.Font = std::string(64 * 1024, 'F');
         const SaveResult result = store.SaveConsoleGroup(large);
-        const std::string text = (result.ok ? "1" : "0") + result.message;
-        static_cast<void>(::write(report[1], text.data(), text.size()));
-        ::_exit(0);
+        ::_exit(result.ok ? 1 : result.message == "Unable to write to " + path_ ? 0 : 2);
     }
-    ::close(report[1]);
-    const std::string text = Drain(report[0]);
-    ::close(report[0]);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-
-    EXPECT_EQ(text, "0Unable to write to " + path_);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: reported success, 2: wrong message";
     EXPECT_EQ(ReadFile(path_), before);
     EXPECT_FALSE(fs::exists(path_ + ".tmp"));
 }

@@ -50,9 +50,10 @@ private:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        std::string screen = "320x240x24";
-        std::vector<std::string> args = {"Xvfb", display,     "-screen", "0",
-                                         screen, "-nolisten", "tcp"};
+        // -noreset: without it the server resets whenever its last client leaves (our probe,
+        // the end of a test) and refuses connections for a moment.
+        std::vector<std::string> args = {"Xvfb",       display,     "-screen", "0",
+                                         "320x240x24", "-nolisten", "tcp",     "-noreset"};
         std::vector<char*> argv;
         for (std::string& arg : args) {
             argv.push_back(arg.data());

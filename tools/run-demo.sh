@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Starts TrelkPro from its application folder. Without a usable display it brings up a
+# virtual X server with a window manager and a notification area, and saves screenshots
+# under the output folder.
+set -euo pipefail
+
+BUILD="$1"
+OUT="$2"
+APP="$BUILD/TrelkPro/trelkpro"
+
+log() { printf '\033[1m[trelk run]\033[0m %s\n' "$*"; }
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    log "starting TrelkPro on $DISPLAY"
+    exec "$APP"
+fi
+
+children=()
+cleanup() {
+    for pid in "${children[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+}
+trap cleanup EXIT
+
+number=99
+while [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
+export DISPLAY=":$number"
+log "no display: starting a virtual X server on $DISPLAY"
+Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+children+=($!)
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+if command -v openbox >/dev/null; then
+    openbox >/dev/null 2>&1 &
+    children+=($!)
+fi
+trayer --edge top --align right --widthtype request --height 28 --tint 0x203040 \
+    --transparent true --alpha 0 >/dev/null 2>&1 &
+children+=($!)
+sleep 1
+
+"$APP" &
+app=$!
+children+=("$app")
+for _ in $(seq 100); do
+    xdotool search --name '^Trelk Pro .* Beta$' >/dev/null 2>&1 && break
+    sleep 0.1
+done
+sleep 1
+import -window root "$OUT/trelkpro-main.png"
+log "screenshot: $OUT/trelkpro-main.png"
+
+# The tray menu: a right click on the first icon of the notification area.
+if tray=$(xdotool search --name '^panel$' 2>/dev/null | head -n 1) && [ -n "$tray" ]; then
+    eval "$(xdotool getwindowgeometry --shell "$tray")"
+    xdotool mousemove $((X + 12)) $((Y + 14)) click 3
+    sleep 1
+    import -window root "$OUT/trelkpro-tray-menu.png"
+    log "screenshot: $OUT/trelkpro-tray-menu.png"
+    xdotool key Escape
+fi
+
+if [ -t 0 ]; then
+    log "TrelkPro runs on the virtual display $DISPLAY; press Ctrl-C to stop it"
+    wait "$app"
+else
+    kill -TERM "$app"
+    wait "$app" || true
+fi
