@@ -6,7 +6,8 @@ namespace trelk {
 
 // What the program needs of the window system: top-level windows found by exact title (the
 // single-instance rule, the game's window) and the hidden application window that carries the
-// application's title for other processes to find.
+// application's title for other processes to find. Titles are the core's byte strings; the
+// titles the program uses are plain ASCII, the same in every encoding.
 class Desktop {
 public:
     virtual ~Desktop() = default;

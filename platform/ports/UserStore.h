@@ -11,8 +11,9 @@ namespace trelk {
 // each holding named string values. Key paths and value names compare without case. Leading
 // and trailing backslashes of a key path are ignored.
 //
-// Every operation opens the store, does one thing and reports whether it worked; the reason of
-// the last failure is kept for a message.
+// Every operation opens the store, does one thing and reports whether it worked. lastError()
+// holds the reason of the last call's failure, and is empty after a call that succeeded, so a
+// failed values() can be told from an empty key.
 class UserStore {
 public:
     virtual ~UserStore() = default;

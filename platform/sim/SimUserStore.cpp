@@ -23,6 +23,7 @@ std::string SimUserStore::normalizeKey(const std::string& key) {
 
 bool SimUserStore::failing() {
     if (failure_.empty()) {
+        lastError_.clear();
         return false;
     }
     lastError_ = failure_;

@@ -30,11 +30,11 @@ class XvfbServer {
 public:
     XvfbServer() {
         for (int number = 150; number < 200 && display_.empty(); ++number) {
-            if (std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock") ||
+            if (std::filesystem::exists(LockFile(number)) ||
                 std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))) {
                 continue;
             }
-            tryStart(":" + std::to_string(number));
+            tryStart(number);
         }
     }
     ~XvfbServer() { stop(); }
@@ -45,7 +45,17 @@ public:
     const std::string& display() const { return display_; }
 
 private:
-    void tryStart(const std::string& display) {
+    static std::string LockFile(int number) { return "/tmp/.X" + std::to_string(number) + "-lock"; }
+
+    // The server that holds a display writes its process id into the display's lock file.
+    bool ownsDisplay(int number) const {
+        std::istringstream lock(linuxtest::ReadFile(LockFile(number)));
+        pid_t owner = 0;
+        return (lock >> owner) && owner == pid_;
+    }
+
+    void tryStart(int number) {
+        const std::string display = ":" + std::to_string(number);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
@@ -65,10 +75,15 @@ private:
             pid_ = -1;
             return;
         }
+        // Another test process may have started a server on the same display a moment
+        // earlier: ours then exits, and only the lock file tells whose server answers.
         const bool ready = linuxtest::WaitUntil([&] {
             if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                pid_ = -1; // exited: the display was taken meanwhile
+                pid_ = -1;
                 return true;
+            }
+            if (!ownsDisplay(number)) {
+                return false;
             }
             Display* probe = XOpenDisplay(display.c_str());
             if (probe != nullptr) {
