@@ -1,5 +1,12 @@
 // Process entry: one instance per desktop, then the main window and its message loop.
 
+#include "TerminationSignals.h"
+#include "core/AppCore.h"
+#include "gui/QtPrompts.h"
+#include "gui/QtText.h"
+#include "gui/TForm1.h"
+#include "platform/linux/LinuxPaths.h"
+
 #include <QApplication>
 #include <QDateTime>
 #include <QFile>
@@ -7,13 +14,6 @@
 #include <QLocale>
 #include <QTimer>
 #include <ctime>
-
-#include "TerminationSignals.h"
-#include "core/AppCore.h"
-#include "gui/QtPrompts.h"
-#include "gui/QtText.h"
-#include "gui/TForm1.h"
-#include "platform/linux/LinuxPaths.h"
 
 namespace {
 
@@ -61,10 +61,10 @@ int main(int argc, char* argv[]) {
 
     trelk::TForm1 form;
     trelk::QtPrompts prompts(&form);
-    trelk::AppCore core(*platform, form, prompts,
-                        trelk::AppPaths::FromAppDir(platformPaths.appDir,
-                                                    platformPaths.settingsFile),
-                        trelk::BuildVersionInfo(executableDate()));
+    trelk::AppCore core(
+        *platform, form, prompts,
+        trelk::AppPaths::FromAppDir(platformPaths.appDir, platformPaths.settingsFile),
+        trelk::BuildVersionInfo(executableDate()));
     form.bind(core);
 
     const trelk::StartupResult started = core.FormCreate();

@@ -82,9 +82,10 @@ void BM_LoadAndCloseSave(benchmark::State& state) {
         if (state.range(0) == 1) {
             settings.Console.PositionX ^= 1;
         }
-        if (!store.SaveGroups({SettingsGroup::Setup, SettingsGroup::KeyMap,
-                               SettingsGroup::Console, SettingsGroup::Scanner},
-                              settings)
+        if (!store
+                 .SaveGroups({SettingsGroup::Setup, SettingsGroup::KeyMap, SettingsGroup::Console,
+                              SettingsGroup::Scanner},
+                             settings)
                  .ok) {
             state.SkipWithError("save failed");
             break;

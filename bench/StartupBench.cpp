@@ -2,6 +2,8 @@
 // has a notification area. Each run starts from an application folder a first run has
 // already filled, as a pilot's start-up would.
 
+#include "support/TempFolder.h"
+
 #include <benchmark/benchmark.h>
 #include <csignal>
 #include <ctime>
@@ -12,8 +14,6 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-#include "support/TempFolder.h"
 
 #ifndef TRELK_APP_BINARY
 #error "the start-up benchmark needs the application"

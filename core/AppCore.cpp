@@ -1,9 +1,9 @@
 #include "AppCore.h"
 
+#include "InstallCode.h"
+
 #include <filesystem>
 #include <system_error>
-
-#include "InstallCode.h"
 
 namespace trelk {
 
@@ -14,12 +14,12 @@ AppCore::AppCore(Platform& platform, MainWindow& window, Prompts& prompts, AppPa
     : platform_(platform), window_(window), prompts_(prompts), paths_(std::move(paths)),
       version_(std::move(version)), trace_(platform.debugOutput()),
       registry_(platform.userStore(), [this](const std::string& text) { reportStatus(text); }) {
-    settings_ = std::make_unique<SettingsController>(
-        SettingsStore(paths_.SettingsFile, paths_.AppDir), registry_, hooks_,
-        [this](const std::string& message) {
-            trace_.Trace("TrelkPro: " + message);
-            prompts_.showError(message);
-        });
+    settings_ =
+        std::make_unique<SettingsController>(SettingsStore(paths_.SettingsFile, paths_.AppDir),
+                                             registry_, hooks_, [this](const std::string& message) {
+                                                 trace_.Trace("TrelkPro: " + message);
+                                                 prompts_.showError(message);
+                                             });
     // The debug option gates the trace at the moment of each call.
     settings_->cbDebug.addView([this](bool on) { trace_.setEnabled(on); });
     settings_->cbDebug.setOnClick([this] { cbDebugClick(); });
@@ -136,7 +136,9 @@ void AppCore::applyStoredDebugState() {
     trace_.setEnabled(on);
 }
 
-void AppCore::FormShow() { window_.setActiveTab("tsConsole"); }
+void AppCore::FormShow() {
+    window_.setActiveTab("tsConsole");
+}
 
 void AppCore::tmrStartupCompletedTimer() {
     tmrStartupCompleted_->setEnabled(false);
@@ -217,9 +219,13 @@ void AppCore::TrelkHelp2Click() {
     }
 }
 
-void AppCore::ConfigureTrelk1Click() { window_.showNormalAndActivate(); }
+void AppCore::ConfigureTrelk1Click() {
+    window_.showNormalAndActivate();
+}
 
-void AppCore::Hide1Click() { window_.hideWindow(); }
+void AppCore::Hide1Click() {
+    window_.hideWindow();
+}
 
 void AppCore::ExitTrelk1Click() {
     ExitFromMenu = true;

@@ -1,9 +1,5 @@
 #pragma once
 
-#include <atomic>
-#include <memory>
-#include <string>
-
 #include "AppPaths.h"
 #include "LifecycleHooks.h"
 #include "RegistryValues.h"
@@ -12,6 +8,10 @@
 #include "VersionInfo.h"
 #include "platform/ports/MainWindow.h"
 #include "platform/ports/Platform.h"
+
+#include <atomic>
+#include <memory>
+#include <string>
 
 namespace trelk {
 

@@ -11,26 +11,26 @@ struct LifecycleHooks {
     using Step = std::function<void()>;
 
     // --- FormCreate ---
-    Step createAddOnLists;         // add-ons: the two process-wide string lists
-    Step installMessageFilter;     // key map: capture of keys the hook does not see
-    Step resetRadarOffsets;        // radar: capture offsets 0 (horizontal), 200 (vertical)
-    Step resetRunTimeState;        // key dispatcher, slash commands, game control, macros
-    Step loadMacros;               // macros: read the "Macros" section
-    Step loadOverlayLibrary;       // console: bind the overlay library
-    Step createKeyRecord;          // keyboard: the shared key record, first two bytes 0
+    Step createAddOnLists;     // add-ons: the two process-wide string lists
+    Step installMessageFilter; // key map: capture of keys the hook does not see
+    Step resetRadarOffsets;    // radar: capture offsets 0 (horizontal), 200 (vertical)
+    Step resetRunTimeState;    // key dispatcher, slash commands, game control, macros
+    Step loadMacros;           // macros: read the "Macros" section
+    Step loadOverlayLibrary;   // console: bind the overlay library
+    Step createKeyRecord;      // keyboard: the shared key record, first two bytes 0
     std::function<void(bool)> setOverlayDebugMode; // console: NexaCSetDebugMode
-    Step writeKeyRecord;           // keyboard: rewrite the shared key record
-    Step startDatabaseUpdateCheck; // data: the coordinate database update check
-    Step openDatabaseDownload;     // data: the coordinate database download dialog
-    Step pointFileListAtDataDir;   // data: the "Files" tab's file list
-    Step applyAutoStart;           // game control: arm the game auto-start timer
-    Step restoreDataLists;         // data: refill the "Files" tab lists
-    Step restoreCommandList;       // command list: the user command list
-    Step startDataListWorker;      // data: build the three coordinate lists
-    Step initConsoleOverlay;       // console: picture, version text, channel notice
-    Step resetMenu;                // console: the menu tree
-    Step installKeyboardHook;      // keyboard: HookOn
-    Step loadUrlList;              // web: the URL list and the link drop target
+    Step writeKeyRecord;                           // keyboard: rewrite the shared key record
+    Step startDatabaseUpdateCheck;                 // data: the coordinate database update check
+    Step openDatabaseDownload;                     // data: the coordinate database download dialog
+    Step pointFileListAtDataDir;                   // data: the "Files" tab's file list
+    Step applyAutoStart;                           // game control: arm the game auto-start timer
+    Step restoreDataLists;                         // data: refill the "Files" tab lists
+    Step restoreCommandList;                       // command list: the user command list
+    Step startDataListWorker;                      // data: build the three coordinate lists
+    Step initConsoleOverlay;                       // console: picture, version text, channel notice
+    Step resetMenu;                                // console: the menu tree
+    Step installKeyboardHook;                      // keyboard: HookOn
+    Step loadUrlList;                              // web: the URL list and the link drop target
 
     // --- LoadSettings, applying the loaded values ---
     Step applyConsoleSpinControls; // console: opacity, speed, position; LastPopupSpeed
@@ -49,14 +49,14 @@ struct LifecycleHooks {
     Step stopWorkers;           // market download, market parse, update check
 
     // --- FormDestroy ---
-    Step unregisterLinkDropTarget; // web
-    Step hookOff;                  // keyboard: HookOff when bound
-    Step closeKeyRecord;           // keyboard
+    Step unregisterLinkDropTarget;  // web
+    Step hookOff;                   // keyboard: HookOff when bound
+    Step closeKeyRecord;            // keyboard
     Step hideConsoleAndFreeOverlay; // console
-    Step freeHookLibrary;          // keyboard
-    Step closeHookMapping;         // keyboard
-    Step freeAddOnLists;           // add-ons
-    Step removeMessageFilter;      // key map
+    Step freeHookLibrary;           // keyboard
+    Step closeHookMapping;          // keyboard
+    Step freeAddOnLists;            // add-ons
+    Step removeMessageFilter;       // key map
 };
 
 inline void RunHook(const LifecycleHooks::Step& step) {

@@ -19,9 +19,9 @@ bool RegistryValues::WriteValue(const std::string& key, const std::string& name,
 
 void RegistryValues::ResetInterfaceValues() {
     static constexpr std::array emptied = {
-        "ActiveAddOn", "AppReg",        "AppExe", "AppUnReg",  "Cursor",       "Input",
-        "AddOnRegList", "AddOnRelease", "Title",  "DataReady", "RequestPopUp", "RequestPopOff",
-        "RequestWide"};
+        "ActiveAddOn",  "AppReg",        "AppExe",       "AppUnReg", "Cursor",
+        "Input",        "AddOnRegList",  "AddOnRelease", "Title",    "DataReady",
+        "RequestPopUp", "RequestPopOff", "RequestWide"};
     for (const char* name : emptied) {
         if (!WriteInterfaceValue(name, "")) {
             return; // a broken store fails every write: one report is enough

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/ports/UserStore.h"
+
 #include <functional>
 #include <string>
-
-#include "platform/ports/UserStore.h"
 
 namespace trelk {
 

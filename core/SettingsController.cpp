@@ -103,8 +103,8 @@ void SettingsController::SaveAllGroups() {
     collectSetupBoxes();
     collectConsoleBoxes();
     collectScannerBoxes();
-    report(store_.SaveGroups({SettingsGroup::Setup, SettingsGroup::KeyMap,
-                              SettingsGroup::Console, SettingsGroup::Scanner},
+    report(store_.SaveGroups({SettingsGroup::Setup, SettingsGroup::KeyMap, SettingsGroup::Console,
+                              SettingsGroup::Scanner},
                              settings_));
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string_view>
-
 #include "platform/ports/DebugOutput.h"
+
+#include <string_view>
 
 namespace trelk {
 

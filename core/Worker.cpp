@@ -5,7 +5,9 @@ namespace trelk {
 Worker::Worker(EventLoop& loop, Handlers handlers)
     : loop_(loop), handlers_(std::move(handlers)), self_(std::make_shared<Worker*>(this)) {}
 
-Worker::~Worker() { Stop(); }
+Worker::~Worker() {
+    Stop();
+}
 
 bool Worker::Start() {
     if (running_) {

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/ports/EventLoop.h"
+
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <thread>
-
-#include "platform/ports/EventLoop.h"
 
 namespace trelk {
 
@@ -15,9 +15,9 @@ namespace trelk {
 class Worker {
 public:
     struct Handlers {
-        std::function<void()> start;              // main thread, before the thread starts
-        std::function<void(Worker&)> execute;     // worker thread: the blocking work
-        std::function<void()> terminate;          // main thread, after execute returned
+        std::function<void()> start;          // main thread, before the thread starts
+        std::function<void(Worker&)> execute; // worker thread: the blocking work
+        std::function<void()> terminate;      // main thread, after execute returned
     };
 
     Worker(EventLoop& loop, Handlers handlers);

@@ -1,17 +1,18 @@
 #include "TForm1.h"
 
+#include "AboutBox.h"
+#include "AppIcon.h"
+#include "HookMessageFilter.h"
+#include "QtText.h"
+#include "VersionHistoryDialog.h"
+#include "core/AppCore.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QScreen>
 #include <QVBoxLayout>
-
-#include "AboutBox.h"
-#include "AppIcon.h"
-#include "QtText.h"
-#include "VersionHistoryDialog.h"
-#include "core/AppCore.h"
 
 namespace trelk {
 
@@ -23,9 +24,9 @@ struct TabSheet {
 };
 
 constexpr TabSheet TabSheets[] = {
-    {"tsSetup", "Setup"},     {"tsConsole", "Console"}, {"tsLumacor", "Files"},
-    {"tsMacro", "Macro"},     {"tsCmdList", "Cmd List"}, {"tsScanner", "Scanner"},
-    {"tsWeb", "Web"},         {"tsKeyMap", "KeyMap"},   {"tsLogBuf", "Log"},
+    {"tsSetup", "Setup"}, {"tsConsole", "Console"},  {"tsLumacor", "Files"},
+    {"tsMacro", "Macro"}, {"tsCmdList", "Cmd List"}, {"tsScanner", "Scanner"},
+    {"tsWeb", "Web"},     {"tsKeyMap", "KeyMap"},    {"tsLogBuf", "Log"},
 };
 
 } // namespace
@@ -177,7 +178,9 @@ void TForm1::bindCheckAction(QAction* action, CheckOption& option) {
     connect(action, &QAction::toggled, this, [&option](bool on) { option.setChecked(on); });
 }
 
-bool TForm1::trayAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool TForm1::trayAvailable() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
 
 void TForm1::showNormalAndActivate() {
     showNormal();
@@ -194,9 +197,13 @@ void TForm1::hideWindow() {
     }
 }
 
-void TForm1::setCaption(const std::string& caption) { setWindowTitle(toQt(caption)); }
+void TForm1::setCaption(const std::string& caption) {
+    setWindowTitle(toQt(caption));
+}
 
-void TForm1::setTrayHint(const std::string& hint) { JvTrayIcon1->setToolTip(toQt(hint)); }
+void TForm1::setTrayHint(const std::string& hint) {
+    JvTrayIcon1->setToolTip(toQt(hint));
+}
 
 void TForm1::setStatusText(int panel, const std::string& text) {
     (panel == 0 ? StatusPanel0 : StatusPanel1)->setText(toQt(text));
@@ -218,6 +225,14 @@ void TForm1::destroyWindow() {
     QCoreApplication::quit();
 }
 
+std::uint32_t TForm1::windowHandle() const {
+    return static_cast<std::uint32_t>(const_cast<TForm1*>(this)->winId());
+}
+
+void TForm1::setHookMessageHandler(HookMessageHandler handler) {
+    hookFilter_ = std::make_unique<HookMessageFilter>(std::move(handler));
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
     if (closeAllowed_ || core_ == nullptr) {
         event->accept();
@@ -230,8 +245,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::onTabChanged(int index) {
     if (core_ != nullptr && currentTab_ >= 0) {
-        core_->settings().TabSheetLeft(
-            fromQt(PageControl1->widget(currentTab_)->objectName()));
+        core_->settings().TabSheetLeft(fromQt(PageControl1->widget(currentTab_)->objectName()));
     }
     currentTab_ = index;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ports/MainWindow.h"
+
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -7,8 +9,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QWidget>
-
-#include "platform/ports/MainWindow.h"
+#include <memory>
 
 namespace trelk {
 
@@ -38,6 +39,8 @@ public:
     void setStatusText(int panel, const std::string& text) override;
     void setActiveTab(const std::string& tabSheetName) override;
     void destroyWindow() override;
+    std::uint32_t windowHandle() const override;
+    void setHookMessageHandler(HookMessageHandler handler) override;
 
     QTabWidget* PageControl1 = nullptr;
     QLabel* StatusPanel0 = nullptr;
@@ -64,6 +67,7 @@ private:
     void About1Click();
     void onTabChanged(int index);
 
+    std::unique_ptr<class HookMessageFilter> hookFilter_;
     AppCore* core_ = nullptr;
     int currentTab_ = -1;
     bool closeAllowed_ = false;

@@ -1,6 +1,7 @@
 #include "QtEventLoop.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QMetaObject>
 
 namespace trelk {
@@ -16,6 +17,18 @@ void QtEventLoop::post(std::function<void()> work) {
 void QtEventLoop::processPendingMessages() {
     if (QCoreApplication::instance() != nullptr) {
         QCoreApplication::processEvents();
+    }
+}
+
+void QtEventLoop::processMessagesFor(int ms) {
+    if (QCoreApplication::instance() == nullptr) {
+        return;
+    }
+    const QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) {
+        // Sleeps until an event arrives or the time is up, so the wait costs no CPU.
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents,
+                                        static_cast<int>(deadline.remainingTime()));
     }
 }
 

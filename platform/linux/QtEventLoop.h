@@ -11,6 +11,7 @@ class QtEventLoop final : public EventLoop {
 public:
     void post(std::function<void()> work) override;
     void processPendingMessages() override;
+    void processMessagesFor(int ms) override;
 };
 
 } // namespace trelk

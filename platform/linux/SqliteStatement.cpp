@@ -1,6 +1,7 @@
 #include "SqliteStatement.h"
 
 #include <climits>
+#include <cstdint>
 #include <sqlite3.h>
 
 namespace trelk {
@@ -13,7 +14,13 @@ SqliteStatement::~SqliteStatement() {
     sqlite3_finalize(stmt_);
 }
 
-// The destructor argument nullptr is SQLITE_STATIC (the macro is an old-style cast).
+namespace {
+// SQLite copies the bound bytes, so a temporary argument may go away before step() runs.
+// (The SQLITE_TRANSIENT macro is an old-style cast of the same value.)
+const sqlite3_destructor_type Transient =
+    reinterpret_cast<sqlite3_destructor_type>(static_cast<std::intptr_t>(-1));
+} // namespace
+
 void SqliteStatement::bindText(int index, const std::string& text) {
     if (status_ != SQLITE_OK) {
         return;
@@ -22,7 +29,8 @@ void SqliteStatement::bindText(int index, const std::string& text) {
         status_ = SQLITE_TOOBIG;
         return;
     }
-    status_ = sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), nullptr);
+    status_ =
+        sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), Transient);
 }
 
 void SqliteStatement::bindBlob(int index, const std::string& bytes) {
@@ -35,7 +43,7 @@ void SqliteStatement::bindBlob(int index, const std::string& bytes) {
     }
     // data() is never null, so an empty value is stored as an empty BLOB, not as NULL.
     status_ =
-        sqlite3_bind_blob(stmt_, index, bytes.data(), static_cast<int>(bytes.size()), nullptr);
+        sqlite3_bind_blob(stmt_, index, bytes.data(), static_cast<int>(bytes.size()), Transient);
 }
 
 int SqliteStatement::step() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 namespace trelk {
@@ -22,6 +24,13 @@ public:
 
     // Ends the message loop once the core has allowed the close.
     virtual void destroyWindow() = 0;
+
+    // The window system's handle of the main window, which the hook library notifies.
+    virtual std::uint32_t windowHandle() const = 0;
+    // Receives the hook library's key message (virtual key, keystroke flags), in order, on
+    // the main thread.
+    using HookMessageHandler = std::function<void(std::uint32_t, std::uint32_t)>;
+    virtual void setHookMessageHandler(HookMessageHandler handler) = 0;
 };
 
 // Modal questions and messages. Tests answer them through the sim platform.

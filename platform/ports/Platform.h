@@ -1,8 +1,5 @@
 #pragma once
 
-#include <memory>
-#include <string>
-
 #include "Clock.h"
 #include "DebugOutput.h"
 #include "Desktop.h"
@@ -10,6 +7,9 @@
 #include "Launcher.h"
 #include "Timers.h"
 #include "UserStore.h"
+
+#include <memory>
+#include <string>
 
 namespace trelk {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdint>
-
 #include "platform/ports/Clock.h"
+
+#include <cstdint>
 
 namespace trelk {
 

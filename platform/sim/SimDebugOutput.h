@@ -1,10 +1,10 @@
 #pragma once
 
+#include "platform/ports/DebugOutput.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "platform/ports/DebugOutput.h"
 
 namespace trelk {
 

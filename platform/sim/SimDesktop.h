@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/ports/Desktop.h"
+
 #include <set>
 #include <string>
-
-#include "platform/ports/Desktop.h"
 
 namespace trelk {
 

@@ -28,4 +28,12 @@ std::size_t SimEventLoop::pendingCount() const {
     return queue_.size();
 }
 
+void SimEventLoop::processMessagesFor(int ms) {
+    processPendingMessages();
+    if (advance_ && ms > 0) {
+        advance_(ms);
+    }
+    processPendingMessages();
+}
+
 } // namespace trelk

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "platform/ports/EventLoop.h"
+
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <mutex>
-
-#include "platform/ports/EventLoop.h"
 
 namespace trelk {
 
@@ -13,6 +14,13 @@ class SimEventLoop final : public EventLoop {
 public:
     void post(std::function<void()> work) override;
     void processPendingMessages() override;
+    // Runs posted work, moves the manual clock (firing timers), runs what they posted.
+    void processMessagesFor(int ms) override;
+
+    // The platform connects the loop to its timers, so a wait moves the manual clock.
+    void setClockAdvance(std::function<void(std::int64_t)> advance) {
+        advance_ = std::move(advance);
+    }
 
     // Inspection: how many posted items wait.
     std::size_t pendingCount() const;
@@ -23,6 +31,7 @@ private:
     mutable std::mutex mutex_;
     std::deque<std::function<void()>> queue_;
     int pumpCount_ = 0;
+    std::function<void(std::int64_t)> advance_;
 };
 
 } // namespace trelk

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/ports/Launcher.h"
+
 #include <string>
 #include <vector>
-
-#include "platform/ports/Launcher.h"
 
 namespace trelk {
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/ports/MainWindow.h"
+
 #include <array>
 #include <deque>
 #include <string>
 #include <vector>
-
-#include "platform/ports/MainWindow.h"
 
 namespace trelk {
 
@@ -24,6 +24,18 @@ public:
     }
     void setActiveTab(const std::string& tabSheetName) override { activeTab_ = tabSheetName; }
     void destroyWindow() override { destroyed_ = true; }
+    std::uint32_t windowHandle() const override { return handle_; }
+    void setHookMessageHandler(HookMessageHandler handler) override {
+        hookHandler_ = std::move(handler);
+    }
+
+    // The sim hook delivers its messages here, as the window system would.
+    void deliverHookMessage(std::uint32_t virtualKey, std::uint32_t flags) {
+        if (hookHandler_) {
+            hookHandler_(virtualKey, flags);
+        }
+    }
+    void setWindowHandle(std::uint32_t handle) { handle_ = handle; }
 
     const std::string& caption() const { return caption_; }
     const std::string& trayHint() const { return trayHint_; }
@@ -41,6 +53,8 @@ private:
     std::string trayHint_;
     std::array<std::string, 2> status_;
     std::string activeTab_;
+    std::uint32_t handle_ = 0x0400000E;
+    HookMessageHandler hookHandler_;
 };
 
 // Answers questions from a queue the test fills; an unexpected question is answered Yes and

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstdint>
-
 #include "ManualClock.h"
 #include "SimDebugOutput.h"
 #include "SimDesktop.h"
@@ -11,13 +9,17 @@
 #include "SimUserStore.h"
 #include "platform/ports/Platform.h"
 
+#include <cstdint>
+
 namespace trelk {
 
 // The deterministic platform. The ports are what the code under test sees; the typed
 // accessors and step() are the test's side.
 class SimPlatform final : public Platform {
 public:
-    explicit SimPlatform(PlatformPaths paths = {}) : paths_(std::move(paths)) {}
+    explicit SimPlatform(PlatformPaths paths = {}) : paths_(std::move(paths)) {
+        loop_.setClockAdvance([this](std::int64_t ms) { timers_.advance(ms); });
+    }
 
     Clock& clock() override { return clock_; }
     TimerFactory& timers() override { return timers_; }

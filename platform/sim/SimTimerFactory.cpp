@@ -85,11 +85,12 @@ SimTimer* SimTimerFactory::nextDue(std::int64_t until) const {
 
 void SimTimerFactory::advance(std::int64_t ms) {
     const std::int64_t until = clock_.monotonicMs() + ms;
+    // A handler may wait (and so advance) itself: the clock only ever moves forward.
     while (SimTimer* timer = nextDue(until)) {
-        clock_.advance(timer->dueAt() - clock_.monotonicMs());
+        clock_.advance(std::max<std::int64_t>(0, timer->dueAt() - clock_.monotonicMs()));
         timer->fire();
     }
-    clock_.advance(until - clock_.monotonicMs());
+    clock_.advance(std::max<std::int64_t>(0, until - clock_.monotonicMs()));
 }
 
 std::vector<std::string> SimTimerFactory::enabledTimers() const {

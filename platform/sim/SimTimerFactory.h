@@ -1,12 +1,12 @@
 #pragma once
 
+#include "ManualClock.h"
+#include "platform/ports/Timers.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "ManualClock.h"
-#include "platform/ports/Timers.h"
 
 namespace trelk {
 

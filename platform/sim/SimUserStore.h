@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/ports/UserStore.h"
+
 #include <map>
 #include <string>
-
-#include "platform/ports/UserStore.h"
 
 namespace trelk {
 
@@ -11,8 +11,7 @@ namespace trelk {
 // make it fail to see how callers cope with a locked or broken store.
 class SimUserStore final : public UserStore {
 public:
-    std::optional<std::string> getString(const std::string& key,
-                                         const std::string& name) override;
+    std::optional<std::string> getString(const std::string& key, const std::string& name) override;
     bool setString(const std::string& key, const std::string& name,
                    const std::string& value) override;
     bool deleteValue(const std::string& key, const std::string& name) override;

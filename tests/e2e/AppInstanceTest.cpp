@@ -1,15 +1,15 @@
 // The product binary under a virtual X server: first start on an empty folder, the single
 // instance rule, and the close on SIGTERM (log-off).
 
+#include "E2eSupport.h"
+#include "support/TempFolder.h"
+
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <regex>
-
-#include "E2eSupport.h"
-#include "support/TempFolder.h"
 
 namespace trelk::e2e {
 namespace {
@@ -28,13 +28,13 @@ protected:
                                               environment());
     }
     int windowsTitled(const std::string& pattern) {
-        const std::string out = capture(display.env() + " xdotool search --name '" + pattern +
-                                        "' 2>/dev/null");
+        const std::string out =
+            capture(display.env() + " xdotool search --name '" + pattern + "' 2>/dev/null");
         return static_cast<int>(std::count(out.begin(), out.end(), '\n'));
     }
     std::string registry(const std::string& name) {
-        return capture("TRELK_REGISTRY=" + folder.file("registry.db") + " " TRELK_REG_BINARY
-                       " get 'Software\\TrelkPro\\Interface' " + name);
+        return capture("TRELK_REGISTRY=" + folder.file("registry.db") +
+                       " " TRELK_REG_BINARY " get 'Software\\TrelkPro\\Interface' " + name);
     }
 
     VirtualDisplay display;

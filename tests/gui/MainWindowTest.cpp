@@ -1,5 +1,12 @@
 // The main window and its menus on the offscreen platform, bound to a core on the sim platform.
 
+#include "core/AppCore.h"
+#include "gui/AboutBox.h"
+#include "gui/TForm1.h"
+#include "platform/sim/SimMainWindow.h"
+#include "platform/sim/SimPlatform.h"
+#include "support/TempFolder.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
@@ -8,13 +15,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
-
-#include "core/AppCore.h"
-#include "gui/AboutBox.h"
-#include "gui/TForm1.h"
-#include "platform/sim/SimMainWindow.h"
-#include "platform/sim/SimPlatform.h"
-#include "support/TempFolder.h"
 
 namespace trelk {
 namespace {
@@ -53,8 +53,8 @@ protected:
 };
 
 TEST_F(MainWindowTest, TabsCaptionStatusBarAndSize) {
-    const QStringList expected = {"Setup", "Console", "Files", "Macro", "Cmd List",
-                                  "Scanner", "Web", "KeyMap", "Log"};
+    const QStringList expected = {"Setup",   "Console", "Files",  "Macro", "Cmd List",
+                                  "Scanner", "Web",     "KeyMap", "Log"};
     QStringList captions;
     for (int i = 0; i < form.PageControl1->count(); ++i) {
         captions << form.PageControl1->tabText(i);

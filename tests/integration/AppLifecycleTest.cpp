@@ -1,14 +1,14 @@
 // The headless application on the sim platform: start-up, the close rules and the trace gate.
 
-#include <filesystem>
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-#include <memory>
-
 #include "core/AppCore.h"
 #include "platform/sim/SimMainWindow.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/TempFolder.h"
+
+#include <filesystem>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <memory>
 
 namespace trelk {
 namespace {
@@ -259,8 +259,7 @@ TEST_F(AppLifecycleTest, LeavingATabSavesItsGroup) {
 }
 
 TEST_F(AppLifecycleTest, ProxyMirrorShowsTheProxyInEffect) {
-    folder.write("trelkpro.ini",
-                 "[Setup]\nProxyEnabled=1\nProxyURL=proxy.local\nProxyPort=3128\n");
+    folder.write("trelkpro.ini", "[Setup]\nProxyEnabled=1\nProxyURL=proxy.local\nProxyPort=3128\n");
     start();
     EXPECT_EQ(registry("ProxyURL"), "proxy.local");
     EXPECT_EQ(registry("ProxyPort"), "3128");
@@ -277,7 +276,8 @@ TEST_F(AppLifecycleTest, TrayMenuHandlersDriveTheWindowAndHelp) {
     EXPECT_THAT(window.statusText(1), HasSubstr("Unable to open the help file"));
     folder.write("trelkpro.html", "<html></html>");
     core->TrelkHelp2Click();
-    EXPECT_THAT(platform.simLauncher().openedDocuments(), ElementsAre(folder.dir() + "trelkpro.html"));
+    EXPECT_THAT(platform.simLauncher().openedDocuments(),
+                ElementsAre(folder.dir() + "trelkpro.html"));
 }
 
 } // namespace

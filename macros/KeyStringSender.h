@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/ports/EventLoop.h"
+#include "platform/ports/Keyboard.h"
+
+#include <functional>
+#include <string>
+
+namespace trelk {
+
+// Types key strings into the window that has the keyboard focus: ordinary characters stand
+// for themselves, single bytes from 228 up stand for function, navigation and modifier keys.
+// Pending messages are processed after every key, so the program's own keys come back through
+// the hook while a string is still being typed.
+class KeyStringSender {
+public:
+    // The byte that selects chat channel c (1..5): F1..F5.
+    static constexpr unsigned char ChannelCode(int channel) {
+        return static_cast<unsigned char>(227 + channel);
+    }
+
+    KeyStringSender(Keyboard& keyboard, EventLoop& loop);
+
+    void SendKeyString(const std::string& keys);
+    // Clears the chat line first when asked, selects the channel (1..5, anything else is 5)
+    // twice, then types the text. No Return is added.
+    void SendToChannel(const std::string& text, bool clearFirst, int channel);
+    // Processes messages for ms milliseconds.
+    void Delay(int ms);
+
+    // While set, only key-down events are sent.
+    bool KeysHeld = false;
+
+    // Run at the start of every SendKeyString (the dispatcher clears MacroKeyArmed).
+    std::function<void()> onSendKeyString;
+    // Run at the start of every SendToChannel (the database pages clear EntrySent).
+    std::function<void()> onSendToChannel;
+
+private:
+    Keyboard& keyboard_;
+    EventLoop& loop_;
+};
+
+} // namespace trelk
