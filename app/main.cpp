@@ -1,7 +1,7 @@
 // Process entry: one instance per desktop, then the main window and its message loop.
 
 #include "TerminationSignals.h"
-#include "core/AppCore.h"
+#include "TrelkApp.h"
 #include "gui/QtPrompts.h"
 #include "gui/QtText.h"
 #include "gui/TForm1.h"
@@ -61,11 +61,13 @@ int main(int argc, char* argv[]) {
 
     trelk::TForm1 form;
     trelk::QtPrompts prompts(&form);
-    trelk::AppCore core(
+    trelk::TrelkApp trelkApp(
         *platform, form, prompts,
-        trelk::AppPaths::FromAppDir(platformPaths.appDir, platformPaths.settingsFile),
+        trelk::AppPaths::FromAppDir(platformPaths.appDir, platformPaths.settingsFile,
+                                    platformPaths.programDir),
         trelk::BuildVersionInfo(executableDate()));
-    form.bind(core);
+    trelk::AppCore& core = trelkApp.core();
+    form.bind(trelkApp);
 
     const trelk::StartupResult started = core.FormCreate();
     if (!started.ok) {
@@ -81,7 +83,6 @@ int main(int argc, char* argv[]) {
                      [&core] { core.Close(trelk::CloseReason::SessionEnd); });
 
     QTimer::singleShot(0, &form, reportStartupTime);
-    const int status = QApplication::exec();
-    core.FormDestroy();
-    return status;
+    // The window's destruction sequence runs when trelkApp goes out of scope.
+    return QApplication::exec();
 }

@@ -88,7 +88,13 @@ StartupResult AppCore::FormCreate() {
     window_.setActiveTab("tsWeb");
     RunHook(hooks_.initConsoleOverlay);
     RunHook(hooks_.resetMenu);
-    RunHook(hooks_.installKeyboardHook);
+    if (hooks_.installKeyboardHook) {
+        if (std::optional<std::string> failure = hooks_.installKeyboardHook()) {
+            result.ok = false;
+            result.message = *failure;
+            return result;
+        }
+    }
 
     registry_.ResetInterfaceValues();
     registry_.WriteInterfaceValue("TrelkProStartUp", "1");

@@ -2,12 +2,17 @@
 
 namespace trelk {
 
-AppPaths AppPaths::FromAppDir(std::string appDir, std::string settingsFile) {
+AppPaths AppPaths::FromAppDir(std::string appDir, std::string settingsFile,
+                              std::string libraryDir) {
     if (appDir.empty() || appDir.back() != '/') {
         appDir += '/';
     }
     AppPaths paths;
     paths.AppDir = appDir;
+    if (!libraryDir.empty() && libraryDir.back() != '/') {
+        libraryDir += '/';
+    }
+    paths.LibraryDir = libraryDir.empty() ? appDir : libraryDir;
     paths.LogDir = appDir + "Log/";
     paths.DataDir = appDir + "Data/";
     paths.PhotoDir = appDir + "Photo/";

@@ -142,7 +142,7 @@ IniResult IniFile::Load(const std::string& path) {
 
 IniResult IniFile::Save(const std::string& path) const {
     // A fixed name: a temporary file left by a crash is reused by the next save, never read.
-    const std::string temp = path + ".tmp";
+    const std::string temp = TemporaryPath(path);
     const auto fail = [&](int fd, int error) {
         if (fd >= 0) {
             ::close(fd);

@@ -28,6 +28,9 @@ public:
     // Replaces the file atomically: a temporary file in the same folder is written and synced,
     // then renamed over the target. On failure the old file is untouched and no temporary file
     // is left behind.
+    // The file a save writes before it replaces path; a crash can leave it behind, and the
+    // next save reuses it.
+    static std::string TemporaryPath(const std::string& path) { return path + ".tmp"; }
     IniResult Save(const std::string& path) const;
 
     static IniFile fromText(std::string_view text);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace trelk {
 
@@ -29,7 +31,8 @@ struct LifecycleHooks {
     Step startDataListWorker;                      // data: build the three coordinate lists
     Step initConsoleOverlay;                       // console: picture, version text, channel notice
     Step resetMenu;                                // console: the menu tree
-    Step installKeyboardHook;                      // keyboard: HookOn
+    // keyboard: HookOn; a failure message ends start-up.
+    std::function<std::optional<std::string>()> installKeyboardHook;
     Step loadUrlList;                              // web: the URL list and the link drop target
 
     // --- LoadSettings, applying the loaded values ---

@@ -2,6 +2,8 @@
 
 #include "core/IniFile.h"
 
+#include <filesystem>
+#include <system_error>
 #include <type_traits>
 #include <utility>
 
@@ -73,8 +75,11 @@ SaveResult SettingsStore::SaveGroups(std::initializer_list<SettingsGroup> groups
     for (const SettingsGroup group : groups) {
         writeGroup(ini, group, settings);
     }
-    // A save that changes nothing costs no disk write (and no wait for the disk).
+    // A save that changes nothing costs no disk write (and no wait for the disk); it still
+    // clears what a crashed save left behind.
     if (ini.toText() == before) {
+        std::error_code ignored;
+        std::filesystem::remove(IniFile::TemporaryPath(iniPath_), ignored);
         return {true, {}};
     }
     return ini.Save(iniPath_).ok ? SaveResult{true, {}} : failed;

@@ -13,10 +13,10 @@ HookMessageFilter::HookMessageFilter(MainWindow::HookMessageHandler handler)
     : handler_(std::move(handler)) {
     auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
                                    : nullptr;
-    if (x11 == nullptr) {
-        return; // not on X11: no hook messages can arrive
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    if (connection == nullptr) {
+        return; // not on X11 (offscreen too): no hook messages can arrive
     }
-    xcb_connection_t* connection = x11->connection();
     const char* name = TRKHOOK_MESSAGE_ATOM;
     const auto cookie =
         xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);

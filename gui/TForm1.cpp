@@ -2,15 +2,19 @@
 
 #include "AboutBox.h"
 #include "AppIcon.h"
+#include "KeyMapTab.h"
+#include "LogSettingsBox.h"
+#include "LogTab.h"
 #include "HookMessageFilter.h"
 #include "QtText.h"
 #include "VersionHistoryDialog.h"
-#include "core/AppCore.h"
+#include "app/TrelkApp.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -123,8 +127,42 @@ void TForm1::buildMenus() {
     JvTrayIcon1->setContextMenu(PopupMenuTrayIcon);
 }
 
-void TForm1::bind(AppCore& core) {
+void TForm1::buildTabContents(TrelkApp& app) {
+    auto* logPage = PageControl1->findChild<QWidget*>("tsLogBuf");
+    (new QVBoxLayout(logPage))->addWidget(new LogTab(app.pilotLog(), logPage));
+    PageControl1->setTabToolTip(PageControl1->indexOf(logPage), "View Log");
+
+    auto* setupPage = PageControl1->findChild<QWidget*>("tsSetup");
+    auto* logBox =
+        new LogSettingsBox(app.core().settings().LogEnabled, app.logBufSettings(), setupPage);
+    logBox->move(12, 12);
+
+    auto* keyMapPage = PageControl1->findChild<QWidget*>("tsKeyMap");
+    auto* keyMapTab = new KeyMapTab(app.keyMap(), keyMapPage);
+    (new QVBoxLayout(keyMapPage))->addWidget(keyMapTab);
+    QPointer<KeyMapTab> tab(keyMapTab);
+    LifecycleHooks& hooks = app.core().hooks();
+    hooks.installMessageFilter = [tab] {
+        if (tab) {
+            tab->installMessageFilter();
+        }
+    };
+    hooks.removeMessageFilter = [tab] {
+        if (tab) {
+            tab->removeMessageFilter();
+        }
+    };
+    hooks.applyKeyMapPanels = [tab] {
+        if (tab) {
+            tab->refresh();
+        }
+    };
+}
+
+void TForm1::bind(TrelkApp& app) {
+    AppCore& core = app.core();
     core_ = &core;
+    buildTabContents(app);
     auto add = [](QMenu* menu, const char* name, const char* text, auto handler) {
         QAction* action = menu->addAction(text);
         action->setObjectName(name);

@@ -15,6 +15,7 @@ namespace trelk {
 
 class AppCore;
 class CheckOption;
+class TrelkApp;
 
 // The main window: tab sheets, status bar, tray icon and menus. A view of AppCore; every
 // handler forwards to the core.
@@ -27,8 +28,8 @@ public:
     TForm1();
     ~TForm1() override;
 
-    // Connects the widgets to the core. Called once, before FormCreate.
-    void bind(AppCore& core);
+    // Connects the widgets to the program. Called once, before FormCreate.
+    void bind(TrelkApp& app);
 
     // MainWindow
     void showNormalAndActivate() override;
@@ -62,6 +63,7 @@ private:
     void buildTabSheets();
     void buildStatusBar(QWidget* parent);
     void buildMenus();
+    void buildTabContents(TrelkApp& app);
     void bindCheckAction(QAction* action, CheckOption& option);
     void Button2Click();
     void About1Click();

@@ -3,6 +3,7 @@
 #include "platform/ports/EventLoop.h"
 #include "platform/ports/Keyboard.h"
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -18,9 +19,13 @@ public:
     static constexpr unsigned char ChannelCode(int channel) {
         return static_cast<unsigned char>(227 + channel);
     }
+    // Sixty Backspaces: empties the game's chat line before a line is typed.
+    static constexpr std::size_t ClearLineLength = 60;
+    static const std::string& ClearLineString();
 
     KeyStringSender(Keyboard& keyboard, EventLoop& loop);
 
+    // Bytes the layout cannot type (and byte 0) are left out; the rest of the string is typed.
     void SendKeyString(const std::string& keys);
     // Clears the chat line first when asked, selects the channel (1..5, anything else is 5)
     // twice, then types the text. No Return is added.
@@ -28,7 +33,9 @@ public:
     // Processes messages for ms milliseconds.
     void Delay(int ms);
 
-    // While set, only key-down events are sent.
+    // While set, keys are pressed and not released: a later string releases them (the Alt of
+    // the in-station refresh). The modifier-up bytes and the Shift around a character still
+    // send their key-up.
     bool KeysHeld = false;
 
     // Run at the start of every SendKeyString (the dispatcher clears MacroKeyArmed).

@@ -50,7 +50,8 @@ PlatformPaths ResolvePlatformPaths() {
     PlatformPaths paths;
 
     const std::string appDir = Environment("TRELK_APP_DIR");
-    paths.appDir = WithTrailingSlash(appDir.empty() ? exe.parent_path().string() : appDir);
+    paths.programDir = WithTrailingSlash(exe.parent_path().string());
+    paths.appDir = appDir.empty() ? paths.programDir : WithTrailingSlash(appDir);
 
     std::string baseName = exe.stem().string();
     if (baseName.empty()) {

@@ -2,10 +2,14 @@
 
 #include "LinuxClock.h"
 #include "LinuxDebugOutput.h"
+#include "LinuxLibraryLoader.h"
+#include "LinuxSharedMemory.h"
 #include "QtEventLoop.h"
 #include "QtTimerFactory.h"
 #include "SqliteUserStore.h"
 #include "X11Desktop.h"
+#include "X11Keyboard.h"
+#include "X11ScreenCapture.h"
 #include "XdgLauncher.h"
 #include "platform/ports/Platform.h"
 
@@ -25,6 +29,10 @@ public:
     Desktop& desktop() override { return desktop_; }
     Launcher& launcher() override { return launcher_; }
     const PlatformPaths& paths() const override { return paths_; }
+    SharedMemory& sharedMemory() override { return sharedMemory_; }
+    LibraryLoader& libraryLoader() override { return libraryLoader_; }
+    Keyboard& keyboard() override { return keyboard_; }
+    ScreenCapture& screenCapture() override { return screenCapture_; }
 
 private:
     PlatformPaths paths_;
@@ -35,6 +43,10 @@ private:
     SqliteUserStore userStore_;
     X11Desktop desktop_;
     XdgLauncher launcher_;
+    LinuxSharedMemory sharedMemory_;
+    LinuxLibraryLoader libraryLoader_;
+    X11Keyboard keyboard_;
+    X11ScreenCapture screenCapture_;
 };
 
 } // namespace trelk

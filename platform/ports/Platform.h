@@ -3,8 +3,12 @@
 #include "Clock.h"
 #include "DebugOutput.h"
 #include "Desktop.h"
+#include "DynamicLibrary.h"
 #include "EventLoop.h"
+#include "Keyboard.h"
 #include "Launcher.h"
+#include "ScreenCapture.h"
+#include "SharedMemory.h"
 #include "Timers.h"
 #include "UserStore.h"
 
@@ -15,9 +19,11 @@ namespace trelk {
 
 // Where the program keeps its files. Every path can be pointed at a temporary folder.
 struct PlatformPaths {
-    std::string appDir;        // folder of the executable, ends with '/'
+    std::string appDir;        // the application folder (settings, data), ends with '/'
     std::string settingsFile;  // appDir + executable base name + ".ini"
     std::string userStorePath; // the per-user store's database file
+    std::string programDir;    // folder of the executable and its libraries, ends with '/'
+
 };
 
 // The services of one platform. Exactly one factory (CreatePlatform) is linked into a program.
@@ -32,6 +38,10 @@ public:
     virtual UserStore& userStore() = 0;
     virtual Desktop& desktop() = 0;
     virtual Launcher& launcher() = 0;
+    virtual SharedMemory& sharedMemory() = 0;
+    virtual LibraryLoader& libraryLoader() = 0;
+    virtual Keyboard& keyboard() = 0;
+    virtual ScreenCapture& screenCapture() = 0;
     virtual const PlatformPaths& paths() const = 0;
 };
 

@@ -4,12 +4,20 @@
 #include "SimDebugOutput.h"
 #include "SimDesktop.h"
 #include "SimEventLoop.h"
+#include "SimGame.h"
+#include "SimHookLibrary.h"
+#include "SimKeyboard.h"
 #include "SimLauncher.h"
+#include "SimLibraryLoader.h"
+#include "SimMainWindow.h"
+#include "SimScreenCapture.h"
+#include "SimSharedMemory.h"
 #include "SimTimerFactory.h"
 #include "SimUserStore.h"
 #include "platform/ports/Platform.h"
 
 #include <cstdint>
+#include <string>
 
 namespace trelk {
 
@@ -19,6 +27,7 @@ class SimPlatform final : public Platform {
 public:
     explicit SimPlatform(PlatformPaths paths = {}) : paths_(std::move(paths)) {
         loop_.setClockAdvance([this](std::int64_t ms) { timers_.advance(ms); });
+        game_.launch();
     }
 
     Clock& clock() override { return clock_; }
@@ -29,6 +38,11 @@ public:
     Desktop& desktop() override { return desktop_; }
     Launcher& launcher() override { return launcher_; }
     const PlatformPaths& paths() const override { return paths_; }
+    SharedMemory& sharedMemory() override { return sharedMemory_; }
+    LibraryLoader& libraryLoader() override { return libraries_; }
+    Keyboard& keyboard() override { return keyboard_; }
+    ScreenCapture& screenCapture() override { return screen_; }
+    SimScreenCapture& simScreen() { return screen_; }
 
     // Runs posted work, then moves the clock by ms firing due timers, then runs what they
     // posted: one step of a message loop.
@@ -45,6 +59,23 @@ public:
     SimUserStore& simStore() { return store_; }
     SimDesktop& simDesktop() { return desktop_; }
     SimLauncher& simLauncher() { return launcher_; }
+    SimSharedMemory& simSharedMemory() { return sharedMemory_; }
+    SimLibraryLoader& simLibraries() { return libraries_; }
+    SimKeyboard& simKeyboard() { return keyboard_; }
+    SimHookLibrary& simHook() { return hook_; }
+    const SimSharedMemory& simSharedMemory() const { return sharedMemory_; }
+    const SimLibraryLoader& simLibraries() const { return libraries_; }
+    const SimKeyboard& simKeyboard() const { return keyboard_; }
+    const SimHookLibrary& simHook() const { return hook_; }
+    const SimGame& game() const { return game_; }
+    // The stand-in game; it runs with the focus from the start.
+    SimGame& game() { return game_; }
+    // Puts the fake hook library (HookOn, HookOff) at a path, e.g. AppDir + "TrkHook.so".
+    void installHookLibrary(const std::string& path) {
+        libraries_.registerLibrary(path, SimHookLibrary::Exports());
+    }
+    // Makes a main window reachable through its handle, as the hook's messages find it.
+    void registerWindow(SimMainWindow& window) { hook_.registerWindow(window); }
 
 private:
     PlatformPaths paths_;
@@ -55,6 +86,12 @@ private:
     SimUserStore store_;
     SimDesktop desktop_;
     SimLauncher launcher_;
+    SimSharedMemory sharedMemory_;
+    SimScreenCapture screen_;
+    SimLibraryLoader libraries_;
+    SimHookLibrary hook_{loop_, sharedMemory_};
+    SimKeyboard keyboard_{hook_};
+    SimGame game_{desktop_, keyboard_};
 };
 
 } // namespace trelk

@@ -23,6 +23,9 @@ typedef void (*TrkHookOffFunction)(void);
 #define TRKHOOK_WINDOW_BLOCK_SIZE 4
 #define TRKHOOK_KEY_RECORD_BLOCK "trlkeymmf" /* 200 bytes: the key record */
 #define TRKHOOK_KEY_RECORD_SIZE 200
+// When this environment variable is set, its value is appended to every block name on both
+// sides, so concurrent test runs on one machine never share blocks.
+#define TRKHOOK_BLOCK_SUFFIX_ENV "TRELK_SHM_SUFFIX"
 
 // The notification: an X11 ClientMessage of this type, format 32, sent to the window whose id
 // stands in the window block, with data.l[0] = the message number, data.l[1] = the virtual

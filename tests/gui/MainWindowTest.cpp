@@ -1,6 +1,6 @@
 // The main window and its menus on the offscreen platform, bound to a core on the sim platform.
 
-#include "core/AppCore.h"
+#include "app/TrelkApp.h"
 #include "gui/AboutBox.h"
 #include "gui/TForm1.h"
 #include "platform/sim/SimMainWindow.h"
@@ -22,11 +22,13 @@ namespace {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        core = std::make_unique<AppCore>(
+        platform.installHookLibrary(folder.dir() + "TrkHook.so");
+        app = std::make_unique<TrelkApp>(
             platform, form, prompts,
             AppPaths::FromAppDir(folder.dir(), folder.file("trelkpro.ini")),
             MakeVersionInfo("Trelk Pro", 1, 0, 1, "08-Dec-2026"));
-        form.bind(*core);
+        core = &app->core();
+        form.bind(*app);
         ASSERT_TRUE(core->FormCreate().ok);
         form.show();
         core->FormShow();
@@ -49,7 +51,8 @@ protected:
     SimPlatform platform;
     SimPrompts prompts;
     TForm1 form;
-    std::unique_ptr<AppCore> core;
+    std::unique_ptr<TrelkApp> app;
+    AppCore* core = nullptr;
 };
 
 TEST_F(MainWindowTest, TabsCaptionStatusBarAndSize) {

@@ -47,7 +47,10 @@ TEST(LinuxPathsTest, TheStoreIsTrelkRegistryElseInTheUsersConfigFolder) {
 
 TEST(LinuxPathsTest, ThePlatformsStoreIsTheFileItsPathsName) {
     linuxtest::TempDir dir;
-    const PlatformPaths paths{dir.path() + "/", dir.file("trelkpro.ini"), dir.file("store.db")};
+    const PlatformPaths paths{.appDir = dir.path() + "/",
+                              .settingsFile = dir.file("trelkpro.ini"),
+                              .userStorePath = dir.file("store.db"),
+                              .programDir = dir.path() + "/"};
     LinuxPlatform platform(paths);
     ASSERT_TRUE(platform.userStore().setString("Software\\TrelkPro", "n", "v"));
     EXPECT_EQ(SqliteUserStore(paths.userStorePath).getString("Software\\TrelkPro", "n"), "v");

@@ -1,0 +1,91 @@
+#include "TrelkApp.h"
+
+#include <algorithm>
+
+#include "core/IniFile.h"
+
+namespace trelk {
+
+TrelkApp::TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, AppPaths paths,
+                   VersionInfo version)
+    : platform_(platform), window_(window), prompts_(prompts),
+      core_(platform, window, prompts, std::move(paths), std::move(version)),
+      sender_(platform.keyboard(), platform.eventLoop()),
+      keyRecord_(platform.sharedMemory(), core_.trace(),
+                 [this] { return core_.settings().values().KeyMap.KM; },
+                 [this] { return core_.settings().cbDebug.checked(); }),
+      keyboardHook_(platform.libraryLoader(), platform.sharedMemory(), core_.trace(),
+                    core_.paths().LibraryDir),
+      keyMap_(core_.settings().values().KeyMap.KM, platform.keyboard(), platform.eventLoop(),
+              core_.ShuttingDown),
+      dispatcher_(keyMap_, platform.keyboard(), sender_, platform.timers(), platform.clock(),
+                  platform.screenCapture(), core_.trace(), core_.settings().PhotoEnabled,
+                  core_.paths().PhotoDir, core_.paths().ClearLineString),
+      pilotLog_(
+          platform.clock(), core_.settings().LogEnabled,
+          core_.settings().values().Setup.LogBufSize, core_.paths().LogDir,
+          [this](const std::string& text, bool clearFirst, int channel) {
+              sender_.SendToChannel(text, clearFirst, channel);
+          },
+          [this](const std::string& message) { prompts_.showError(message); },
+          [this](const std::string& line) { core_.trace().Trace(line); }),
+      logBufSettings_(pilotLog_, core_.paths().SettingsFile,
+                      [this](const std::string& message) { prompts_.showError(message); }) {
+    wireLifecycle();
+    wireDispatcher();
+    window_.setHookMessageHandler([this](std::uint32_t virtualKey, std::uint32_t flags) {
+        dispatcher_.HandleHookKey(virtualKey, flags);
+    });
+}
+
+TrelkApp::~TrelkApp() {
+    window_.setHookMessageHandler({});
+    core_.FormDestroy();
+}
+
+void TrelkApp::wireLifecycle() {
+    LifecycleHooks& hooks = core_.hooks();
+    hooks.resetRunTimeState = [this] { dispatcher_.ResetRunTimeState(); };
+    hooks.createKeyRecord = [this] { keyRecord_.CreateKeyRecord(); };
+    hooks.writeKeyRecord = [this] { keyRecord_.WriteKeyRecord(); };
+    hooks.restoreCommandList = [this] { restoreCommandList(); };
+    hooks.installKeyboardHook = [this] {
+        return keyboardHook_.SetKeyBoardHook(window_.windowHandle());
+    };
+    hooks.hookOff = [this] { keyboardHook_.HookOff(); };
+    hooks.closeKeyRecord = [this] { keyRecord_.CloseKeyRecord(); };
+    hooks.freeHookLibrary = [this] { keyboardHook_.FreeHookLibrary(); };
+    hooks.closeHookMapping = [this] { keyboardHook_.CloseHookMapping(); };
+}
+
+void TrelkApp::wireDispatcher() {
+    // The dispatcher connected itself to the sender (MacroKeyArmed, EntrySent).
+    DispatcherActions& actions = dispatcher_.Actions;
+    actions.AddLogLine = [this](const std::string& line) { pilotLog_.AddLogLine(line); };
+    actions.DeleteCurrentLogEntry = [this] { pilotLog_.DeleteCurrentLogEntry(); };
+    actions.LogListEmpty = [this] { return pilotLog_.Lines().empty(); };
+    actions.UserCommandList = [this] { return userCommandList_; };
+    actions.WriteInterfaceValue = [this](const std::string& name, const std::string& value) {
+        core_.registry().WriteInterfaceValue(name, value);
+    };
+    actions.reportError = [this](const std::string& message) { prompts_.showError(message); };
+}
+
+void TrelkApp::restoreCommandList() {
+    // The stored list: entries separated by semicolons; empty entries carry nothing to type.
+    IniFile ini;
+    ini.Load(core_.paths().SettingsFile);
+    const std::string stored = ini.readString("Commands", "CmdList", "");
+    userCommandList_.clear();
+    std::size_t start = 0;
+    while (start <= stored.size()) {
+        const std::size_t end = std::min(stored.find(';', start), stored.size());
+        if (end > start) {
+            userCommandList_.push_back(stored.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    dispatcher_.UserCmdIndex = 1;
+}
+
+} // namespace trelk

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <memory>
+
+#include "core/AppCore.h"
+#include "keyboard/KeyDispatcher.h"
+#include "keyboard/KeyMap.h"
+#include "keyboard/KeyRecord.h"
+#include "keyboard/KeyboardHook.h"
+#include "log/LogBufSettings.h"
+#include "log/PilotLog.h"
+#include "macros/KeyStringSender.h"
+
+namespace trelk {
+
+// The whole program without its widgets: the application core and the subsystems, wired into
+// the start-up and shutdown sequences and into each other. The Qt window and the tests both
+// drive this.
+class TrelkApp {
+public:
+    TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, AppPaths paths,
+             VersionInfo version);
+    // Runs the window's destruction sequence while every subsystem it calls still exists.
+    ~TrelkApp();
+    TrelkApp(const TrelkApp&) = delete;
+    TrelkApp& operator=(const TrelkApp&) = delete;
+
+    AppCore& core() { return core_; }
+    KeyStringSender& sender() { return sender_; }
+    KeyRecord& keyRecord() { return keyRecord_; }
+    KeyboardHook& keyboardHook() { return keyboardHook_; }
+    KeyMap& keyMap() { return keyMap_; }
+    KeyDispatcher& dispatcher() { return dispatcher_; }
+    PilotLog& pilotLog() { return pilotLog_; }
+    LogBufSettings& logBufSettings() { return logBufSettings_; }
+    // The user command list as stored in the settings file.
+    const std::vector<std::string>& userCommandList() const { return userCommandList_; }
+
+private:
+    void wireLifecycle();
+    void wireDispatcher();
+    void restoreCommandList();
+
+    Platform& platform_;
+    MainWindow& window_;
+    Prompts& prompts_;
+    AppCore core_;
+    KeyStringSender sender_;
+    KeyRecord keyRecord_;
+    KeyboardHook keyboardHook_;
+    KeyMap keyMap_;
+    KeyDispatcher dispatcher_;
+    PilotLog pilotLog_;
+    LogBufSettings logBufSettings_;
+    std::vector<std::string> userCommandList_;
+};
+
+} // namespace trelk

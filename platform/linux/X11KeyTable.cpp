@@ -1,0 +1,264 @@
+#include "X11KeyTable.h"
+
+#include <cstddef>
+
+namespace trelk::x11keys {
+
+namespace {
+
+struct EvdevKey {
+    int evdev;
+    std::uint8_t virtualKey;
+    std::uint8_t scanCode;
+    bool extended;
+};
+
+// The keys of a PC keyboard: evdev code, US virtual key, set-1 scan code, extended flag.
+// Evdev codes 1..88 are the set-1 scan codes themselves; the rest arrive with an E0 prefix on
+// the wire (extended) or sit in the upper range. Keypad digits report the digit keys (the
+// Num Lock state is not followed).
+constexpr EvdevKey Keys[] = {
+    {1, 0x1B, 0x01, false},   {2, '1', 0x02, false},    {3, '2', 0x03, false},
+    {4, '3', 0x04, false},    {5, '4', 0x05, false},    {6, '5', 0x06, false},
+    {7, '6', 0x07, false},    {8, '7', 0x08, false},    {9, '8', 0x09, false},
+    {10, '9', 0x0A, false},   {11, '0', 0x0B, false},   {12, 0xBD, 0x0C, false},
+    {13, 0xBB, 0x0D, false},  {14, 0x08, 0x0E, false},  {15, 0x09, 0x0F, false},
+    {16, 'Q', 0x10, false},   {17, 'W', 0x11, false},   {18, 'E', 0x12, false},
+    {19, 'R', 0x13, false},   {20, 'T', 0x14, false},   {21, 'Y', 0x15, false},
+    {22, 'U', 0x16, false},   {23, 'I', 0x17, false},   {24, 'O', 0x18, false},
+    {25, 'P', 0x19, false},   {26, 0xDB, 0x1A, false},  {27, 0xDD, 0x1B, false},
+    {28, 0x0D, 0x1C, false},  {29, 0x11, 0x1D, false},  {30, 'A', 0x1E, false},
+    {31, 'S', 0x1F, false},   {32, 'D', 0x20, false},   {33, 'F', 0x21, false},
+    {34, 'G', 0x22, false},   {35, 'H', 0x23, false},   {36, 'J', 0x24, false},
+    {37, 'K', 0x25, false},   {38, 'L', 0x26, false},   {39, 0xBA, 0x27, false},
+    {40, 0xDE, 0x28, false},  {41, 0xC0, 0x29, false},  {42, 0x10, 0x2A, false},
+    {43, 0xDC, 0x2B, false},  {44, 'Z', 0x2C, false},   {45, 'X', 0x2D, false},
+    {46, 'C', 0x2E, false},   {47, 'V', 0x2F, false},   {48, 'B', 0x30, false},
+    {49, 'N', 0x31, false},   {50, 'M', 0x32, false},   {51, 0xBC, 0x33, false},
+    {52, 0xBE, 0x34, false},  {53, 0xBF, 0x35, false},  {54, 0x10, 0x36, false},
+    {55, 0x6A, 0x37, false},  {56, 0x12, 0x38, false},  {57, 0x20, 0x39, false},
+    {58, 0x14, 0x3A, false},  {59, 0x70, 0x3B, false},  {60, 0x71, 0x3C, false},
+    {61, 0x72, 0x3D, false},  {62, 0x73, 0x3E, false},  {63, 0x74, 0x3F, false},
+    {64, 0x75, 0x40, false},  {65, 0x76, 0x41, false},  {66, 0x77, 0x42, false},
+    {67, 0x78, 0x43, false},  {68, 0x79, 0x44, false},  {69, 0x90, 0x45, true},
+    {70, 0x91, 0x46, false},  {71, 0x67, 0x47, false},  {72, 0x68, 0x48, false},
+    {73, 0x69, 0x49, false},  {74, 0x6D, 0x4A, false},  {75, 0x64, 0x4B, false},
+    {76, 0x65, 0x4C, false},  {77, 0x66, 0x4D, false},  {78, 0x6B, 0x4E, false},
+    {79, 0x61, 0x4F, false},  {80, 0x62, 0x50, false},  {81, 0x63, 0x51, false},
+    {82, 0x60, 0x52, false},  {83, 0x6E, 0x53, false},  {86, 0xE2, 0x56, false},
+    {87, 0x7A, 0x57, false},  {88, 0x7B, 0x58, false},  {96, 0x0D, 0x1C, true},
+    {97, 0x11, 0x1D, true},   {98, 0x6F, 0x35, true},   {99, 0x2C, 0x37, true},
+    {100, 0x12, 0x38, true},  {102, 0x24, 0x47, true},  {103, 0x26, 0x48, true},
+    {104, 0x21, 0x49, true},  {105, 0x25, 0x4B, true},  {106, 0x27, 0x4D, true},
+    {107, 0x23, 0x4F, true},  {108, 0x28, 0x50, true},  {109, 0x22, 0x51, true},
+    {110, 0x2D, 0x52, true},  {111, 0x2E, 0x53, true},  {119, 0x13, 0x45, false},
+    {125, 0x5B, 0x5B, true},  {126, 0x5C, 0x5C, true},  {127, 0x5D, 0x5D, true},
+    {183, 0x7C, 0x64, false}, {184, 0x7D, 0x65, false}, {185, 0x7E, 0x66, false},
+    {186, 0x7F, 0x67, false}, {187, 0x80, 0x68, false}, {188, 0x81, 0x69, false},
+    {189, 0x82, 0x6A, false}, {190, 0x83, 0x6B, false}, {191, 0x84, 0x6C, false},
+    {192, 0x85, 0x6D, false}, {193, 0x86, 0x6E, false}, {194, 0x87, 0x76, false},
+};
+
+struct KeyName {
+    std::uint8_t scanCode;
+    bool extended;
+    const char* name;
+};
+
+constexpr KeyName Names[] = {
+    {0x01, false, "Esc"},         {0x0E, false, "Backspace"},    {0x0F, false, "Tab"},
+    {0x1C, false, "Enter"},       {0x1C, true, "Num Enter"},     {0x1D, false, "Ctrl"},
+    {0x1D, true, "Right Ctrl"},   {0x2A, false, "Shift"},        {0x36, false, "Right Shift"},
+    {0x37, false, "Num *"},       {0x37, true, "Prnt Scrn"},     {0x38, false, "Alt"},
+    {0x38, true, "Right Alt"},    {0x39, false, "Space"},        {0x3A, false, "Caps Lock"},
+    {0x3B, false, "F1"},          {0x3C, false, "F2"},           {0x3D, false, "F3"},
+    {0x3E, false, "F4"},          {0x3F, false, "F5"},           {0x40, false, "F6"},
+    {0x41, false, "F7"},          {0x42, false, "F8"},           {0x43, false, "F9"},
+    {0x44, false, "F10"},         {0x45, false, "Pause"},        {0x45, true, "Num Lock"},
+    {0x46, false, "Scroll Lock"}, {0x47, false, "Num 7"},        {0x48, false, "Num 8"},
+    {0x49, false, "Num 9"},       {0x4A, false, "Num -"},        {0x4B, false, "Num 4"},
+    {0x4C, false, "Num 5"},       {0x4D, false, "Num 6"},        {0x4E, false, "Num +"},
+    {0x4F, false, "Num 1"},       {0x50, false, "Num 2"},        {0x51, false, "Num 3"},
+    {0x52, false, "Num 0"},       {0x53, false, "Num Del"},      {0x57, false, "F11"},
+    {0x58, false, "F12"},         {0x35, true, "Num /"},         {0x47, true, "Home"},
+    {0x48, true, "Up"},           {0x49, true, "Page Up"},       {0x4B, true, "Left"},
+    {0x4D, true, "Right"},        {0x4F, true, "End"},           {0x50, true, "Down"},
+    {0x51, true, "Page Down"},    {0x52, true, "Insert"},        {0x53, true, "Delete"},
+    {0x5B, true, "Left Windows"}, {0x5C, true, "Right Windows"}, {0x5D, true, "Application"},
+    {0x64, false, "F13"},         {0x65, false, "F14"},          {0x66, false, "F15"},
+    {0x67, false, "F16"},         {0x68, false, "F17"},          {0x69, false, "F18"},
+    {0x6A, false, "F19"},         {0x6B, false, "F20"},          {0x6C, false, "F21"},
+    {0x6D, false, "F22"},         {0x6E, false, "F23"},          {0x76, false, "F24"},
+};
+
+// Windows-1252 0x80..0x9F in Unicode (0: unassigned).
+constexpr std::uint16_t HighControls[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// Keysyms from before Unicode keysyms for the characters above.
+struct LegacyKeysym {
+    std::uint32_t keysym;
+    std::uint16_t unicode;
+};
+constexpr LegacyKeysym Legacy[] = {
+    {0x20AC, 0x20AC}, {0x08F6, 0x0192}, {0x0AFD, 0x201A}, {0x0AFE, 0x201E}, {0x0AAE, 0x2026},
+    {0x0AF1, 0x2020}, {0x0AF2, 0x2021}, {0x0AD5, 0x2030}, {0x01A9, 0x0160}, {0x13BC, 0x0152},
+    {0x01AE, 0x017D}, {0x0AD0, 0x2018}, {0x0AD1, 0x2019}, {0x0AD2, 0x201C}, {0x0AD3, 0x201D},
+    {0x0AE6, 0x2022}, {0x0AAA, 0x2013}, {0x0AA9, 0x2014}, {0x0AC9, 0x2122}, {0x01B9, 0x0161},
+    {0x13BD, 0x0153}, {0x01BE, 0x017E}, {0x13BE, 0x0178}};
+
+int UnicodeToWindows1252(std::uint32_t unicode) {
+    if (unicode < 0x80 || (unicode >= 0xA0 && unicode <= 0xFF)) {
+        return static_cast<int>(unicode);
+    }
+    for (int i = 0; i < 32; ++i) {
+        if (HighControls[i] != 0 && HighControls[i] == unicode) {
+            return 0x80 + i;
+        }
+    }
+    return -1;
+}
+
+std::uint32_t Windows1252ToUnicode(unsigned char character) {
+    if (character >= 0x80 && character < 0xA0) {
+        return HighControls[character - 0x80];
+    }
+    return character;
+}
+
+bool IsLetter(std::uint32_t keysym) {
+    return (keysym >= 'a' && keysym <= 'z') || (keysym >= 'A' && keysym <= 'Z');
+}
+
+} // namespace
+
+KeyInfo PositionalKey(int keycode) {
+    static const KeycodeTable table = [] {
+        KeycodeTable built{};
+        for (const EvdevKey& key : Keys) {
+            built[static_cast<std::size_t>(key.evdev + EvdevOffset)] = {key.virtualKey,
+                                                                        key.scanCode, key.extended};
+        }
+        return built;
+    }();
+    if (keycode < 0 || keycode >= KeycodeCount) {
+        return {};
+    }
+    return table[static_cast<std::size_t>(keycode)];
+}
+
+KeycodeTable BuildKeycodeTable(const BaseKeysyms& baseKeysyms) {
+    KeycodeTable table{};
+    for (int keycode = 0; keycode < KeycodeCount; ++keycode) {
+        KeyInfo key = PositionalKey(keycode);
+        const std::uint32_t keysym = baseKeysyms[static_cast<std::size_t>(keycode)];
+        if (key.virtualKey != 0 && !key.extended) {
+            if (IsLetter(keysym)) {
+                key.virtualKey = static_cast<std::uint8_t>(keysym & ~0x20u);
+            } else if (keysym >= '0' && keysym <= '9') {
+                key.virtualKey = static_cast<std::uint8_t>(keysym);
+            }
+        }
+        table[static_cast<std::size_t>(keycode)] = key;
+    }
+    return table;
+}
+
+const char* FixedKeyName(std::uint8_t scanCode, bool extended) {
+    for (const KeyName& name : Names) {
+        if (name.scanCode == scanCode && name.extended == extended) {
+            return name.name;
+        }
+    }
+    return nullptr;
+}
+
+int KeysymToWindows1252(std::uint32_t keysym) {
+    switch (keysym) {
+    case 0xFF08: // BackSpace
+    case 0xFF09: // Tab
+    case 0xFF0D: // Return
+    case 0xFF1B: // Escape
+        return static_cast<int>(keysym & 0xFF);
+    case 0xFE20: // ISO_Left_Tab
+        return 9;
+    case 0xFF80: // KP_Space
+        return ' ';
+    case 0xFF89: // KP_Tab
+        return 9;
+    case 0xFF8D: // KP_Enter
+        return 13;
+    case 0xFFBD: // KP_Equal
+        return '=';
+    default:
+        break;
+    }
+    if (keysym >= 0xFFAA && keysym <= 0xFFB9) {
+        // KP_Multiply, KP_Add, KP_Separator, KP_Subtract, KP_Decimal, KP_Divide, KP_0..KP_9
+        return static_cast<int>("*+,-./0123456789"[keysym - 0xFFAA]);
+    }
+    if ((keysym >= 0x20 && keysym <= 0x7E) || (keysym >= 0xA0 && keysym <= 0xFF)) {
+        return static_cast<int>(keysym);
+    }
+    if ((keysym & 0xFF000000u) == 0x01000000u) {
+        const std::uint32_t unicode = keysym & 0x00FFFFFFu;
+        // Unicode keysyms exist only above Latin-1; control characters are not typed.
+        return unicode >= 0x100 ? UnicodeToWindows1252(unicode) : -1;
+    }
+    for (const LegacyKeysym& legacy : Legacy) {
+        if (legacy.keysym == keysym) {
+            return UnicodeToWindows1252(legacy.unicode);
+        }
+    }
+    return -1;
+}
+
+int KeysymsForWindows1252(unsigned char character, std::array<std::uint32_t, 2>& keysyms) {
+    const std::uint32_t unicode = Windows1252ToUnicode(character);
+    if (unicode == 0 ||
+        (unicode < 0x20 && unicode != 8 && unicode != 9 && unicode != 13 && unicode != 27)) {
+        return 0;
+    }
+    if (unicode < 0x20) {
+        keysyms[0] = 0xFF00u | unicode; // BackSpace, Tab, Return, Escape
+        return 1;
+    }
+    if (unicode == 0x7F) {
+        return 0;
+    }
+    if (unicode <= 0xFF) {
+        keysyms[0] = unicode;
+        return 1;
+    }
+    int count = 0;
+    for (const LegacyKeysym& legacy : Legacy) {
+        if (legacy.unicode == unicode) {
+            keysyms[static_cast<std::size_t>(count++)] = legacy.keysym;
+            break;
+        }
+    }
+    keysyms[static_cast<std::size_t>(count++)] = 0x01000000u | unicode;
+    return count;
+}
+
+std::uint32_t KeystrokeFlags(const KeyInfo& key, bool released, bool wasDown, bool altDown) {
+    std::uint32_t flags = 1; // repeat count
+    flags |= static_cast<std::uint32_t>(key.scanCode) << 16;
+    if (key.extended) {
+        flags |= 1u << 24;
+    }
+    if (altDown) {
+        flags |= 1u << 29;
+    }
+    if (wasDown || released) {
+        flags |= 1u << 30; // a release always follows a down key
+    }
+    if (released) {
+        flags |= 1u << 31;
+    }
+    return flags;
+}
+
+} // namespace trelk::x11keys

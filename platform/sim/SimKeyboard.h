@@ -1,0 +1,95 @@
+#pragma once
+
+// The sim keyboard: a US layout and the "X server" of the sim platform.
+//
+//   SimPlatform platform;                    // the game runs and has the focus
+//   platform.simKeyboard().pilotTypes("Hi"); // Shift down, H down, H up, Shift up, I down...
+//   platform.simKeyboard().pilotPress(0x2D); // Insert down (pilotRelease lets go)
+//   platform.simLoop().processPendingMessages(); // the hook messages reach the main window
+//   platform.game().chatLine();              // what the game's chat line holds
+//
+// Every event, injected or typed, updates the key state and goes to the window with the
+// focus: the game when it has it. Only then does the fake hook see it (while HookOn is in
+// force) and post the hook message, so the program sees its own keys when it next processes
+// pending messages, as on the real system. Mouse buttons (1, 2, 4, 5, 6) change the key state
+// only. Virtual keys outside 1..254 are ignored and counted.
+
+#include "platform/ports/Keyboard.h"
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace trelk {
+
+class SimGame;
+class SimHookLibrary;
+
+struct SimKeyEvent {
+    int virtualKey = 0;
+    bool keyUp = false;
+    friend bool operator==(const SimKeyEvent&, const SimKeyEvent&) = default;
+};
+inline SimKeyEvent KeyDown(int virtualKey) {
+    return {virtualKey, false};
+}
+inline SimKeyEvent KeyUp(int virtualKey) {
+    return {virtualKey, true};
+}
+// "+Shift +H -H -Shift": short, readable sequences for test messages.
+std::string DescribeKeys(const std::vector<SimKeyEvent>& events);
+// Lets test frameworks print one event the same way.
+void PrintTo(const SimKeyEvent& event, std::ostream* out);
+
+class SimKeyboard final : public Keyboard {
+public:
+    explicit SimKeyboard(SimHookLibrary& hook) : hook_(hook) {}
+
+    std::optional<KeyForChar> keyForChar(unsigned char character) override;
+    int scanCodeForKey(int virtualKey) override;
+    std::string charactersForKey(int virtualKey, int scanCode, const KeyboardState& state) override;
+    std::string keyName(int virtualKey, bool extended) override;
+    std::optional<KeyboardState> currentState() override;
+    void injectKey(int virtualKey, int scanCode, bool keyUp) override;
+    bool canInject() const override { return canInject_; }
+
+    // The keystroke flags the hook reports for an event (repeat count 1, scan code, extended
+    // bit for navigation keys, Alt context, previous state, transition).
+    static std::uint32_t KeystrokeFlags(int virtualKey, int scanCode, bool keyUp, bool wasDown,
+                                        bool altDown);
+    static bool IsExtendedKey(int virtualKey);
+
+    // --- test side ---
+    void setGame(SimGame* game) { game_ = game; }
+    // What a pilot's fingers do: the same path as injection. pilotTypes wraps shifted
+    // characters in Shift and types \r, \n, \b, \t and ESC as their keys.
+    void pilotPress(int virtualKey);
+    void pilotRelease(int virtualKey);
+    void pilotTypes(const std::string& text);
+
+    const KeyboardState& state() const { return state_; }
+    bool isDown(int virtualKey) const;
+    // Every injected event, in order.
+    const std::vector<SimKeyEvent>& injected() const { return injected_; }
+    // Events that went to some other window because the game did not have the focus.
+    const std::vector<SimKeyEvent>& keysToOtherWindows() const { return otherWindows_; }
+    int ignoredEvents() const { return ignored_; }
+    void setCanInject(bool can) { canInject_ = can; }
+    void setStateReadable(bool readable) { stateReadable_ = readable; }
+
+private:
+    void keyEvent(int virtualKey, int scanCode, bool keyUp);
+    void updateState(int virtualKey, bool keyUp);
+
+    SimHookLibrary& hook_;
+    SimGame* game_ = nullptr;
+    KeyboardState state_{};
+    std::vector<SimKeyEvent> injected_;
+    std::vector<SimKeyEvent> otherWindows_;
+    int ignored_ = 0;
+    bool canInject_ = true;
+    bool stateReadable_ = true;
+};
+
+} // namespace trelk

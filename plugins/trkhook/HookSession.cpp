@@ -1,0 +1,237 @@
+#include "HookSession.h"
+
+#include "plugins/trkhook/TrkHookAbi.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/record.h>
+#include <cstdio>
+#include <unistd.h>
+
+namespace trkhook {
+
+namespace {
+
+constexpr std::size_t DebugByte = 11;
+
+void RecordCallback(XPointer closure, XRecordInterceptData* data) {
+    if (data->category == XRecordStartOfData) {
+        reinterpret_cast<HookSession*>(closure)->recordingState(true);
+    } else if (data->category == XRecordFromServer && data->data_len * 4 >= 2) {
+        const unsigned char* bytes = data->data;
+        const int type = bytes[0] & 0x7F;
+        if (type == KeyPress || type == KeyRelease) {
+            reinterpret_cast<HookSession*>(closure)->keyEvent(bytes[1], type == KeyRelease);
+        }
+    }
+    XRecordFreeData(data);
+}
+
+void Report(const char* text) {
+    std::fprintf(stderr, "TrkHook: %s\n", text);
+}
+
+} // namespace
+
+HookSession::~HookSession() {
+    stop();
+}
+
+bool HookSession::start() {
+    control_ = XOpenDisplay(nullptr);
+    data_ = XOpenDisplay(nullptr);
+    keys_ = XOpenDisplay(nullptr);
+    focus_ = std::make_unique<GameFocus>(TRKHOOK_GAME_WINDOW_TITLE);
+    if (control_ == nullptr || data_ == nullptr || keys_ == nullptr || !focus_->connected()) {
+        Report("cannot connect to the X server; no key events will be delivered");
+        stop();
+        return false;
+    }
+    int major = 0;
+    int minor = 0;
+    if (!XRecordQueryVersion(control_, &major, &minor)) {
+        Report("the X server has no RECORD extension; no key events will be delivered");
+        stop();
+        return false;
+    }
+    int opcode = 0;
+    int eventBase = 0;
+    int errorBase = 0;
+    int xkbMajor = XkbMajorVersion;
+    int xkbMinor = XkbMinorVersion;
+    if (XkbQueryExtension(keys_, &opcode, &eventBase, &errorBase, &xkbMajor, &xkbMinor)) {
+        xkbEventBase_ = eventBase;
+        const unsigned int mapEvents = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
+        XkbSelectEvents(keys_, XkbUseCoreKbd, mapEvents, mapEvents);
+        XkbSelectEventDetails(keys_, XkbUseCoreKbd, XkbStateNotify, XkbGroupStateMask,
+                              XkbGroupStateMask);
+    }
+    refreshLayout(true);
+    // Keys already held when the hook starts report their releases as such.
+    char keymap[32] = {};
+    XQueryKeymap(keys_, keymap);
+    for (std::size_t keycode = 0; keycode < down_.size(); ++keycode) {
+        const auto bits =
+            static_cast<unsigned int>(static_cast<unsigned char>(keymap[keycode / 8]));
+        down_[keycode] = ((bits >> (keycode % 8)) & 1u) != 0;
+    }
+
+    XRecordRange* range = XRecordAllocRange();
+    if (range == nullptr) {
+        stop();
+        return false;
+    }
+    range->device_events.first = KeyPress;
+    range->device_events.last = KeyRelease;
+    XRecordClientSpec clients = XRecordAllClients;
+    context_ = XRecordCreateContext(control_, 0, &clients, 1, &range, 1);
+    XFree(range);
+    XSync(control_, False);
+    if (context_ == 0) {
+        Report("cannot create a recording context; no key events will be delivered");
+        stop();
+        return false;
+    }
+    thread_ = std::thread([this] { run(); });
+    // HookOn promises every key from its return on: wait until the server records.
+    std::unique_lock lock(stateMutex_);
+    stateChanged_.wait(lock, [this] { return recording_ || recordingEnded_; });
+    if (!recording_) {
+        lock.unlock();
+        stop();
+        return false;
+    }
+    return true;
+}
+
+void HookSession::recordingState(bool running) {
+    {
+        const std::lock_guard lock(stateMutex_);
+        (running ? recording_ : recordingEnded_) = true;
+    }
+    stateChanged_.notify_all();
+}
+
+void HookSession::run() {
+    if (!XRecordEnableContext(data_, context_, RecordCallback, reinterpret_cast<XPointer>(this))) {
+        Report("cannot start recording; no key events will be delivered");
+    }
+    recordingState(false);
+}
+
+void HookSession::stop() {
+    bool recording = false;
+    {
+        const std::lock_guard lock(stateMutex_);
+        recording = recording_ && !recordingEnded_;
+    }
+    if (context_ != 0 && recording) {
+        XRecordDisableContext(control_, context_);
+        XSync(control_, False);
+    }
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    if (context_ != 0) {
+        XRecordFreeContext(control_, context_);
+        XSync(control_, False);
+        context_ = 0;
+    }
+    focus_.reset();
+    for (_XDisplay** display : {&control_, &data_, &keys_}) {
+        if (*display != nullptr) {
+            XCloseDisplay(*display);
+            *display = nullptr;
+        }
+    }
+}
+
+void HookSession::refreshLayout(bool force) {
+    bool changed = force;
+    // Layout changes reach this connection as XKB events; no round trip is made per key.
+    while (xkbEventBase_ >= 0 && XPending(keys_) > 0) {
+        XEvent event;
+        XNextEvent(keys_, &event);
+        changed = changed || event.type == xkbEventBase_;
+    }
+    if (!changed || xkbEventBase_ < 0) {
+        return;
+    }
+    XkbDescPtr layout = XkbGetMap(keys_, XkbKeySymsMask, XkbUseCoreKbd);
+    XkbStateRec state{};
+    const unsigned int group =
+        XkbGetState(keys_, XkbUseCoreKbd, &state) == Success ? state.group : 0u;
+    trelk::x11keys::BaseKeysyms base{};
+    if (layout != nullptr && layout->map != nullptr) {
+        for (int keycode = layout->min_key_code; keycode <= layout->max_key_code; ++keycode) {
+            const XkbSymMapRec& symbols = layout->map->key_sym_map[keycode];
+            const int groups = symbols.group_info & 0x0F;
+            if (groups > 0 && symbols.width > 0) {
+                const unsigned int index =
+                    symbols.offset + (group % static_cast<unsigned int>(groups)) * symbols.width;
+                base[static_cast<std::size_t>(keycode)] =
+                    static_cast<std::uint32_t>(layout->map->syms[index]);
+            }
+        }
+        XkbFreeKeyboard(layout, 0, True);
+    }
+    table_ = trelk::x11keys::BuildKeycodeTable(base);
+}
+
+bool HookSession::debugOn() {
+    return keyRecord_.byteAt(DebugByte) > 0;
+}
+
+void HookSession::debugLine(const char* text) {
+    // One write per line, so lines of several threads never mix.
+    char line[160];
+    const int length = std::snprintf(line, sizeof line, "TrkHook: %s\n", text);
+    if (length > 0) {
+        const auto count = static_cast<std::size_t>(length) < sizeof line
+                               ? static_cast<std::size_t>(length)
+                               : sizeof line - 1;
+        [[maybe_unused]] const ssize_t written = ::write(2, line, count);
+    }
+}
+
+void HookSession::keyEvent(int keycode, bool released) {
+    if (keycode < 0 || keycode >= static_cast<int>(down_.size())) {
+        return;
+    }
+    refreshLayout(false);
+    const auto index = static_cast<std::size_t>(keycode);
+    const bool wasDown = down_[index];
+    down_[index] = !released;
+    // Tracked whatever has the focus, so the previous-state bit stays right.
+    const trelk::x11keys::KeyInfo& key = table_[index];
+    if (key.virtualKey == 0) {
+        return;
+    }
+    bool altDown = false;
+    for (std::size_t other = 0; other < down_.size() && !altDown; ++other) {
+        altDown = down_[other] && table_[other].virtualKey == 0x12;
+    }
+    const std::uint32_t flags = trelk::x11keys::KeystrokeFlags(key, released, wasDown, altDown);
+
+    const bool debug = debugOn();
+    if (!focus_->gameHasFocus()) {
+        // Keys typed into other programs are not ours to see: not even the debug line names
+        // them.
+        if (debug) {
+            debugLine("key event outside the game window, not delivered");
+        }
+        return;
+    }
+    const std::uint32_t window = windowBlock_.uint32();
+    if (window != 0) {
+        focus_->deliver(window, key.virtualKey, flags);
+    }
+    if (debug) {
+        char text[120];
+        std::snprintf(text, sizeof text, "vk=0x%02X flags=0x%08X %s", key.virtualKey, flags,
+                      window != 0 ? "delivered" : "no window to notify");
+        debugLine(text);
+    }
+}
+
+} // namespace trkhook

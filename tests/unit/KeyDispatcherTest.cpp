@@ -1,0 +1,468 @@
+#include "KeyDispatcherRig.h"
+#include "keyboard/CommandListStepper.h"
+#include "support/TempFolder.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace trelk::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using R = KeyDispatcherRig;
+
+constexpr std::uint32_t Released = 0xC0000001;
+constexpr std::uint32_t Repeat = 0x40000001;
+
+TEST(KeyDispatcherTest, EnterLogsAndRunsTheLineTypedThroughShiftAndPunctuation) {
+    KeyDispatcherRig rig;
+    ASSERT_TRUE(rig.hookOn);
+    rig.type("Hello, World! (it's 100%)\n");
+    rig.type("//Test \"a_b\"?\n");
+
+    // Each line after the first begins with the carriage return of the previous Enter.
+    EXPECT_THAT(rig.logLines, ElementsAre("Hello, World! (it's 100%)", "\r//Test \"a_b\"?"));
+    EXPECT_EQ(rig.slashCommands, rig.logLines);
+    EXPECT_EQ(rig.dispatcher.TypedLine, "\r");
+    EXPECT_THAT(rig.game().transcript(),
+                ElementsAre("1\tHello, World! (it's 100%)", "1\t//Test \"a_b\"?"));
+}
+
+TEST(KeyDispatcherTest, BackspaceAndItsAutoRepeatFollowTheChatLine) {
+    KeyDispatcherRig rig;
+    rig.type("abxy");
+    // The very first Backspace of the run edits the line too.
+    rig.tap(R::VkBack);
+    EXPECT_EQ(rig.dispatcher.TypedLine, "abx");
+    rig.press(R::VkBack);
+    rig.press(R::VkBack); // auto-repeat
+    rig.release(R::VkBack);
+    rig.type("c\n");
+    EXPECT_THAT(rig.logLines, ElementsAre("ac"));
+    EXPECT_THAT(rig.game().transcript(), ElementsAre("1\tac"));
+}
+
+TEST(KeyDispatcherTest, RepeatOfAnyOtherKeyDoesNothing) {
+    KeyDispatcherRig rig;
+    rig.userCommands = {"/cargo"};
+    for (const int vk : {R::VkF1 + 4, R::VkPause, R::VkReturn, R::VkInsert, int{'A'}}) {
+        rig.dispatcher.HandleHookKey(static_cast<std::uint32_t>(vk), Repeat);
+    }
+    EXPECT_THAT(rig.calls, IsEmpty());
+    EXPECT_THAT(rig.logLines, IsEmpty());
+    EXPECT_EQ(rig.dispatcher.TypedLine, "");
+    EXPECT_THAT(rig.keyboard().injected(), IsEmpty());
+}
+
+TEST(KeyDispatcherTest, TabAndEscapeReleaseClearTheLineAndTheModes) {
+    KeyDispatcherRig rig;
+    rig.type("abc");
+    rig.dispatcher.LogViewMode = true;
+    rig.tap(R::VkTab);
+    EXPECT_EQ(rig.dispatcher.TypedLine, "");
+    EXPECT_FALSE(rig.dispatcher.LogViewMode);
+
+    rig.type("def");
+    rig.dispatcher.LogViewMode = true;
+    rig.dispatcher.MacroPending = true;
+    rig.tap(R::VkEscape);
+    EXPECT_EQ(rig.dispatcher.TypedLine, "");
+    EXPECT_FALSE(rig.dispatcher.LogViewMode);
+    EXPECT_FALSE(rig.dispatcher.MacroPending);
+}
+
+TEST(KeyDispatcherTest, FunctionKeysCallPlayMacroWithTheirNumber) {
+    KeyDispatcherRig rig;
+    for (int n = 1; n <= 12; ++n) {
+        rig.tap(R::VkF1 + n - 1);
+    }
+    EXPECT_THAT(rig.calls,
+                ElementsAre("PlayMacro 1", "PlayMacro 2", "PlayMacro 3", "PlayMacro 4",
+                            "PlayMacro 5", "PlayMacro 6", "PlayMacro 7", "PlayMacro 8",
+                            "PlayMacro 9", "PlayMacro 10", "PlayMacro 11", "PlayMacro 12"));
+}
+
+TEST(KeyDispatcherTest, MacroHotKeysPlayOnReleaseUnlessDockedOrAMacroIsPending) {
+    KeyDispatcherRig rig;
+    rig.settings.KeyMap.KM[9] = 0x67;  // F1's hot key: Num 7
+    rig.settings.KeyMap.KM[20] = 0x68; // F12's hot key: Num 8
+    rig.settings.KeyMap.KM[11] = 0x68; // F3's too: the first in F1..F12 order wins
+
+    rig.tap(0x67);
+    rig.tap(0x68);
+    // PlayMacro sees both Macro HotKey flags on, as if the hot key were held.
+    EXPECT_THAT(rig.calls, ElementsAre("PlayMacro 1 held armed", "PlayMacro 3 held armed"));
+
+    rig.calls.clear();
+    rig.dispatcher.MacroKeyHeld = rig.dispatcher.MacroKeyArmed = false;
+    rig.docked = true;
+    rig.tap(0x67);
+    rig.docked = false;
+    rig.dispatcher.MacroPending = true;
+    rig.tap(0x67);
+    EXPECT_THAT(rig.calls, IsEmpty());
+
+    // A release that matches no hot key leaves the flags as they were.
+    rig.dispatcher.MacroPending = false;
+    rig.tap('A');
+    EXPECT_FALSE(rig.dispatcher.MacroKeyHeld);
+    EXPECT_FALSE(rig.dispatcher.MacroKeyArmed);
+    // Unmapped entries (255, -1) never match a key.
+    rig.dispatcher.HandleHookKey(255, Released);
+    EXPECT_THAT(rig.calls, IsEmpty());
+}
+
+TEST(KeyDispatcherTest, EnterConsumesTheF5MarkAndTheSentEntry) {
+    KeyDispatcherRig rig;
+    rig.keys.trace.setEnabled(true);
+    rig.dispatcher.MacroPending = true;
+    rig.dispatcher.ChannelF5Pending = true;
+    rig.dispatcher.EntrySent = true;
+    rig.tap(R::VkReturn);
+    EXPECT_THAT(rig.calls, ElementsAre("NexaCChannelF5Active", "MarkSentEntry"));
+    EXPECT_FALSE(rig.dispatcher.MacroPending);
+    EXPECT_FALSE(rig.dispatcher.ChannelF5Pending);
+    EXPECT_FALSE(rig.dispatcher.EntrySent);
+    EXPECT_THAT(rig.keys.traces(), ::testing::Contains("TrelkPro: NexaCChannelF5Active called"));
+
+    rig.calls.clear();
+    rig.tap(R::VkReturn);
+    EXPECT_THAT(rig.calls, IsEmpty());
+}
+
+TEST(KeyDispatcherTest, TracesEachEventWithTheKeyName) {
+    KeyDispatcherRig rig;
+    rig.keys.trace.setEnabled(true);
+    rig.press(R::VkInsert);
+    rig.press(R::VkInsert);
+    rig.release(R::VkInsert);
+    const std::string prefix = "TrelkPro: Keyboard Callback Procedure. ";
+    EXPECT_THAT(rig.keys.traces(), ::testing::IsSupersetOf({prefix + "KeyPressed = Insert",
+                                                            prefix + "KeyRepeat = Insert",
+                                                            prefix + "KeyReleased = Insert"}));
+}
+
+class CommandListTest : public ::testing::Test {
+protected:
+    CommandListTest() {
+        rig.userCommands = {"/cargo", "//hl", "/mission"};
+        // The program has been running for a while: both lists are idle.
+        rig.wait(2500);
+    }
+    std::string pressCommandList() {
+        rig.tap(R::VkPause);
+        EXPECT_EQ(rig.game().chatLine(), rig.dispatcher.LastSentCommand);
+        EXPECT_EQ(rig.game().channel(), 5);
+        return rig.dispatcher.LastSentCommand;
+    }
+    KeyDispatcherRig rig;
+};
+
+TEST_F(CommandListTest, QuickPressesStepAPauseRepeatsTheMacroKeyStepsBack) {
+    EXPECT_EQ(pressCommandList(), "/cargo");
+    EXPECT_EQ(pressCommandList(), "//hl");
+    EXPECT_EQ(pressCommandList(), "/mission");
+    // The typed command came back through the hook into the chat-line copy.
+    EXPECT_EQ(rig.dispatcher.TypedLine, "/mission");
+
+    rig.wait(2001);
+    EXPECT_EQ(pressCommandList(), "/mission");
+    EXPECT_EQ(pressCommandList(), "/cargo"); // wraps
+
+    rig.press(R::VkScroll);
+    EXPECT_EQ(pressCommandList(), "/mission"); // backwards, wrapping below 1
+    EXPECT_EQ(pressCommandList(), "//hl");
+    rig.release(R::VkScroll);
+    EXPECT_EQ(pressCommandList(), "/mission");
+}
+
+TEST_F(CommandListTest, EmptyUserListOnlyLeavesLogView) {
+    rig.userCommands.clear();
+    rig.type("ab");
+    rig.dispatcher.LogViewMode = true;
+    rig.tap(R::VkPause);
+    EXPECT_FALSE(rig.dispatcher.LogViewMode);
+    EXPECT_THAT(rig.keyboard().injected(), IsEmpty());
+    EXPECT_EQ(rig.game().chatLine(), "ab");
+    EXPECT_EQ(rig.dispatcher.LastSentCommand, "");
+}
+
+TEST_F(CommandListTest, BuiltinModeWalksTheSeventeenCommands) {
+    rig.dispatcher.BuiltinCmdListMode = true;
+    std::vector<std::string> typed;
+    for (std::size_t i = 0; i < BuiltinCommandList.size(); ++i) {
+        typed.push_back(pressCommandList());
+    }
+    EXPECT_EQ(typed,
+              std::vector<std::string>(BuiltinCommandList.begin(), BuiltinCommandList.end()));
+    EXPECT_EQ(rig.game().chatLine(), " ");
+    EXPECT_EQ(pressCommandList(), "//hl");
+    // The user list kept its own place.
+    EXPECT_EQ(rig.dispatcher.UserCmdIndex, 1);
+}
+
+TEST_F(CommandListTest, AnIndexLeftFromALongerListStartsAgain) {
+    rig.dispatcher.UserCmdIndex = 9;
+    EXPECT_EQ(pressCommandList(), "/cargo");
+}
+
+TEST(KeyDispatcherTest, MacroHotKeyBackspaceClearsTheChatLineOncePerRealBackspace) {
+    KeyDispatcherRig rig;
+    rig.type("hello");
+    rig.press(R::VkScroll);
+    EXPECT_EQ(rig.dispatcher.TypedLine, "");
+    for (int i = 1; i <= 3; ++i) {
+        rig.tap(R::VkBack);
+        // Sixty injected backspaces and F5 per real Backspace; the injected ones came back
+        // through the hook and triggered nothing.
+        EXPECT_EQ(rig.injectedDowns(R::VkBack), 60 * i);
+        EXPECT_EQ(rig.injectedDowns(R::VkF1 + 4), i);
+    }
+    EXPECT_EQ(rig.game().chatLine(), "");
+    EXPECT_EQ(rig.game().channel(), 5);
+    EXPECT_EQ(rig.dispatcher.TypedLine, "");
+    EXPECT_TRUE(rig.dispatcher.BackspaceArmed);
+    rig.release(R::VkScroll);
+
+    // Without the Macro HotKey a Backspace only edits.
+    rig.tap(R::VkBack);
+    EXPECT_EQ(rig.injectedDowns(R::VkBack), 180);
+}
+
+TEST(KeyDispatcherTest, ShiftBackspaceInLogViewDeletesOncePerRealBackspace) {
+    KeyDispatcherRig rig;
+    rig.dispatcher.LogViewMode = true;
+    // Deleting shows the next entry: the log view types it, sixty backspaces first.
+    rig.onDeleteLogEntry = [&rig] { rig.sender.SendToChannel("next entry", true, 1); };
+    rig.press(R::VkShift);
+    for (int i = 1; i <= 3; ++i) {
+        rig.tap(R::VkBack);
+        EXPECT_EQ(rig.count("DeleteCurrentLogEntry"), i);
+    }
+    EXPECT_EQ(rig.injectedDowns(R::VkBack), 180);
+    rig.release(R::VkShift);
+}
+
+TEST(KeyDispatcherTest, ShiftBackspaceDeletesOnlyAfterAnotherKey) {
+    KeyDispatcherRig rig;
+    rig.dispatcher.LogViewMode = true;
+    rig.press(R::VkShift);
+    rig.tap(R::VkBack);
+    rig.tap(R::VkBack);
+    EXPECT_EQ(rig.count("DeleteCurrentLogEntry"), 1);
+    rig.tap('X');
+    rig.tap(R::VkBack);
+    EXPECT_EQ(rig.count("DeleteCurrentLogEntry"), 2);
+
+    rig.logListEmpty = true;
+    rig.tap('X');
+    rig.tap(R::VkBack);
+    EXPECT_EQ(rig.count("DeleteCurrentLogEntry"), 2);
+}
+
+TEST(KeyDispatcherTest, AKeyMappedToTwoFunctionsTriggersBoth) {
+    KeyDispatcherRig rig;
+    rig.userCommands = {"/cargo"};
+    // Enable Scan and Command List on Pause.
+    rig.settings.KeyMap.KM[7] = 19;
+    rig.tap(R::VkPause);
+    EXPECT_THAT(rig.calls, ::testing::Contains("ToggleScan"));
+    EXPECT_EQ(rig.game().chatLine(), "/cargo");
+
+    // Up List and Down Level on Up, with the console open.
+    rig.calls.clear();
+    rig.consoleVisible = true;
+    rig.levelSelection = 4;
+    rig.settings.KeyMap.KM[2] = rig.settings.KeyMap.KM[3];
+    rig.tap(R::VkUp);
+    EXPECT_THAT(rig.calls,
+                ElementsAre("HandBackUpLevel", "ChangeLevel down", "ListStep up", "EntryIndex 5"));
+
+    // Up List and Enable Scan: the scan key closes the console first, and Up List acts only on
+    // an open console.
+    rig.calls.clear();
+    rig.settings.KeyMap.KM[2] = 295;
+    rig.settings.KeyMap.KM[7] = rig.settings.KeyMap.KM[3];
+    rig.tap(R::VkUp);
+    EXPECT_THAT(rig.calls, ElementsAre("ToggleScan", "HideConsole"));
+}
+
+struct NavigationCase {
+    int vk;
+    bool shift;
+    bool ctrl;
+    bool addon;
+    std::vector<std::string> calls;
+};
+
+TEST(KeyDispatcherTest, ConsoleNavigationFollowsShiftCtrlAndTheAddonPage) {
+    const int left = 0x25, right = 0x27;
+    const std::vector<NavigationCase> cases = {
+        {left, false, false, false, {"ChangeLevel up"}},
+        {left, true, false, false, {"ScrollText left"}},
+        {left, false, false, true, {"cursor=UpLevel"}},
+        {left, false, true, true, {"cursor=CntrlUpLevel"}},
+        {left, true, false, true, {"ScrollText left"}},
+        {right, false, false, false, {"HandBackUpLevel", "ChangeLevel down"}},
+        {right, true, false, false, {"HandBackUpLevel", "ScrollText right"}},
+        {right,
+         false,
+         false,
+         true,
+         {"HandBackUpLevel", "cursor=DownLevel", "AddonDownLevelFollowUp"}},
+        {right, false, true, true, {"HandBackUpLevel", "cursor=CntrlDownLevel"}},
+        {right, true, false, true, {"HandBackUpLevel", "ScrollText right"}},
+        {R::VkUp, false, false, false, {"ListStep up", "EntryIndex 3"}},
+        {R::VkUp, true, false, false, {"ListPage up", "EntryIndex 3"}},
+        {R::VkDown, false, false, false, {"ListStep down", "EntryIndex 3"}},
+        {R::VkDown, true, false, true, {"cursor=ShiftDownList"}},
+        {R::VkDown, false, true, true, {"cursor=CntrlDownList"}},
+        {R::VkUp, false, false, true, {"cursor=UpList"}},
+    };
+    for (const NavigationCase& c : cases) {
+        KeyDispatcherRig rig;
+        rig.consoleVisible = true;
+        rig.addonPage = c.addon;
+        rig.addonHoldsUpLevel = true;
+        rig.levelSelection = 2;
+        if (c.shift) {
+            rig.press(R::VkShift);
+        }
+        if (c.ctrl) {
+            rig.press(0x11);
+        }
+        rig.tap(c.vk);
+        EXPECT_EQ(rig.calls, c.calls)
+            << "key " << c.vk << " shift " << c.shift << " ctrl " << c.ctrl << " addon " << c.addon;
+    }
+
+    // A closed console ignores navigation; an add-on that gave Up Level back gets no cursor.
+    KeyDispatcherRig rig;
+    rig.tap(left);
+    rig.tap(R::VkUp);
+    rig.consoleVisible = true;
+    rig.addonPage = true;
+    rig.tap(left);
+    EXPECT_THAT(rig.calls, ElementsAre("ChangeLevel up"));
+}
+
+TEST(KeyDispatcherTest, ToggleDisplayShowsHidesAndResetsKeepingTheSentEntry) {
+    KeyDispatcherRig rig;
+    // Hiding the console may type (the in-station refresh), which clears EntrySent.
+    rig.dispatcher.Actions.HideConsole = [&rig] {
+        rig.calls.push_back("HideConsole");
+        rig.consoleVisible = false;
+        rig.dispatcher.EntrySent = false;
+    };
+    rig.tap(R::VkInsert);
+    rig.dispatcher.EntrySent = true;
+    rig.tap(R::VkInsert);
+    EXPECT_TRUE(rig.dispatcher.EntrySent);
+    rig.tap(R::VkInsert);
+    rig.press(R::VkShift);
+    rig.tap(R::VkInsert);
+    EXPECT_THAT(rig.calls, ElementsAre("ShowConsole", "HideConsole", "ShowConsole", "ResetMenu"));
+}
+
+TEST(KeyDispatcherTest, NextLumacorStepsOnReleaseOnlyWithAChosenEntryAndTheConsoleClosed) {
+    KeyDispatcherRig rig;
+    const int numMinus = 0x6D; // NextLumacor by default
+    rig.tap(numMinus);
+    rig.entrySendMode = true;
+    rig.infoMode = true;
+    rig.tap(numMinus);
+    rig.infoMode = false;
+    rig.consoleVisible = true;
+    rig.tap(numMinus);
+    EXPECT_THAT(rig.calls, IsEmpty());
+
+    rig.consoleVisible = false;
+    rig.type("ab");
+    rig.tap(numMinus);
+    EXPECT_EQ(rig.dispatcher.TypedLine, "");
+    rig.press(R::VkScroll);
+    rig.tap(numMinus);
+    EXPECT_THAT(rig.calls, ElementsAre("NextEntryStep", "NextEntryStep back"));
+}
+
+TEST(KeyDispatcherTest, PrintScreenSavesAPictureOnlyWhenEnabled) {
+    TempFolder photos;
+    KeyDispatcherRig rig(photos.dir());
+    const char* zone = std::getenv("TZ");
+    const std::string savedZone = zone != nullptr ? zone : "";
+    setenv("TZ", "UTC", 1);
+    tzset();
+    const int printScreen = 0x2C;
+
+    rig.tap(printScreen);
+    EXPECT_THAT(rig.screen.savedPaths(), IsEmpty());
+
+    rig.photoEnabled.setChecked(true);
+    rig.tap(printScreen);
+    // 2026-12-08 12:00:00 on the sim clock; a picture of the same second gets its own name.
+    photos.write("261208_120000.jpg", "first");
+    rig.tap(printScreen);
+    EXPECT_THAT(rig.screen.savedPaths(),
+                ElementsAre(photos.file("261208_120000.jpg"), photos.file("261208_120000_2.jpg")));
+    EXPECT_EQ(rig.count("sound"), 2);
+
+    rig.screen.setFailure("no display");
+    rig.tap(printScreen);
+    ASSERT_EQ(rig.calls.size(), 4U);
+    EXPECT_EQ(rig.calls.back(), "error: The screen picture could not be saved as " +
+                                    photos.file("261208_120000_2.jpg") + ": no display");
+    if (zone != nullptr) {
+        setenv("TZ", savedZone.c_str(), 1);
+    } else {
+        unsetenv("TZ");
+    }
+    tzset();
+}
+
+TEST(KeyDispatcherTest, AnyKeyWithAnyFlagsIsHandled) {
+    KeyDispatcherRig rig;
+    rig.userCommands = {"/cargo", ""};
+    rig.consoleVisible = true;
+    rig.entrySendMode = true;
+    rig.photoEnabled.setChecked(true);
+    rig.settings.KeyMap.KM[9] = 0x1FF;    // 255 with the extended flag
+    rig.settings.KeyMap.KM[10] = 1 << 30; // nonsense from a hand-edited file
+    rig.settings.KeyMap.KM[11] = -7;
+    const std::uint32_t flagSets[] = {0,          1U << 24,   Repeat,     Released,
+                                      0xFFFFFFFF, 0x7FFFFFFF, 0x80000000, 0x00FF0000};
+    for (const bool wired : {true, false}) {
+        if (!wired) {
+            rig.dispatcher.Actions = {};
+        }
+        for (const std::uint32_t flags : flagSets) {
+            for (std::uint32_t vk = 0; vk <= 256; ++vk) {
+                rig.dispatcher.HandleHookKey(vk, flags);
+            }
+        }
+        rig.dispatcher.HandleHookKey(0xFFFFFFFF, 0);
+        EXPECT_GE(rig.dispatcher.UserCmdIndex, 1);
+        EXPECT_LE(rig.dispatcher.UserCmdIndex, 2);
+        EXPECT_GE(rig.dispatcher.BuiltinCmdIndex, 1);
+        EXPECT_LE(rig.dispatcher.BuiltinCmdIndex, 17);
+    }
+}
+
+TEST(KeyDispatcherTest, ResetRunTimeStateStartsOver) {
+    KeyDispatcherRig rig;
+    rig.type("abc");
+    rig.press(R::VkShift);
+    rig.dispatcher.BuiltinCmdIndex = 7;
+    rig.dispatcher.LogViewMode = true;
+    rig.dispatcher.ResetRunTimeState();
+    EXPECT_EQ(rig.dispatcher.TypedLine, "");
+    EXPECT_FALSE(rig.dispatcher.ShiftHeld);
+    EXPECT_FALSE(rig.dispatcher.LogViewMode);
+    EXPECT_EQ(rig.dispatcher.BuiltinCmdIndex, 1);
+    EXPECT_TRUE(rig.dispatcher.BackspaceArmed);
+}
+
+} // namespace
+} // namespace trelk::testing

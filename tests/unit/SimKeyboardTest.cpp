@@ -1,0 +1,217 @@
+// The sim keyboard is what every keys test stands on: its layout must match the US one the
+// real platform gives, and its hook path must behave like the real system's (posted, in order,
+// only while the game has the focus).
+
+#include "SimKeyboardFixture.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace trelk {
+namespace {
+
+constexpr int VkShift = 0x10;
+
+Keyboard::KeyboardState With(std::initializer_list<int> down) {
+    Keyboard::KeyboardState state{};
+    for (const int vk : down) {
+        state[static_cast<std::size_t>(vk)] = 0x80;
+    }
+    return state;
+}
+
+TEST(SimKeyboardLayoutTest, EveryPrintableAsciiCharacterHasAKeyThatTypesItBack) {
+    SimPlatform platform;
+    SimKeyboard& keyboard = platform.simKeyboard();
+    for (int c = 32; c < 127; ++c) {
+        const auto key = keyboard.keyForChar(static_cast<unsigned char>(c));
+        ASSERT_TRUE(key) << c;
+        const auto state = key->shift ? With({VkShift}) : With({});
+        EXPECT_EQ(keyboard.charactersForKey(key->virtualKey, 0, state), std::string(1, char(c)))
+            << "character " << char(c);
+        EXPECT_NE(keyboard.scanCodeForKey(key->virtualKey), 0) << char(c);
+    }
+    for (int c = 128; c < 256; ++c) {
+        EXPECT_FALSE(keyboard.keyForChar(static_cast<unsigned char>(c))) << c;
+    }
+}
+
+TEST(SimKeyboardLayoutTest, PunctuationUsesTheUsKeysAndScanCodesAreSetOne) {
+    SimPlatform platform;
+    SimKeyboard& keyboard = platform.simKeyboard();
+    const std::vector<std::pair<char, std::pair<int, bool>>> expected = {
+        {';', {0xBA, false}}, {':', {0xBA, true}},  {'+', {0xBB, true}},  {'<', {0xBC, true}},
+        {'_', {0xBD, true}},  {'.', {0xBE, false}}, {'?', {0xBF, true}},  {'~', {0xC0, true}},
+        {'{', {0xDB, true}},  {'|', {0xDC, true}},  {']', {0xDD, false}}, {'"', {0xDE, true}},
+        {'@', {'2', true}},   {'*', {'8', true}},   {'A', {'A', true}},   {' ', {0x20, false}}};
+    for (const auto& [c, key] : expected) {
+        const auto found = keyboard.keyForChar(static_cast<unsigned char>(c));
+        ASSERT_TRUE(found) << c;
+        EXPECT_EQ(std::make_pair(found->virtualKey, found->shift), key) << c;
+    }
+    EXPECT_EQ(keyboard.scanCodeForKey('A'), 0x1E);
+    EXPECT_EQ(keyboard.scanCodeForKey(VkShift), 42);
+    EXPECT_EQ(keyboard.scanCodeForKey(0x24), 0x47); // Home
+    EXPECT_EQ(keyboard.scanCodeForKey(0x7B), 0x58); // F12
+    EXPECT_EQ(keyboard.scanCodeForKey(0xFF), 0);
+    EXPECT_EQ(keyboard.scanCodeForKey(-3), 0);
+}
+
+TEST(SimKeyboardLayoutTest, KeyNamesFollowTheExtendedFlag) {
+    SimPlatform platform;
+    SimKeyboard& keyboard = platform.simKeyboard();
+    EXPECT_EQ(keyboard.keyName(0x2D, true), "Insert");
+    EXPECT_EQ(keyboard.keyName(0x2D, false), "Num 0");
+    EXPECT_EQ(keyboard.keyName(0x25, true), "Left");
+    EXPECT_EQ(keyboard.keyName(0x6A, false), "Num *");
+    EXPECT_EQ(keyboard.keyName(0x6D, false), "Num -");
+    EXPECT_EQ(keyboard.keyName(0x13, false), "Pause");
+    EXPECT_EQ(keyboard.keyName(0x91, false), "Scroll Lock");
+    EXPECT_EQ(keyboard.keyName(0x70, false), "F1");
+    EXPECT_EQ(keyboard.keyName(0x11, true), "Right Ctrl");
+    EXPECT_EQ(keyboard.keyName(0xFF, false), "");
+    EXPECT_EQ(keyboard.keyName(300, true), "");
+}
+
+TEST(SimKeyboardLayoutTest, CharactersHonourShiftCapsLockAndCtrl) {
+    SimPlatform platform;
+    SimKeyboard& keyboard = platform.simKeyboard();
+    auto capsLock = With({});
+    capsLock[0x14] = 0x01;
+    EXPECT_EQ(keyboard.charactersForKey('Q', 0, capsLock), "Q");
+    capsLock[VkShift] = 0x80;
+    EXPECT_EQ(keyboard.charactersForKey('Q', 0, capsLock), "q");
+    EXPECT_EQ(keyboard.charactersForKey('1', 0, With({VkShift})), "!");
+    EXPECT_EQ(keyboard.charactersForKey('C', 0, With({0x11})), "\x03");
+    EXPECT_EQ(keyboard.charactersForKey('C', 0, With({0x11, 0x12})), "");
+    EXPECT_EQ(keyboard.charactersForKey(0x0D, 0, With({})), "\r");
+    EXPECT_EQ(keyboard.charactersForKey(0x70, 0, With({})), "");
+    EXPECT_EQ(keyboard.charactersForKey(-1, 0, With({})), "");
+}
+
+class SimKeyboardHookPathTest : public ::testing::Test, public testing::SimKeysFixture {
+protected:
+    SimKeyboard& keyboard() { return platform.simKeyboard(); }
+};
+
+TEST_F(SimKeyboardHookPathTest, KeyStateFollowsEventsWithRepeatsTogglesAndMouseButtons) {
+    keyboard().pilotPress(VkShift);
+    keyboard().pilotPress(2); // right mouse button: state only
+    keyboard().pilotPress(0x91);
+    keyboard().pilotRelease(0x91);
+    const auto state = *keyboard().currentState();
+    EXPECT_EQ(state[2], 0x80);
+    EXPECT_EQ(state[VkShift], 0x80);
+    EXPECT_EQ(state[0xA0], 0x80); // the left Shift with the generic one
+    EXPECT_EQ(state[0x91], 0x01); // Scroll Lock up, toggled on
+    EXPECT_EQ(platform.game().keysReceived(),
+              (std::vector<SimKeyEvent>{KeyDown(VkShift), KeyDown(0x91), KeyUp(0x91)}));
+
+    keyboard().setStateReadable(false);
+    EXPECT_FALSE(keyboard().currentState());
+}
+
+TEST_F(SimKeyboardHookPathTest, MessagesArePostedInOrderWithTheKeystrokeFlags) {
+    ASSERT_TRUE(hookOn());
+    keyboard().pilotPress(0x2D); // Insert: extended
+    keyboard().pilotPress(0x2D); // auto-repeat
+    keyboard().pilotRelease(0x2D);
+    keyboard().pilotPress(0x12);   // Alt
+    keyboard().pilotPress(0x60);   // Num 0: same scan code as Insert, not extended
+    EXPECT_TRUE(messages.empty()); // posted, not called
+    platform.simLoop().processPendingMessages();
+
+    const std::vector<testing::HookMessage> expected = {{0x2D, 0x01520001u},
+                                                        {0x2D, 0x41520001u},
+                                                        {0x2D, 0xC1520001u},
+                                                        {0x12, 0x20380001u},
+                                                        {0x60, 0x20520001u}};
+    EXPECT_EQ(messages, expected);
+}
+
+TEST_F(SimKeyboardHookPathTest, KeysTypedElsewhereReachNeitherTheGameNorTheHook) {
+    ASSERT_TRUE(hookOn());
+    platform.game().setFocus(false);
+    keyboard().pilotTypes("secret\r");
+    platform.simLoop().processPendingMessages();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(platform.game().keysReceived().empty());
+    EXPECT_EQ(keyboard().keysToOtherWindows().size(), 14u);
+
+    platform.game().setFocus(true);
+    keyboard().pilotTypes("ok");
+    platform.simLoop().processPendingMessages();
+    EXPECT_EQ(messages.size(), 4u);
+    EXPECT_EQ(platform.game().chatLine(), "ok");
+}
+
+TEST_F(SimKeyboardHookPathTest, NothingArrivesWithoutHookOnOrForAnUnknownWindow) {
+    keyboard().pilotTypes("a"); // no HookOn yet
+    ASSERT_TRUE(hookOn());
+    auto block = platform.sharedMemory().createOrOpen("TrkHookMMF", 4);
+    const std::uint8_t nobody[] = {9, 9, 9, 9};
+    block.block->write(0, nobody, 4);
+    keyboard().pilotTypes("b");
+    platform.simLoop().processPendingMessages();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(platform.simHook().dropped(), 2);
+    EXPECT_EQ(platform.game().chatLine(), "ab");
+}
+
+TEST_F(SimKeyboardHookPathTest, OutOfRangeKeysAreIgnored) {
+    keyboard().injectKey(0, 0, false);
+    keyboard().injectKey(255, 0, false);
+    keyboard().injectKey(-7, 0, true);
+    keyboard().pilotPress(1000);
+    EXPECT_EQ(keyboard().ignoredEvents(), 4);
+    EXPECT_TRUE(platform.game().keysReceived().empty());
+}
+
+TEST(SimSharedMemoryTest, BlocksFollowTheRulesOfTheRealOnes) {
+    SimSharedMemory memory;
+    auto first = memory.createOrOpen("blk", 8);
+    ASSERT_TRUE(first.block);
+    EXPECT_FALSE(first.alreadyExisted);
+    EXPECT_EQ(*memory.bytes("blk"), std::vector<std::uint8_t>(8, 0));
+    const std::uint8_t data[] = {1, 2};
+    EXPECT_TRUE(first.block->write(6, data, 2));
+    EXPECT_FALSE(first.block->write(7, data, 2));
+    EXPECT_FALSE(first.block->write(SIZE_MAX, data, 2));
+
+    auto second = memory.createOrOpen("blk", 8);
+    EXPECT_TRUE(second.alreadyExisted);
+    std::uint8_t seen[2] = {};
+    EXPECT_TRUE(second.block->read(6, seen, 2));
+    EXPECT_EQ(seen[1], 2);
+
+    auto wrong = memory.createOrOpen("blk", 4);
+    EXPECT_FALSE(wrong.block);
+    EXPECT_FALSE(wrong.error.empty());
+
+    memory.unlink("blk");
+    EXPECT_TRUE(first.block->write(0, data, 1)); // open blocks stay valid
+    EXPECT_FALSE(memory.createOrOpen("blk", 8).alreadyExisted);
+
+    memory.failCreation("other", "No space left on device");
+    EXPECT_EQ(memory.createOrOpen("other", 4).error, "No space left on device");
+}
+
+TEST(SimLibraryLoaderTest, OnlyRegisteredPathsLoadAndMissingExportsAreNull) {
+    SimLibraryLoader loader;
+    std::string error;
+    EXPECT_FALSE(loader.load("/nowhere/TrkHook.so", error));
+    EXPECT_FALSE(error.empty());
+
+    loader.registerLibrary("/app/lib.so", {{"One", nullptr}});
+    auto library = loader.load("/app/lib.so", error);
+    ASSERT_TRUE(library);
+    EXPECT_EQ(loader.openHandles("/app/lib.so"), 1);
+    EXPECT_EQ(library->symbol("Two"), nullptr);
+    library.reset();
+    EXPECT_EQ(loader.openHandles("/app/lib.so"), 0);
+}
+
+} // namespace
+} // namespace trelk
