@@ -1,8 +1,8 @@
 #include "TrelkApp.h"
 
-#include <algorithm>
-
 #include "core/IniFile.h"
+
+#include <algorithm>
 
 namespace trelk {
 
@@ -11,9 +11,10 @@ TrelkApp::TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, App
     : platform_(platform), window_(window), prompts_(prompts),
       core_(platform, window, prompts, std::move(paths), std::move(version)),
       sender_(platform.keyboard(), platform.eventLoop()),
-      keyRecord_(platform.sharedMemory(), core_.trace(),
-                 [this] { return core_.settings().values().KeyMap.KM; },
-                 [this] { return core_.settings().cbDebug.checked(); }),
+      keyRecord_(
+          platform.sharedMemory(), core_.trace(),
+          [this] { return core_.settings().values().KeyMap.KM; },
+          [this] { return core_.settings().cbDebug.checked(); }),
       keyboardHook_(platform.libraryLoader(), platform.sharedMemory(), core_.trace(),
                     core_.paths().LibraryDir),
       keyMap_(core_.settings().values().KeyMap.KM, platform.keyboard(), platform.eventLoop(),
@@ -22,8 +23,8 @@ TrelkApp::TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, App
                   platform.screenCapture(), core_.trace(), core_.settings().PhotoEnabled,
                   core_.paths().PhotoDir, core_.paths().ClearLineString),
       pilotLog_(
-          platform.clock(), core_.settings().LogEnabled,
-          core_.settings().values().Setup.LogBufSize, core_.paths().LogDir,
+          platform.clock(), core_.settings().LogEnabled, core_.settings().values().Setup.LogBufSize,
+          core_.paths().LogDir,
           [this](const std::string& text, bool clearFirst, int channel) {
               sender_.SendToChannel(text, clearFirst, channel);
           },

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <memory>
-
 #include "core/AppCore.h"
 #include "keyboard/KeyDispatcher.h"
 #include "keyboard/KeyMap.h"
@@ -10,6 +8,8 @@
 #include "log/LogBufSettings.h"
 #include "log/PilotLog.h"
 #include "macros/KeyStringSender.h"
+
+#include <memory>
 
 namespace trelk {
 

@@ -61,11 +61,11 @@ int main(int argc, char* argv[]) {
 
     trelk::TForm1 form;
     trelk::QtPrompts prompts(&form);
-    trelk::TrelkApp trelkApp(
-        *platform, form, prompts,
-        trelk::AppPaths::FromAppDir(platformPaths.appDir, platformPaths.settingsFile,
-                                    platformPaths.programDir),
-        trelk::BuildVersionInfo(executableDate()));
+    trelk::TrelkApp trelkApp(*platform, form, prompts,
+                             trelk::AppPaths::FromAppDir(platformPaths.appDir,
+                                                         platformPaths.settingsFile,
+                                                         platformPaths.programDir),
+                             trelk::BuildVersionInfo(executableDate()));
     trelk::AppCore& core = trelkApp.core();
     form.bind(trelkApp);
 

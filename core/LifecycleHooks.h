@@ -33,7 +33,7 @@ struct LifecycleHooks {
     Step resetMenu;                                // console: the menu tree
     // keyboard: HookOn; a failure message ends start-up.
     std::function<std::optional<std::string>()> installKeyboardHook;
-    Step loadUrlList;                              // web: the URL list and the link drop target
+    Step loadUrlList; // web: the URL list and the link drop target
 
     // --- LoadSettings, applying the loaded values ---
     Step applyConsoleSpinControls; // console: opacity, speed, position; LastPopupSpeed

@@ -2,10 +2,10 @@
 
 #include "AboutBox.h"
 #include "AppIcon.h"
+#include "HookMessageFilter.h"
 #include "KeyMapTab.h"
 #include "LogSettingsBox.h"
 #include "LogTab.h"
-#include "HookMessageFilter.h"
 #include "QtText.h"
 #include "VersionHistoryDialog.h"
 #include "app/TrelkApp.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include "platform/ports/ScreenCapture.h"
+
+#include <string>
 
 namespace trelk {
 

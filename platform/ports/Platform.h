@@ -23,7 +23,6 @@ struct PlatformPaths {
     std::string settingsFile;  // appDir + executable base name + ".ini"
     std::string userStorePath; // the per-user store's database file
     std::string programDir;    // folder of the executable and its libraries, ends with '/'
-
 };
 
 // The services of one platform. Exactly one factory (CreatePlatform) is linked into a program.

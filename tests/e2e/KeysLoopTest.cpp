@@ -1,0 +1,83 @@
+// Keys in through the real hook library, keys out through XTest: the pilot types into the
+// stand-in game while TrelkPro runs; TrelkPro logs the line it captured from the hook, and
+// the command it types with the Command List key arrives in the game's chat line.
+
+#include "E2eSupport.h"
+#include "support/TempFolder.h"
+
+#include <filesystem>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <thread>
+#include <unistd.h>
+
+namespace trelk::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using ::testing::HasSubstr;
+
+std::string logText(const testing::TempFolder& folder) {
+    std::string text;
+    const fs::path logDir = folder.path() / "Log";
+    if (fs::is_directory(logDir)) {
+        for (const auto& entry : fs::directory_iterator(logDir)) {
+            text += folder.read("Log/" + entry.path().filename().string());
+        }
+    }
+    return text;
+}
+
+TEST(KeysLoopTest, TypedLineIsLoggedAndInjectedCommandArrivesOnItsChannel) {
+    VirtualDisplay display;
+    testing::TempFolder folder;
+    const std::string command = "/Hail, Station-7! Dock #42 (now) & wait?";
+    folder.write("trelkpro.ini",
+                 "[Setup]\r\nLogEnabled=1\r\n[Commands]\r\nCmdList=" + command + ";/who;\r\n");
+    const std::vector<std::string> environment = {
+        display.env(), "QT_QPA_PLATFORM=xcb", "TRELK_APP_DIR=" + folder.dir(),
+        "TRELK_REGISTRY=" + folder.file("registry.db"),
+        "TRELK_SHM_SUFFIX=-e2e" + std::to_string(getpid())};
+    const std::string x = display.env() + " xdotool ";
+
+    ChildProcess trelk(TRELK_APP_BINARY, {}, environment);
+    ASSERT_TRUE(waitUntil([&] {
+        return !capture(x + "search --name '^Trelk Pro [0-9.]+ Beta$' 2>/dev/null").empty();
+    })) << "TrelkPro did not start";
+
+    ChildProcess game(TRELK_VOIDLINE_SIM_BINARY, {"--transcript", folder.file("transcript.txt")},
+                      environment);
+    ASSERT_TRUE(waitUntil([&] {
+        return capture(x + "getwindowfocus getwindowname 2>/dev/null") == "Voidline\n";
+    })) << "the game window did not take the focus";
+
+    // Keys in: the pilot's line reaches the game and, through the hook, TrelkPro's log.
+    const std::string typed = "Hello, Pilot! Vector 3-5 @ Sol #7";
+    capture(x + "key F2 && " + x + "type '" + typed + "' && " + x + "key Return");
+    ASSERT_TRUE(waitUntil([&] { return folder.read("transcript.txt") == "2\t" + typed + "\n"; }))
+        << folder.read("transcript.txt");
+    EXPECT_TRUE(waitUntil([&] { return logText(folder).find(typed) != std::string::npos; }))
+        << logText(folder);
+
+    // Keys out: the Command List key (Pause) makes TrelkPro clear the chat line and type the
+    // first stored command on channel 5; the pilot sends it with Enter. The key's idle mark
+    // runs from start-up, so the first entry comes only with a press 2 s after it.
+    const auto started = std::chrono::steady_clock::now();
+    capture(x + "type 'junk to be cleared'");
+    std::this_thread::sleep_until(started + 2500ms);
+    capture(x + "key Pause");
+    // Typing takes 60 backspaces, two channel keys with their pauses and the text; Enter
+    // must not split it, so the pilot waits well past that before sending.
+    std::this_thread::sleep_for(1500ms);
+    capture(x + "key Return");
+    ASSERT_TRUE(waitUntil([&] {
+        return folder.read("transcript.txt").find(command) != std::string::npos;
+    })) << folder.read("transcript.txt");
+    EXPECT_THAT(folder.read("transcript.txt"), HasSubstr("5\t" + command + "\n"));
+    EXPECT_THAT(folder.read("transcript.txt"), ::testing::Not(HasSubstr("junk")));
+    EXPECT_TRUE(trelk.running());
+}
+
+} // namespace
+} // namespace trelk::e2e
