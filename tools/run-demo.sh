@@ -7,12 +7,17 @@ set -euo pipefail
 BUILD="$1"
 OUT="$2"
 APP="$BUILD/TrelkPro/trelkpro"
+GAME="$BUILD/bin/voidline-sim"
 
 log() { printf '\033[1m[trelk run]\033[0m %s\n' "$*"; }
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    log "starting TrelkPro on $DISPLAY"
-    exec "$APP"
+    log "starting the stand-in game and TrelkPro on $DISPLAY"
+    "$GAME" --transcript "$OUT/transcript.txt" &
+    game=$!
+    trap 'kill $game 2>/dev/null' EXIT
+    "$APP"
+    exit $?
 fi
 
 children=()
@@ -49,6 +54,21 @@ done
 sleep 1
 import -window root "$OUT/trelkpro-main.png"
 log "screenshot: $OUT/trelkpro-main.png"
+
+# The stand-in game, typed at as a pilot would; TrelkPro sees the keys through its hook.
+"$GAME" --transcript "$OUT/transcript.txt" &
+children+=($!)
+for _ in $(seq 100); do
+    [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "Voidline" ] && break
+    sleep 0.1
+done
+xdotool key F2 type --delay 40 'Hello, squad! Ready at Sol gate.'
+xdotool key Return
+xdotool key F3 type --delay 40 'WTB 40 units of ore, 3-5 nav'
+sleep 0.5
+import -window root "$OUT/voidline-sim.png"
+log "screenshot: $OUT/voidline-sim.png (transcript: $OUT/transcript.txt)"
+xdotool key Escape
 
 # The tray menu: a right click on the first icon of the notification area.
 if tray=$(xdotool search --name '^panel$' 2>/dev/null | head -n 1) && [ -n "$tray" ]; then

@@ -3,7 +3,9 @@
 #include <array>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
@@ -110,14 +112,28 @@ VirtualDisplay::VirtualDisplay() {
         name_ = ":" + std::to_string(number);
         server_ = std::make_unique<ChildProcess>(
             "/usr/bin/Xvfb",
-            std::vector<std::string>{name_, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
+            std::vector<std::string>{name_, "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                                     "-noreset"},
             std::vector<std::string>{});
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-        if (waitUntil([&] { return std::filesystem::exists(socket) || !server_->running(); },
-                      std::chrono::seconds(10)) &&
+        // Ready when the lock file names our server (another process may have taken the
+        // number a moment earlier) and a client can connect; a stale socket is not enough.
+        auto ours = [&] {
+            std::ifstream in(lock);
+            pid_t owner = 0;
+            return (in >> owner) && owner == server_->pid();
+        };
+        if (waitUntil(
+                [&] {
+                    return !server_->running() ||
+                           (ours() &&
+                            system(("xdpyinfo -display " + name_ + " >/dev/null 2>&1").c_str()) ==
+                                0);
+                },
+                std::chrono::seconds(10)) &&
             server_->running()) {
             return;
         }
+        server_.reset();
     }
     throw std::runtime_error("no virtual X server could be started");
 }

@@ -1,0 +1,117 @@
+// X11ScreenCapture against an Xvfb of the test's own: two solid windows on the screen, the
+// picture written as JPEG, read back with Qt; and the failures that must leave no file.
+
+#include "platform/linux/X11ScreenCapture.h"
+
+#include "integration/LinuxTestSupport.h"
+
+#include <QtGui/QColor>
+#include <QtGui/QImage>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <memory>
+
+// Last: it brings Xlib's macros.
+#include "integration/X11KeyboardTestSupport.h"
+
+namespace trelk {
+namespace {
+
+namespace fs = std::filesystem;
+
+class X11ScreenCaptureTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        linuxtest::TestApplication();
+        server_ = std::make_unique<x11test::XvfbServer>(330);
+        if (server_->display().empty()) {
+            GTEST_SKIP() << "Xvfb is not available";
+        }
+        display_ = std::make_unique<linuxtest::ScopedEnv>("DISPLAY", server_->display());
+        client_ = std::make_unique<x11test::TestClient>(server_->display());
+        ASSERT_NE(client_->display(), nullptr);
+    }
+
+    // A mapped window filled with one colour (24-bit TrueColor: 0xRRGGBB is the pixel).
+    void solidWindow(int x, int y, unsigned long rgb) {
+        Display* display = client_->display();
+        const Window window = XCreateSimpleWindow(display, XDefaultRootWindow(display), x, y,
+                                                  WindowSize, WindowSize, 0, 0, rgb);
+        XSelectInput(display, window, ExposureMask);
+        XMapWindow(display, window);
+        // The server paints the background when the window is exposed.
+        XEvent event;
+        XWindowEvent(display, window, ExposureMask, &event);
+        XSync(display, False);
+    }
+
+    static bool near(QRgb pixel, int red, int green, int blue) {
+        // JPEG is lossy; a solid area keeps its colour within a small margin.
+        constexpr int Margin = 24;
+        return std::abs(qRed(pixel) - red) <= Margin && std::abs(qGreen(pixel) - green) <= Margin &&
+               std::abs(qBlue(pixel) - blue) <= Margin;
+    }
+
+    static constexpr unsigned WindowSize = 100;
+    std::unique_ptr<x11test::XvfbServer> server_;
+    std::unique_ptr<linuxtest::ScopedEnv> display_;
+    std::unique_ptr<x11test::TestClient> client_;
+    linuxtest::TempDir folder_;
+};
+
+TEST_F(X11ScreenCaptureTest, WritesTheWholeScreenAsJpegReplacingAnOlderFile) {
+    solidWindow(40, 60, 0xd02020);
+    solidWindow(400, 300, 0x2040e0);
+    const std::string path = folder_.file("shot.jpg");
+    linuxtest::WriteFile(path, "an older picture");
+
+    X11ScreenCapture capture;
+    std::string error;
+    ASSERT_TRUE(capture.saveScreenAsJpeg(path, error)) << error;
+    EXPECT_TRUE(error.empty()) << error;
+
+    const std::string bytes = linuxtest::ReadFile(path);
+    ASSERT_GE(bytes.size(), 4u);
+    EXPECT_EQ(bytes.substr(0, 3), "\xFF\xD8\xFF");
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\xFF\xD9");
+    EXPECT_FALSE(fs::exists(path + ".part"));
+
+    QImage picture;
+    ASSERT_TRUE(picture.load(QString::fromStdString(path), "JPG"));
+    const Screen* screen = XDefaultScreenOfDisplay(client_->display());
+    EXPECT_EQ(picture.width(), XWidthOfScreen(screen));
+    EXPECT_EQ(picture.height(), XHeightOfScreen(screen));
+
+    // Each window where it is, in its own colours (red and blue not swapped).
+    const QRgb red = picture.pixel(90, 110);
+    EXPECT_TRUE(near(red, 0xd0, 0x20, 0x20))
+        << std::hex << qRed(red) << " " << qGreen(red) << " " << qBlue(red);
+    const QRgb blue = picture.pixel(450, 350);
+    EXPECT_TRUE(near(blue, 0x20, 0x40, 0xe0))
+        << std::hex << qRed(blue) << " " << qGreen(blue) << " " << qBlue(blue);
+}
+
+TEST_F(X11ScreenCaptureTest, FailuresSayWhyAndLeaveNoFile) {
+    X11ScreenCapture capture;
+
+    const std::string missingFolder = folder_.file("no-such-folder");
+    const std::string path = missingFolder + "/shot.jpg";
+    std::string error;
+    EXPECT_FALSE(capture.saveScreenAsJpeg(path, error));
+    EXPECT_NE(error.find(path), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(missingFolder));
+    EXPECT_TRUE(fs::is_empty(folder_.path()));
+
+    // No display to read: a message, and nothing written.
+    {
+        const linuxtest::ScopedEnv noDisplay("DISPLAY", std::nullopt);
+        const std::string target = folder_.file("shot.jpg");
+        error.clear();
+        EXPECT_FALSE(capture.saveScreenAsJpeg(target, error));
+        EXPECT_FALSE(error.empty());
+        EXPECT_TRUE(fs::is_empty(folder_.path()));
+    }
+}
+
+} // namespace
+} // namespace trelk
