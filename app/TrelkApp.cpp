@@ -1,9 +1,5 @@
 #include "TrelkApp.h"
 
-#include "core/IniFile.h"
-
-#include <algorithm>
-
 namespace trelk {
 
 TrelkApp::TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, AppPaths paths,
@@ -31,7 +27,20 @@ TrelkApp::TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, App
           [this](const std::string& message) { prompts_.showError(message); },
           [this](const std::string& line) { core_.trace().Trace(line); }),
       logBufSettings_(pilotLog_, core_.paths().SettingsFile,
-                      [this](const std::string& message) { prompts_.showError(message); }) {
+                      [this](const std::string& message) { prompts_.showError(message); }),
+      macroTable_(core_.paths().SettingsFile, sender_, platform.timers(),
+                  MacroKeyFlags::Of(dispatcher_),
+                  // Said during play: the status bar and the log, never a box that would take
+                  // the focus from the game.
+                  [this](const std::string& message) {
+                      window_.setStatusText(1, message);
+                      pilotLog_.AddLogLine(message);
+                  }),
+      commandList_(
+          core_.paths().SettingsFile,
+          [this](const std::string& line) { pilotLog_.AddLogLine(line); },
+          [this] { dispatcher_.UserCmdIndex = 1; },
+          [this](const std::string& message) { prompts_.showError(message); }) {
     wireLifecycle();
     wireDispatcher();
     window_.setHookMessageHandler([this](std::uint32_t virtualKey, std::uint32_t flags) {
@@ -47,9 +56,10 @@ TrelkApp::~TrelkApp() {
 void TrelkApp::wireLifecycle() {
     LifecycleHooks& hooks = core_.hooks();
     hooks.resetRunTimeState = [this] { dispatcher_.ResetRunTimeState(); };
+    hooks.loadMacros = [this] { macroTable_.LoadMacros(); };
     hooks.createKeyRecord = [this] { keyRecord_.CreateKeyRecord(); };
     hooks.writeKeyRecord = [this] { keyRecord_.WriteKeyRecord(); };
-    hooks.restoreCommandList = [this] { restoreCommandList(); };
+    hooks.restoreCommandList = [this] { commandList_.Load(); };
     hooks.installKeyboardHook = [this] {
         return keyboardHook_.SetKeyBoardHook(window_.windowHandle());
     };
@@ -65,28 +75,12 @@ void TrelkApp::wireDispatcher() {
     actions.AddLogLine = [this](const std::string& line) { pilotLog_.AddLogLine(line); };
     actions.DeleteCurrentLogEntry = [this] { pilotLog_.DeleteCurrentLogEntry(); };
     actions.LogListEmpty = [this] { return pilotLog_.Lines().empty(); };
-    actions.UserCommandList = [this] { return userCommandList_; };
+    actions.UserCommandList = [this] { return commandList_.SteppingList(); };
+    actions.PlayMacro = [this](int n) { macroTable_.PlayMacro(n); };
     actions.WriteInterfaceValue = [this](const std::string& name, const std::string& value) {
         core_.registry().WriteInterfaceValue(name, value);
     };
     actions.reportError = [this](const std::string& message) { prompts_.showError(message); };
-}
-
-void TrelkApp::restoreCommandList() {
-    // The stored list: entries separated by semicolons; empty entries carry nothing to type.
-    IniFile ini;
-    ini.Load(core_.paths().SettingsFile);
-    const std::string stored = ini.readString("Commands", "CmdList", "");
-    userCommandList_.clear();
-    std::size_t start = 0;
-    while (start <= stored.size()) {
-        const std::size_t end = std::min(stored.find(';', start), stored.size());
-        if (end > start) {
-            userCommandList_.push_back(stored.substr(start, end - start));
-        }
-        start = end + 1;
-    }
-    dispatcher_.UserCmdIndex = 1;
 }
 
 } // namespace trelk

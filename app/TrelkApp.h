@@ -7,7 +7,9 @@
 #include "keyboard/KeyboardHook.h"
 #include "log/LogBufSettings.h"
 #include "log/PilotLog.h"
+#include "macros/CommandList.h"
 #include "macros/KeyStringSender.h"
+#include "macros/MacroTable.h"
 
 #include <memory>
 
@@ -33,13 +35,12 @@ public:
     KeyDispatcher& dispatcher() { return dispatcher_; }
     PilotLog& pilotLog() { return pilotLog_; }
     LogBufSettings& logBufSettings() { return logBufSettings_; }
-    // The user command list as stored in the settings file.
-    const std::vector<std::string>& userCommandList() const { return userCommandList_; }
+    MacroTable& macroTable() { return macroTable_; }
+    CommandList& commandList() { return commandList_; }
 
 private:
     void wireLifecycle();
     void wireDispatcher();
-    void restoreCommandList();
 
     Platform& platform_;
     MainWindow& window_;
@@ -52,7 +53,8 @@ private:
     KeyDispatcher dispatcher_;
     PilotLog pilotLog_;
     LogBufSettings logBufSettings_;
-    std::vector<std::string> userCommandList_;
+    MacroTable macroTable_;
+    CommandList commandList_;
 };
 
 } // namespace trelk

@@ -288,17 +288,18 @@ std::string ChannelKey(int channel) {
     return std::string(1, static_cast<char>(KeyStringSender::ChannelCode(channel)));
 }
 
-// Runs the repetitions: `send` types one message (its channel given), and the transcript must
-// then hold exactly "channel<TAB>text". Wrong or missing lines are counted, and the first few
+// Runs the repetitions: `prepare` (untimed) types what the Backspaces must clear and names the
+// channel, `send` types one message, and the transcript must then hold exactly
+// "channel<TAB>text". Wrong or missing lines are counted, and the first few
 // are printed, so one run tells how many of the repetitions lost something.
 template <typename Send>
 void RunIntoGame(benchmark::State& state, Game& game, Send send,
-                 const std::function<int(int)>& channelOf) {
+                 const std::function<int(int)>& prepare) {
     Timings timings;
     double wrong = 0;
     int repetition = 0;
     for (auto _ : state) {
-        const int channel = channelOf(repetition++);
+        const int channel = prepare(repetition++);
         const auto t0 = std::chrono::steady_clock::now();
         const bool sent = send(channel);
         const auto line = game.nextLine(std::chrono::seconds(10));
@@ -355,7 +356,6 @@ void BM_GameSendToChannel(benchmark::State& state, const std::string& layout) {
             return true;
         },
         [&](int repetition) {
-            // Untimed: a few characters the Backspaces must clear.
             injector.sender.SendKeyString(Leftover);
             return 1 + repetition % 5;
         });

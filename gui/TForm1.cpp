@@ -2,10 +2,12 @@
 
 #include "AboutBox.h"
 #include "AppIcon.h"
+#include "CmdListTab.h"
 #include "HookMessageFilter.h"
 #include "KeyMapTab.h"
 #include "LogSettingsBox.h"
 #include "LogTab.h"
+#include "MacroTab.h"
 #include "QtText.h"
 #include "VersionHistoryDialog.h"
 #include "app/TrelkApp.h"
@@ -136,6 +138,12 @@ void TForm1::buildTabContents(TrelkApp& app) {
     auto* logBox =
         new LogSettingsBox(app.core().settings().LogEnabled, app.logBufSettings(), setupPage);
     logBox->move(12, 12);
+
+    auto* cmdListPage = PageControl1->findChild<QWidget*>("tsCmdList");
+    (new QVBoxLayout(cmdListPage))->addWidget(new CmdListTab(app.commandList(), cmdListPage));
+
+    auto* macroPage = PageControl1->findChild<QWidget*>("tsMacro");
+    (new QVBoxLayout(macroPage))->addWidget(new MacroTab(app.macroTable(), macroPage));
 
     auto* keyMapPage = PageControl1->findChild<QWidget*>("tsKeyMap");
     auto* keyMapTab = new KeyMapTab(app.keyMap(), keyMapPage);

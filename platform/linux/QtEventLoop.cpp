@@ -1,8 +1,10 @@
 #include "QtEventLoop.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QMetaObject>
+#include <QTimer>
+#include <algorithm>
 
 namespace trelk {
 
@@ -24,12 +26,11 @@ void QtEventLoop::processMessagesFor(int ms) {
     if (QCoreApplication::instance() == nullptr) {
         return;
     }
-    const QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired()) {
-        // Sleeps until an event arrives or the time is up, so the wait costs no CPU.
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents,
-                                        static_cast<int>(deadline.remainingTime()));
-    }
+    // A local loop sleeps until the next event or the end of the wait; processEvents() with
+    // a time limit would ignore WaitForMoreEvents and keep a core busy.
+    QEventLoop wait;
+    QTimer::singleShot(std::max(ms, 0), &wait, &QEventLoop::quit);
+    wait.exec();
 }
 
 } // namespace trelk

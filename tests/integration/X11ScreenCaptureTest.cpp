@@ -78,7 +78,7 @@ TEST_F(X11ScreenCaptureTest, WritesTheWholeScreenAsJpegReplacingAnOlderFile) {
 
     QImage picture;
     ASSERT_TRUE(picture.load(QString::fromStdString(path), "JPG"));
-    const Screen* screen = XDefaultScreenOfDisplay(client_->display());
+    Screen* const screen = XDefaultScreenOfDisplay(client_->display());
     EXPECT_EQ(picture.width(), XWidthOfScreen(screen));
     EXPECT_EQ(picture.height(), XHeightOfScreen(screen));
 

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "KeyStringSender.h"
+#include "platform/ports/Timers.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace trelk {
+
+class IniFile;
+
+// The key dispatcher's state that playing a macro reads and changes. The dispatcher owns it;
+// MacroKeyFlags::Of(dispatcher) binds to its members.
+struct MacroKeyFlags {
+    bool& MacroPending;
+    bool& MacroKeyHeld;
+    bool& MacroKeyArmed;
+    bool& ShiftHeld;
+    bool& ChannelF5Pending;
+    bool& BackspaceArmed;
+    std::string& TypedLine;
+
+    template <typename Dispatcher> static MacroKeyFlags Of(Dispatcher& d) {
+        return {d.MacroPending,     d.MacroKeyHeld,   d.MacroKeyArmed, d.ShiftHeld,
+                d.ChannelF5Pending, d.BackspaceArmed, d.TypedLine};
+    }
+};
+
+// One row of the macro list: "ScrLk+F7", "2", "Yes", "gg".
+struct MacroListRow {
+    std::string Caption;
+    std::string Chan;
+    std::string Return;
+    std::string Description;
+};
+
+struct MacroStoreResult {
+    enum class Outcome { Stored, Ignored, WriteFailed };
+    Outcome outcome = Outcome::Ignored;
+    // After Stored: what was replaced in the text (empty when nothing). After WriteFailed: why.
+    std::string message;
+    bool stored() const { return outcome == Outcome::Stored; }
+};
+
+// The twelve keyboard macros: their key strings, their "Macros" section in the settings file,
+// the rows the macro list shows, and the macro key the dispatcher calls for F1..F12.
+class MacroTable {
+public:
+    static constexpr int Count = 12;
+    static constexpr int LockoutMs = 500;
+    static constexpr const char* Section = "Macros";
+
+    // report tells the pilot about a macro defined in the game that could not be stored, or
+    // whose text was changed to be typable; it must not take the focus from the game.
+    MacroTable(std::string settingsFile, KeyStringSender& sender, TimerFactory& timers,
+               MacroKeyFlags flags, std::function<void(const std::string&)> report);
+    MacroTable(const MacroTable&) = delete;
+    MacroTable& operator=(const MacroTable&) = delete;
+
+    // Reads the section; a channel outside 1..5 leaves that macro undefined.
+    void LoadMacros();
+    void LoadMacros(const IniFile& ini);
+    // macroLine is "channel:text". A bad channel changes nothing; text that a key string cannot
+    // carry is made typable. The file is written first: when that fails the entry keeps its
+    // old value.
+    MacroStoreResult StoreMacro(int n, const std::string& macroLine, bool addReturn);
+    void RefreshMacroList();
+    // F1..F12 as the dispatcher calls it: play macro n, or define it with Shift.
+    void PlayMacro(int n);
+    void ReplayMacro(int n);
+
+    // Entry n (1..12); empty when undefined.
+    const std::string& entry(int n) const;
+    const std::array<MacroListRow, Count>& rows() const { return rows_; }
+    const MacroListRow& row(int n) const { return rows_.at(static_cast<std::size_t>(n - 1)); }
+    bool lockedOut() const { return Timer5->enabled(); }
+
+    // Run after RefreshMacroList changed what the rows show.
+    std::function<void()> onListChanged;
+
+    // One-shot 500 ms: no macro plays while it runs.
+    std::unique_ptr<Timer> Timer5;
+
+private:
+    static constexpr unsigned char ShiftUpCode = 251;
+    static bool validNumber(int n) { return n >= 1 && n <= Count; }
+    void replay(int n, bool releaseShift);
+
+    std::string settingsFile_;
+    KeyStringSender& sender_;
+    MacroKeyFlags flags_;
+    std::function<void(const std::string&)> report_;
+    std::array<std::string, Count> table_;
+    std::array<MacroListRow, Count> rows_;
+};
+
+} // namespace trelk

@@ -1,0 +1,50 @@
+#pragma once
+
+// The macro table wired to the dispatcher on the sim platform, as the main window wires it:
+// F1..F12 and the individual hot keys come back through the real hook and play macros into
+// the stand-in game. The settings file is a real file in a temporary folder.
+
+#include "KeyDispatcherRig.h"
+#include "macros/MacroTable.h"
+#include "support/TempFolder.h"
+
+#include <string>
+#include <vector>
+
+namespace trelk::testing {
+
+class MacroRig {
+public:
+    static constexpr int VkF3 = 0x72;
+    static constexpr int VkF5 = 0x74;
+    static constexpr int VkF7 = 0x76;
+
+    explicit MacroRig(const std::string& settings = "") {
+        if (!settings.empty()) {
+            folder.write("trelkpro.ini", settings);
+        }
+        keys.dispatcher.Actions.PlayMacro = [this](int n) { table.PlayMacro(n); };
+        table.LoadMacros();
+    }
+
+    std::string file() const { return folder.read("trelkpro.ini"); }
+    // The pilot holds the macro hot key (Scroll Lock by default).
+    void holdHotKey() { keys.press(KeyDispatcherRig::VkScroll); }
+    void releaseHotKey() { keys.release(KeyDispatcherRig::VkScroll); }
+    // Shift+F-key with the hot key held: defines macro n from the chat line.
+    void defineWithShift(int vkF) {
+        keys.press(KeyDispatcherRig::VkShift);
+        keys.tap(vkF);
+        keys.release(KeyDispatcherRig::VkShift);
+    }
+    const std::vector<std::string>& transcript() { return keys.game().transcript(); }
+
+    TempFolder folder;
+    KeyDispatcherRig keys;
+    std::vector<std::string> reports;
+    MacroTable table{folder.file("trelkpro.ini"), keys.sender, keys.keys.platform.timers(),
+                     MacroKeyFlags::Of(keys.dispatcher),
+                     [this](const std::string& message) { reports.push_back(message); }};
+};
+
+} // namespace trelk::testing
