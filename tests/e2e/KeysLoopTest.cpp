@@ -2,7 +2,7 @@
 // stand-in game while TrelkPro runs; TrelkPro logs the line it captured from the hook, and
 // the command it types with the Command List key arrives in the game's chat line.
 
-#include "E2eSupport.h"
+#include "PilotDesk.h"
 #include "support/TempFolder.h"
 
 #include <filesystem>
@@ -30,33 +30,19 @@ std::string logText(const testing::TempFolder& folder) {
 }
 
 TEST(KeysLoopTest, TypedLineIsLoggedAndInjectedCommandArrivesOnItsChannel) {
-    VirtualDisplay display;
     testing::TempFolder folder;
     const std::string command = "/Hail, Station-7! Dock #42 (now) & wait?";
     folder.write("trelkpro.ini",
                  "[Setup]\r\nLogEnabled=1\r\n[Commands]\r\nCmdList=" + command + ";/who;\r\n");
-    const std::vector<std::string> environment = {
-        display.env(), "QT_QPA_PLATFORM=xcb", "TRELK_APP_DIR=" + folder.dir(),
-        "TRELK_REGISTRY=" + folder.file("registry.db"),
-        "TRELK_SHM_SUFFIX=-e2e" + std::to_string(getpid())};
-    const std::string x = display.env() + " xdotool ";
-
-    ChildProcess trelk(TRELK_APP_BINARY, {}, environment);
-    ASSERT_TRUE(waitUntil([&] {
-        return !capture(x + "search --name '^Trelk Pro [0-9.]+ Beta$' 2>/dev/null").empty();
-    })) << "TrelkPro did not start";
-
-    ChildProcess game(TRELK_VOIDLINE_SIM_BINARY, {"--transcript", folder.file("transcript.txt")},
-                      environment);
-    ASSERT_TRUE(waitUntil([&] {
-        return capture(x + "getwindowfocus getwindowname 2>/dev/null") == "Voidline\n";
-    })) << "the game window did not take the focus";
+    PilotDesk desk(folder);
+    ASSERT_TRUE(desk.ready()) << "TrelkPro or the game did not start";
+    const std::string& x = desk.xdotool();
 
     // Keys in: the pilot's line reaches the game and, through the hook, TrelkPro's log.
     const std::string typed = "Hello, Pilot! Vector 3-5 @ Sol #7";
     capture(x + "key F2 && " + x + "type '" + typed + "' && " + x + "key Return");
-    ASSERT_TRUE(waitUntil([&] { return folder.read("transcript.txt") == "2\t" + typed + "\n"; }))
-        << folder.read("transcript.txt");
+    ASSERT_TRUE(waitUntil([&] { return desk.transcript() == "2\t" + typed + "\n"; }))
+        << desk.transcript();
     EXPECT_TRUE(waitUntil([&] { return logText(folder).find(typed) != std::string::npos; }))
         << logText(folder);
 
@@ -71,12 +57,11 @@ TEST(KeysLoopTest, TypedLineIsLoggedAndInjectedCommandArrivesOnItsChannel) {
     // must not split it, so the pilot waits well past that before sending.
     std::this_thread::sleep_for(1500ms);
     capture(x + "key Return");
-    ASSERT_TRUE(waitUntil([&] {
-        return folder.read("transcript.txt").find(command) != std::string::npos;
-    })) << folder.read("transcript.txt");
-    EXPECT_THAT(folder.read("transcript.txt"), HasSubstr("5\t" + command + "\n"));
-    EXPECT_THAT(folder.read("transcript.txt"), ::testing::Not(HasSubstr("junk")));
-    EXPECT_TRUE(trelk.running());
+    ASSERT_TRUE(waitUntil([&] { return desk.transcript().find(command) != std::string::npos; }))
+        << desk.transcript();
+    EXPECT_THAT(desk.transcript(), HasSubstr("5\t" + command + "\n"));
+    EXPECT_THAT(desk.transcript(), ::testing::Not(HasSubstr("junk")));
+    EXPECT_TRUE(desk.trelk().running());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "platform/linux/X11Desktop.h"
 
 #include "integration/LinuxTestSupport.h"
+#include "integration/XvfbServer.h"
 
 #include <atomic>
 #include <csignal>
@@ -25,94 +26,11 @@ namespace {
 
 using linuxtest::ScopedEnv;
 
-// An Xvfb of our own on the first free display from :150 upwards, stopped at the end.
-class XvfbServer {
-public:
-    XvfbServer() {
-        for (int number = 150; number < 200 && display_.empty(); ++number) {
-            if (std::filesystem::exists(LockFile(number)) ||
-                std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))) {
-                continue;
-            }
-            tryStart(number);
-        }
-    }
-    ~XvfbServer() { stop(); }
-    XvfbServer(const XvfbServer&) = delete;
-    XvfbServer& operator=(const XvfbServer&) = delete;
-
-    // Empty when no server could be started.
-    const std::string& display() const { return display_; }
-
-private:
-    static std::string LockFile(int number) { return "/tmp/.X" + std::to_string(number) + "-lock"; }
-
-    // The server that holds a display writes its process id into the display's lock file.
-    bool ownsDisplay(int number) const {
-        std::istringstream lock(linuxtest::ReadFile(LockFile(number)));
-        pid_t owner = 0;
-        return (lock >> owner) && owner == pid_;
-    }
-
-    void tryStart(int number) {
-        const std::string display = ":" + std::to_string(number);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        // -noreset: without it the server resets whenever its last client leaves (our probe,
-        // the end of a test) and refuses connections for a moment.
-        std::vector<std::string> args = {"Xvfb",       display,     "-screen", "0",
-                                         "320x240x24", "-nolisten", "tcp",     "-noreset"};
-        std::vector<char*> argv;
-        for (std::string& arg : args) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        const int spawned = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) {
-            pid_ = -1;
-            return;
-        }
-        // Another test process may have started a server on the same display a moment
-        // earlier: ours then exits, and only the lock file tells whose server answers.
-        const bool ready = linuxtest::WaitUntil([&] {
-            if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                pid_ = -1;
-                return true;
-            }
-            if (!ownsDisplay(number)) {
-                return false;
-            }
-            Display* probe = XOpenDisplay(display.c_str());
-            if (probe != nullptr) {
-                XCloseDisplay(probe);
-                display_ = display;
-                return true;
-            }
-            return false;
-        });
-        if (!ready || display_.empty()) {
-            stop();
-        }
-    }
-
-    void stop() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
-            pid_ = -1;
-        }
-    }
-
-    pid_t pid_ = -1;
-    std::string display_;
-};
+using linuxtest::XvfbServer;
 
 class X11DesktopTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { server_ = std::make_unique<XvfbServer>(); }
+    static void SetUpTestSuite() { server_ = std::make_unique<XvfbServer>(150); }
     static void TearDownTestSuite() { server_.reset(); }
 
     void SetUp() override {

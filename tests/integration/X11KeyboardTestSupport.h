@@ -1,5 +1,9 @@
 #pragma once
 
+// Qt before Xlib: Xlib defines macros (Bool, Status) that Qt headers refuse.
+#include "integration/LinuxTestSupport.h"
+#include "integration/XvfbServer.h"
+
 // An Xvfb of the test's own and small Xlib helpers for the keyboard and hook tests and the
 // benchmarks: windows with titles, focus, reading key events and the hook's ClientMessages.
 // Needs neither Qt nor gtest; waits poll until a generous limit and never judge time.
@@ -63,115 +67,10 @@ inline int RunProgram(std::vector<std::string> args) {
 }
 
 // Sets an environment variable until the end of the scope (nullopt removes it).
-class EnvOverride {
-public:
-    EnvOverride(std::string name, const std::optional<std::string>& value)
-        : name_(std::move(name)) {
-        if (const char* old = std::getenv(name_.c_str())) {
-            old_ = old;
-        }
-        if (value) {
-            ::setenv(name_.c_str(), value->c_str(), 1);
-        } else {
-            ::unsetenv(name_.c_str());
-        }
-    }
-    ~EnvOverride() {
-        if (old_) {
-            ::setenv(name_.c_str(), old_->c_str(), 1);
-        } else {
-            ::unsetenv(name_.c_str());
-        }
-    }
-    EnvOverride(const EnvOverride&) = delete;
-    EnvOverride& operator=(const EnvOverride&) = delete;
+using EnvOverride = linuxtest::ScopedEnv;
 
-private:
-    std::string name_;
-    std::optional<std::string> old_;
-};
-
-// An Xvfb on the first free display from `first` upwards, stopped at the end.
-class XvfbServer {
-public:
-    explicit XvfbServer(int first) {
-        for (int number = first; number < first + 50 && display_.empty(); ++number) {
-            if (std::filesystem::exists(LockFile(number)) ||
-                std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))) {
-                continue;
-            }
-            tryStart(number);
-        }
-    }
-    ~XvfbServer() { stop(); }
-    XvfbServer(const XvfbServer&) = delete;
-    XvfbServer& operator=(const XvfbServer&) = delete;
-
-    // Empty when no server could be started.
-    const std::string& display() const { return display_; }
-
-private:
-    static std::string LockFile(int number) { return "/tmp/.X" + std::to_string(number) + "-lock"; }
-
-    bool ownsDisplay(int number) const {
-        std::ifstream lock(LockFile(number));
-        pid_t owner = 0;
-        return (lock >> owner) && owner == pid_;
-    }
-
-    void tryStart(int number) {
-        const std::string display = ":" + std::to_string(number);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        // -noreset: the server would otherwise reset whenever its last client leaves.
-        std::vector<std::string> args = {"Xvfb",       display,     "-screen", "0",
-                                         "640x480x24", "-nolisten", "tcp",     "-noreset"};
-        std::vector<char*> argv;
-        for (std::string& arg : args) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        const int spawned = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) {
-            pid_ = -1;
-            return;
-        }
-        // Another process may have taken the display a moment earlier; the lock file tells.
-        const bool ready = PollUntil([&] {
-            if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                pid_ = -1;
-                return true;
-            }
-            if (!ownsDisplay(number)) {
-                return false;
-            }
-            if (Display* probe = XOpenDisplay(display.c_str())) {
-                XCloseDisplay(probe);
-                display_ = display;
-                return true;
-            }
-            return false;
-        });
-        if (!ready || display_.empty()) {
-            stop();
-        }
-    }
-
-    void stop() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
-            pid_ = -1;
-        }
-        display_.clear();
-    }
-
-    pid_t pid_ = -1;
-    std::string display_;
-};
+// An Xvfb of our own for each test program.
+using linuxtest::XvfbServer;
 
 // One client connection with the windows a test needs.
 class TestClient {

@@ -1,0 +1,30 @@
+#include "PilotDesk.h"
+
+#include <unistd.h>
+
+namespace trelk::e2e {
+
+PilotDesk::PilotDesk(const testing::TempFolder& folder)
+    : folder_(folder), xdotool_(display_.env() + " xdotool ") {
+    // The shared blocks get names of this test's own, so parallel runs never meet.
+    const std::vector<std::string> environment = {
+        display_.env(), "QT_QPA_PLATFORM=xcb", "TRELK_APP_DIR=" + folder.dir(),
+        "TRELK_REGISTRY=" + folder.file("registry.db"),
+        "TRELK_SHM_SUFFIX=-e2e" + std::to_string(getpid())};
+    trelk_ =
+        std::make_unique<ChildProcess>(TRELK_APP_BINARY, std::vector<std::string>{}, environment);
+    if (!waitUntil([&] {
+            return !capture(xdotool_ + "search --name '^Trelk Pro [0-9.]+ Beta$' 2>/dev/null")
+                        .empty();
+        })) {
+        return;
+    }
+    game_ = std::make_unique<ChildProcess>(
+        TRELK_VOIDLINE_SIM_BINARY,
+        std::vector<std::string>{"--transcript", folder.file("transcript.txt")}, environment);
+    ready_ = waitUntil([&] {
+        return capture(xdotool_ + "getwindowfocus getwindowname 2>/dev/null") == "Voidline\n";
+    });
+}
+
+} // namespace trelk::e2e

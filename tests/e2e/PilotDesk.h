@@ -1,0 +1,35 @@
+#pragma once
+
+#include "E2eSupport.h"
+#include "support/TempFolder.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace trelk::e2e {
+
+// What a pilot has on screen: TrelkPro running from an application folder of the test's
+// own and the stand-in game in front of it with the keyboard focus, on a virtual display.
+// The game's transcript is "transcript.txt" in that folder.
+class PilotDesk {
+public:
+    // Starts both; check ready() before typing.
+    explicit PilotDesk(const testing::TempFolder& folder);
+
+    bool ready() const { return ready_; }
+    // "DISPLAY=... xdotool " for command lines.
+    const std::string& xdotool() const { return xdotool_; }
+    std::string transcript() const { return folder_.read("transcript.txt"); }
+    ChildProcess& trelk() { return *trelk_; }
+
+private:
+    const testing::TempFolder& folder_;
+    VirtualDisplay display_;
+    std::string xdotool_;
+    std::unique_ptr<ChildProcess> trelk_;
+    std::unique_ptr<ChildProcess> game_;
+    bool ready_ = false;
+};
+
+} // namespace trelk::e2e
