@@ -18,6 +18,8 @@ TrelkApp::TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, App
       dispatcher_(keyMap_, platform.keyboard(), sender_, platform.timers(), platform.clock(),
                   platform.screenCapture(), core_.trace(), core_.settings().PhotoEnabled,
                   core_.paths().PhotoDir, core_.paths().ClearLineString),
+      slashCommands_(dispatcher_, sender_, core_.registry(),
+                     SlashCommandOptions::Of(core_.settings()), pilotPosition_, core_.trace()),
       pilotLog_(
           platform.clock(), core_.settings().LogEnabled, core_.settings().values().Setup.LogBufSize,
           core_.paths().LogDir,
@@ -55,7 +57,10 @@ TrelkApp::~TrelkApp() {
 
 void TrelkApp::wireLifecycle() {
     LifecycleHooks& hooks = core_.hooks();
-    hooks.resetRunTimeState = [this] { dispatcher_.ResetRunTimeState(); };
+    hooks.resetRunTimeState = [this] {
+        dispatcher_.ResetRunTimeState();
+        pilotPosition_.Reset();
+    };
     hooks.loadMacros = [this] { macroTable_.LoadMacros(); };
     hooks.createKeyRecord = [this] { keyRecord_.CreateKeyRecord(); };
     hooks.writeKeyRecord = [this] { keyRecord_.WriteKeyRecord(); };
@@ -77,6 +82,12 @@ void TrelkApp::wireDispatcher() {
     actions.LogListEmpty = [this] { return pilotLog_.Lines().empty(); };
     actions.UserCommandList = [this] { return commandList_.SteppingList(); };
     actions.PlayMacro = [this](int n) { macroTable_.PlayMacro(n); };
+    actions.ExecuteSlashCommand = [this](const std::string& line) {
+        slashCommands_.ExecuteSlashCommand(line);
+    };
+    slashCommands_.Actions.ReportError = [this](const std::string& message) {
+        prompts_.showError(message);
+    };
     actions.WriteInterfaceValue = [this](const std::string& name, const std::string& value) {
         core_.registry().WriteInterfaceValue(name, value);
     };

@@ -5,6 +5,8 @@
 #include "keyboard/KeyMap.h"
 #include "keyboard/KeyRecord.h"
 #include "keyboard/KeyboardHook.h"
+#include "keyboard/PilotPosition.h"
+#include "keyboard/SlashCommands.h"
 #include "log/LogBufSettings.h"
 #include "log/PilotLog.h"
 #include "macros/CommandList.h"
@@ -33,6 +35,8 @@ public:
     KeyboardHook& keyboardHook() { return keyboardHook_; }
     KeyMap& keyMap() { return keyMap_; }
     KeyDispatcher& dispatcher() { return dispatcher_; }
+    PilotPosition& pilotPosition() { return pilotPosition_; }
+    SlashCommandExecutor& slashCommands() { return slashCommands_; }
     PilotLog& pilotLog() { return pilotLog_; }
     LogBufSettings& logBufSettings() { return logBufSettings_; }
     MacroTable& macroTable() { return macroTable_; }
@@ -51,6 +55,8 @@ private:
     KeyboardHook keyboardHook_;
     KeyMap keyMap_;
     KeyDispatcher dispatcher_;
+    PilotPosition pilotPosition_;
+    SlashCommandExecutor slashCommands_;
     PilotLog pilotLog_;
     LogBufSettings logBufSettings_;
     MacroTable macroTable_;

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "console/ConsolePage.h"
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace trelk {
+
+// The selection remembered for a level, whatever level number the caller holds: levels
+// outside 0..5 use the nearest slot.
+std::int32_t& LevelSlot(std::array<std::int32_t, 6>& levelSelection, int level);
+
+// The radar state the options page reads.
+struct RadarOptions {
+    bool Scanning = false; // the scan timer runs
+    int TargetCode = 0;    // 0 FLUX, 1 ARTIFACT/STRUCTURE, 2 SOL, 3 OCT, 4 QUAN
+    bool PlaySound = false;
+    bool RepeatSound = false;
+    bool DisplayMessage = false;
+};
+
+// The console's own pages: the mode list, the add-on list, the log page, the radar options
+// page and the web page list. What they list comes from the subsystems that own it; a source
+// left unset gives an empty list or the "off" state.
+class BuiltinPages {
+public:
+    struct Sources {
+        std::function<void()> stopWebView; // busy timer off, web view cleared
+        std::function<std::vector<std::string>()> addonNames;
+        std::function<const std::deque<std::string>*()> logLines;
+        std::function<bool()> loggingOn;
+        std::function<RadarOptions()> radar;
+        std::function<void(int)> tickTarget; // the radio button of a scan target
+        std::function<std::vector<std::string>()> pageCaptions;
+        std::function<bool()> browserBusy; // tmrBrowserActive runs
+    };
+
+    static constexpr char CodeMarked = 3;
+    static constexpr char CodeOrdinary = 5;
+
+    BuiltinPages(ConsolePage& page, Sources sources);
+
+    // selection: the slot of the current level; it becomes currentMode.
+    void ShowModeList(const std::vector<std::string>& modeNames, std::int32_t currentMode,
+                      std::int32_t& selection);
+    // selection: the slot of the current level; it becomes savedGroup.
+    void AddonListPage(const std::string& modeName, std::int32_t savedGroup,
+                       std::int32_t& selection);
+    void LogPage(const std::string& modeName, std::int32_t selection);
+    // Sets currentLevel to 1; selection is the level-1 slot.
+    void RadarOptionsPage(const std::string& modeName, int& currentLevel, std::int32_t selection);
+    // selection is the level-1 slot: the chosen page, which spins while the browser loads.
+    void PageListPage(std::int32_t selection);
+
+    char SpinnerChar() const { return spinnerChar_; }
+
+private:
+    static std::string Bracketed(const std::string& name) { return "[" + name + "]"; }
+
+    ConsolePage& page_;
+    Sources sources_;
+    char spinnerChar_ = 0;
+};
+
+} // namespace trelk

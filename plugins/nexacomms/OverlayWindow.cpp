@@ -1,0 +1,357 @@
+#include "OverlayWindow.h"
+
+#include "plugins/nexacomms/NexacommsAbi.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+// Xlib last: its macros (None, Bool, Status) break other headers.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
+
+namespace nexacomms {
+
+namespace {
+
+constexpr auto FadeStep = std::chrono::milliseconds(15);
+constexpr int MillisecondsPerSpeedStep = 4;
+
+// A colour channel of 0..255 placed into a visual's mask.
+unsigned long Channel(std::uint32_t value, unsigned long mask) {
+    if (mask == 0) {
+        return 0;
+    }
+    int shift = 0;
+    while (((mask >> shift) & 1ul) == 0) {
+        ++shift;
+    }
+    const unsigned long maximum = mask >> shift;
+    return ((value * maximum + 127) / 255) << shift;
+}
+
+int Place(int percent, int screen, std::uint32_t size) {
+    const int wanted = std::clamp(percent, 0, 100) * screen / 100;
+    const int room = screen - static_cast<int>(size);
+    return room <= 0 ? 0 : std::min(wanted, room);
+}
+
+} // namespace
+
+OverlayWindow::~OverlayWindow() {
+    {
+        const std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+template <typename Change> void OverlayWindow::change(Change&& apply) {
+    {
+        const std::lock_guard lock(mutex_);
+        apply(wanted_);
+        dirty_ = true;
+        startLocked();
+    }
+    changed_.notify_all();
+}
+
+void OverlayWindow::setPicture(std::shared_ptr<const Picture> picture) {
+    change([&picture](Wanted& wanted) {
+        wanted.picture = std::move(picture);
+        ++wanted.pictureSerial;
+    });
+}
+
+void OverlayWindow::setPosition(int x, int y) {
+    change([x, y](Wanted& wanted) {
+        wanted.x = x;
+        wanted.y = y;
+    });
+}
+
+void OverlayWindow::setOpacity(int opacity) {
+    change([opacity](Wanted& wanted) { wanted.opacity = opacity; });
+}
+
+void OverlayWindow::setSpeed(int speed) {
+    change([speed](Wanted& wanted) { wanted.speed = speed; });
+}
+
+void OverlayWindow::setShown(bool shown) {
+    change([shown](Wanted& wanted) { wanted.shown = shown; });
+}
+
+std::uint8_t OverlayWindow::docked() {
+    {
+        std::unique_lock lock(mutex_);
+        startLocked();
+        // Only the very first call waits, and never long: connecting is all the thread does.
+        changed_.wait_for(lock, std::chrono::seconds(1),
+                          [this] { return connection_ != Connection::Pending; });
+        if (connection_ != Connection::Connected) {
+            return 0;
+        }
+    }
+    const std::lock_guard lock(displayMutex_);
+    if (display_ == nullptr) {
+        return 0;
+    }
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    long value = 0;
+    if (XGetWindowProperty(display_, root_, dockedAtom_, 0, 1, False, XA_CARDINAL, &type, &format,
+                           &count, &after, &data) == Success &&
+        data != nullptr) {
+        if (type == XA_CARDINAL && format == 32 && count == 1) {
+            std::memcpy(&value, data, sizeof value);
+        }
+        XFree(data);
+    }
+    return value == 1 ? 1 : 0;
+}
+
+void OverlayWindow::startLocked() {
+    if (connection_ == Connection::NotStarted) {
+        connection_ = Connection::Pending;
+        thread_ = std::thread([this] { run(); });
+    }
+}
+
+void OverlayWindow::run() {
+    const bool connected = connect();
+    {
+        const std::lock_guard lock(mutex_);
+        connection_ = connected ? Connection::Connected : Connection::NoDisplay;
+    }
+    changed_.notify_all();
+    if (!connected) {
+        return;
+    }
+    for (;;) {
+        Wanted wanted;
+        {
+            std::unique_lock lock(mutex_);
+            const auto woken = [this] { return stop_ || dirty_; };
+            if (fading_) {
+                changed_.wait_for(lock, FadeStep, woken);
+            } else {
+                changed_.wait(lock, woken);
+            }
+            if (stop_) {
+                break;
+            }
+            wanted = wanted_;
+            dirty_ = false;
+        }
+        const std::lock_guard lock(displayMutex_);
+        apply(wanted);
+        // Nothing is selected on our window, but the queue must not grow.
+        while (XPending(display_) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+        }
+        XFlush(display_);
+    }
+    disconnect();
+}
+
+bool OverlayWindow::connect() {
+    const std::lock_guard lock(displayMutex_);
+    display_ = XOpenDisplay(nullptr);
+    if (display_ == nullptr) {
+        return false;
+    }
+    root_ = XDefaultRootWindow(display_);
+    dockedAtom_ = XInternAtom(display_, NEXACOMMS_DOCKED_ATOM, False);
+    opacityAtom_ = XInternAtom(display_, "_NET_WM_WINDOW_OPACITY", False);
+    int eventBase = 0;
+    int errorBase = 0;
+    int major = 0;
+    int minor = 0;
+    if (XShapeQueryExtension(display_, &eventBase, &errorBase) != 0 &&
+        XShapeQueryVersion(display_, &major, &minor) != 0) {
+        shapeBounding_ = true;
+        shapeInput_ = major > 1 || (major == 1 && minor >= 1);
+    }
+    return true;
+}
+
+void OverlayWindow::disconnect() {
+    const std::lock_guard lock(displayMutex_);
+    if (window_ != 0) {
+        XDestroyWindow(display_, window_);
+        window_ = 0;
+    }
+    XCloseDisplay(display_);
+    display_ = nullptr;
+}
+
+void OverlayWindow::createWindow() {
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    attributes.background_pixmap = None;
+    attributes.border_pixel = 0;
+    window_ = XCreateWindow(display_, root_, 0, 0, 1, 1, 0, CopyFromParent, InputOutput, nullptr,
+                            CWOverrideRedirect | CWBackPixmap | CWBorderPixel, &attributes);
+    XStoreName(display_, window_, "NexaComms Console");
+    XClassHint hint{};
+    char name[] = "nexacomms";
+    char className[] = "NexaComms";
+    hint.res_name = name;
+    hint.res_class = className;
+    XSetClassHint(display_, window_, &hint);
+    if (shapeInput_) {
+        // An empty input shape: clicks fall through to the game below.
+        XShapeCombineRectangles(display_, window_, ShapeInput, 0, 0, nullptr, 0, ShapeSet,
+                                Unsorted);
+    }
+    if (shapeBounding_) {
+        // Nothing to show before the first picture.
+        XShapeCombineRectangles(display_, window_, ShapeBounding, 0, 0, nullptr, 0, ShapeSet,
+                                Unsorted);
+    }
+}
+
+void OverlayWindow::uploadPicture(const Picture& picture) {
+    const int screen = XDefaultScreen(display_);
+    Visual* visual = XDefaultVisual(display_, screen);
+    const auto depth = static_cast<unsigned int>(XDefaultDepth(display_, screen));
+    const unsigned int width = picture.width;
+    const unsigned int height = picture.height;
+
+    XImage* image =
+        XCreateImage(display_, visual, depth, ZPixmap, 0, nullptr, width, height, 32, 0);
+    XImage* mask = XCreateImage(display_, visual, 1, XYBitmap, 0, nullptr, width, height, 8, 0);
+    if (image == nullptr || mask == nullptr) {
+        if (image != nullptr) {
+            XDestroyImage(image);
+        }
+        if (mask != nullptr) {
+            XDestroyImage(mask);
+        }
+        return;
+    }
+    // XDestroyImage frees the data with free().
+    image->data = static_cast<char*>(
+        std::calloc(static_cast<std::size_t>(image->bytes_per_line) * height, 1));
+    mask->data =
+        static_cast<char*>(std::calloc(static_cast<std::size_t>(mask->bytes_per_line) * height, 1));
+    if (image->data != nullptr && mask->data != nullptr) {
+        for (unsigned int y = 0; y < height; ++y) {
+            for (unsigned int x = 0; x < width; ++x) {
+                const std::uint32_t pixel = picture.pixels[std::size_t{y} * width + x] & 0xFFFFFFu;
+                const unsigned long value = Channel(pixel >> 16, visual->red_mask) |
+                                            Channel((pixel >> 8) & 0xFFu, visual->green_mask) |
+                                            Channel(pixel & 0xFFu, visual->blue_mask);
+                XPutPixel(image, static_cast<int>(x), static_cast<int>(y), value);
+                XPutPixel(mask, static_cast<int>(x), static_cast<int>(y),
+                          pixel == NEXACOMMS_TRANSPARENT_PIXEL ? 0 : 1);
+            }
+        }
+        const Pixmap pixmap = XCreatePixmap(display_, window_, width, height, depth);
+        GC gc = XCreateGC(display_, pixmap, 0, nullptr);
+        XPutImage(display_, pixmap, gc, image, 0, 0, 0, 0, width, height);
+        XFreeGC(display_, gc);
+        XResizeWindow(display_, window_, width, height);
+        // The server repaints from the background itself, so exposures need no answer.
+        XSetWindowBackgroundPixmap(display_, window_, pixmap);
+        XFreePixmap(display_, pixmap);
+        XClearWindow(display_, window_);
+
+        if (shapeBounding_) {
+            const Pixmap bits = XCreatePixmap(display_, window_, width, height, 1);
+            // A bitmap image draws its 1 bits in the foreground: 1 is inside the shape.
+            XGCValues values{};
+            values.foreground = 1;
+            values.background = 0;
+            GC bitsGc = XCreateGC(display_, bits, GCForeground | GCBackground, &values);
+            XPutImage(display_, bits, bitsGc, mask, 0, 0, 0, 0, width, height);
+            XFreeGC(display_, bitsGc);
+            XShapeCombineMask(display_, window_, ShapeBounding, 0, 0, bits, ShapeSet);
+            XFreePixmap(display_, bits);
+        }
+        width_ = width;
+        height_ = height;
+    }
+    XDestroyImage(image);
+    XDestroyImage(mask);
+}
+
+void OverlayWindow::setOpacityProperty(unsigned long value) {
+    if (opacityKnown_ && opacitySet_ == value) {
+        return;
+    }
+    XChangeProperty(display_, window_, opacityAtom_, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&value), 1);
+    opacitySet_ = value;
+    opacityKnown_ = true;
+}
+
+void OverlayWindow::apply(const Wanted& wanted) {
+    if (window_ == 0) {
+        createWindow();
+    }
+    if (wanted.picture && wanted.pictureSerial != shownPictureSerial_) {
+        uploadPicture(*wanted.picture);
+        shownPictureSerial_ = wanted.pictureSerial;
+        if (mapped_) {
+            XRaiseWindow(display_, window_); // stay above windows mapped since
+        }
+    }
+    const bool havePicture = width_ > 0 && height_ > 0;
+    if (havePicture) {
+        const int screen = XDefaultScreen(display_);
+        const int left = Place(wanted.x, XDisplayWidth(display_, screen), width_);
+        const int top = Place(wanted.y, XDisplayHeight(display_, screen), height_);
+        if (left != left_ || top != top_) {
+            XMoveWindow(display_, window_, left, top);
+            left_ = left;
+            top_ = top;
+        }
+    }
+
+    const auto now = std::chrono::steady_clock::now();
+    if (wanted.shown && havePicture && !mapped_) {
+        fadeLength_ =
+            std::chrono::milliseconds(std::clamp(wanted.speed, 0, 255) * MillisecondsPerSpeedStep);
+        fadeStart_ = now;
+        fading_ = fadeLength_.count() > 0;
+        if (fading_) {
+            setOpacityProperty(0);
+        }
+        XMapRaised(display_, window_);
+        mapped_ = true;
+    } else if (!wanted.shown && mapped_) {
+        XUnmapWindow(display_, window_);
+        mapped_ = false;
+        fading_ = false;
+    }
+
+    // _NET_WM_WINDOW_OPACITY: 0xFFFFFFFF is opaque.
+    const unsigned long full =
+        static_cast<unsigned long>(std::clamp(wanted.opacity, 0, 255)) * 0x01010101ul;
+    if (fading_) {
+        const auto elapsed = now - fadeStart_;
+        if (elapsed >= fadeLength_) {
+            fading_ = false;
+            setOpacityProperty(full);
+        } else {
+            const double share =
+                std::chrono::duration<double>(elapsed) / std::chrono::duration<double>(fadeLength_);
+            setOpacityProperty(static_cast<unsigned long>(static_cast<double>(full) * share));
+        }
+    } else {
+        setOpacityProperty(full);
+    }
+}
+
+} // namespace nexacomms

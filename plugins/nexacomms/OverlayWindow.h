@@ -1,0 +1,92 @@
+#pragma once
+
+#include "Picture.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+struct _XDisplay;
+
+namespace nexacomms {
+
+// The console window: an override-redirect, click-through X window showing the last picture
+// with its transparent colour shaped away. Setters only store what is wanted and wake the
+// window's own thread, which owns the display connection and does the X work; so no caller
+// waits on the X server, except docked(), which asks it once.
+//
+// The thread starts at the first call; without a display it ends at once and every call
+// stays harmless.
+class OverlayWindow {
+public:
+    OverlayWindow() = default;
+    ~OverlayWindow();
+    OverlayWindow(const OverlayWindow&) = delete;
+    OverlayWindow& operator=(const OverlayWindow&) = delete;
+
+    void setPicture(std::shared_ptr<const Picture> picture);
+    void setPosition(int x, int y);
+    void setOpacity(int opacity);
+    void setSpeed(int speed);
+    void setShown(bool shown);
+    // 1 while the root window's VOIDLINE_DOCKED property is 1, else 0.
+    std::uint8_t docked();
+
+private:
+    struct Wanted {
+        std::shared_ptr<const Picture> picture;
+        std::uint64_t pictureSerial = 0;
+        int x = 0;
+        int y = 0;
+        int opacity = 255;
+        int speed = 0;
+        bool shown = false;
+    };
+    enum class Connection { NotStarted, Pending, Connected, NoDisplay };
+
+    template <typename Change> void change(Change&& apply);
+    void startLocked();
+    void run();
+    bool connect();
+    void disconnect();
+    void apply(const Wanted& wanted);
+    void createWindow();
+    void uploadPicture(const Picture& picture);
+    void setOpacityProperty(unsigned long value);
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    Wanted wanted_;
+    bool dirty_ = false;
+    bool stop_ = false;
+    Connection connection_ = Connection::NotStarted;
+    std::thread thread_;
+
+    // Held by whoever talks to the X server: the thread, or docked().
+    std::mutex displayMutex_;
+    _XDisplay* display_ = nullptr;
+    unsigned long root_ = 0;
+    unsigned long dockedAtom_ = 0;
+
+    // The thread's own state.
+    unsigned long opacityAtom_ = 0;
+    bool shapeInput_ = false;
+    bool shapeBounding_ = false;
+    unsigned long window_ = 0;
+    std::uint64_t shownPictureSerial_ = 0;
+    std::uint32_t width_ = 0;
+    std::uint32_t height_ = 0;
+    int left_ = -1;
+    int top_ = -1;
+    bool mapped_ = false;
+    unsigned long opacitySet_ = 0;
+    bool opacityKnown_ = false;
+    bool fading_ = false;
+    std::chrono::steady_clock::time_point fadeStart_;
+    std::chrono::milliseconds fadeLength_{0};
+};
+
+} // namespace nexacomms
