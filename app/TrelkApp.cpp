@@ -6,6 +6,7 @@ TrelkApp::TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, App
                    VersionInfo version)
     : platform_(platform), window_(window), prompts_(prompts),
       core_(platform, window, prompts, std::move(paths), std::move(version)),
+      overlay_(platform.libraryLoader(), core_.trace(), core_.paths().LibraryDir),
       sender_(platform.keyboard(), platform.eventLoop()),
       keyRecord_(
           platform.sharedMemory(), core_.trace(),
@@ -42,7 +43,15 @@ TrelkApp::TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, App
           core_.paths().SettingsFile,
           [this](const std::string& line) { pilotLog_.AddLogLine(line); },
           [this] { dispatcher_.UserCmdIndex = 1; },
-          [this](const std::string& message) { prompts_.showError(message); }) {
+          [this](const std::string& message) { prompts_.showError(message); }),
+      dataLists_(
+          platform.eventLoop(), core_.paths().DataDir, core_.paths().SettingsFile,
+          [this](const std::string& line) { pilotLog_.AddLogLine(line); },
+          [this](const std::string& message) { prompts_.showError(message); },
+          [this] {
+              return LumacorOrigin{pilotPosition_.PositionX, pilotPosition_.PositionY,
+                                   pilotPosition_.PositionZ, pilotPosition_.PositionValid};
+          }) {
     wireLifecycle();
     wireDispatcher();
     window_.setHookMessageHandler([this](std::uint32_t virtualKey, std::uint32_t flags) {
@@ -62,6 +71,15 @@ void TrelkApp::wireLifecycle() {
         pilotPosition_.Reset();
     };
     hooks.loadMacros = [this] { macroTable_.LoadMacros(); };
+    hooks.loadOverlayLibrary = [this] { return overlay_.LoadOverlayLibrary(); };
+    // The debug option traces its own line before it calls the library.
+    hooks.setOverlayDebugMode = [this](bool on) {
+        overlay_.NexaCSetDebugMode(on, TraceAs::Silent());
+    };
+    hooks.hideConsoleAndFreeOverlay = [this] { overlay_.FreeOverlayLibrary(); };
+    hooks.pointFileListAtDataDir = [this] { dataLists_.RefreshDataDirFiles(); };
+    hooks.restoreDataLists = [this] { dataLists_.RestoreDataLists(); };
+    hooks.startDataListWorker = [this] { dataLists_.StartDataListWorker(); };
     hooks.createKeyRecord = [this] { keyRecord_.CreateKeyRecord(); };
     hooks.writeKeyRecord = [this] { keyRecord_.WriteKeyRecord(); };
     hooks.restoreCommandList = [this] { commandList_.Load(); };
@@ -85,8 +103,12 @@ void TrelkApp::wireDispatcher() {
     actions.ExecuteSlashCommand = [this](const std::string& line) {
         slashCommands_.ExecuteSlashCommand(line);
     };
-    slashCommands_.Actions.ReportError = [this](const std::string& message) {
-        prompts_.showError(message);
+    SlashCommandActions& commands = slashCommands_.Actions;
+    commands.ReportError = [this](const std::string& message) { prompts_.showError(message); };
+    commands.FormatDflr = [this](const std::string& entry) { return dataLists_.FormatDflr(entry); };
+    commands.SaveDataLists = [this] { dataLists_.SaveDataLists(); };
+    commands.LoadSelectedDataList = [this] {
+        dataLists_.LoadDataList(core_.settings().values().DataList.LoadData);
     };
     actions.WriteInterfaceValue = [this](const std::string& name, const std::string& value) {
         core_.registry().WriteInterfaceValue(name, value);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "console/OverlayLibrary.h"
 #include "core/AppCore.h"
+#include "data/DataLists.h"
 #include "keyboard/KeyDispatcher.h"
 #include "keyboard/KeyMap.h"
 #include "keyboard/KeyRecord.h"
@@ -30,6 +32,8 @@ public:
     TrelkApp& operator=(const TrelkApp&) = delete;
 
     AppCore& core() { return core_; }
+    OverlayLibrary& overlay() { return overlay_; }
+    DataLists& dataLists() { return dataLists_; }
     KeyStringSender& sender() { return sender_; }
     KeyRecord& keyRecord() { return keyRecord_; }
     KeyboardHook& keyboardHook() { return keyboardHook_; }
@@ -50,6 +54,7 @@ private:
     MainWindow& window_;
     Prompts& prompts_;
     AppCore core_;
+    OverlayLibrary overlay_;
     KeyStringSender sender_;
     KeyRecord keyRecord_;
     KeyboardHook keyboardHook_;
@@ -61,6 +66,7 @@ private:
     LogBufSettings logBufSettings_;
     MacroTable macroTable_;
     CommandList commandList_;
+    DataLists dataLists_;
 };
 
 } // namespace trelk

@@ -60,7 +60,13 @@ StartupResult AppCore::FormCreate() {
         settings_->SaveSetupGroup();
     }
 
-    RunHook(hooks_.loadOverlayLibrary);
+    if (hooks_.loadOverlayLibrary) {
+        if (std::optional<std::string> failure = hooks_.loadOverlayLibrary()) {
+            result.ok = false;
+            result.message = *failure;
+            return result;
+        }
+    }
     RunHook(hooks_.createKeyRecord);
     if (hooks_.setOverlayDebugMode) {
         hooks_.setOverlayDebugMode(true);

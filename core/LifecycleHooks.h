@@ -18,8 +18,9 @@ struct LifecycleHooks {
     Step resetRadarOffsets;    // radar: capture offsets 0 (horizontal), 200 (vertical)
     Step resetRunTimeState;    // key dispatcher, slash commands, game control, macros
     Step loadMacros;           // macros: read the "Macros" section
-    Step loadOverlayLibrary;   // console: bind the overlay library
-    Step createKeyRecord;      // keyboard: the shared key record, first two bytes 0
+    // console: bind the overlay library; a failure message ends start-up.
+    std::function<std::optional<std::string>()> loadOverlayLibrary;
+    Step createKeyRecord; // keyboard: the shared key record, first two bytes 0
     std::function<void(bool)> setOverlayDebugMode; // console: NexaCSetDebugMode
     Step writeKeyRecord;                           // keyboard: rewrite the shared key record
     Step startDatabaseUpdateCheck;                 // data: the coordinate database update check

@@ -10,6 +10,7 @@
 #include "SimLauncher.h"
 #include "SimLibraryLoader.h"
 #include "SimMainWindow.h"
+#include "SimOverlayLibrary.h"
 #include "SimScreenCapture.h"
 #include "SimSharedMemory.h"
 #include "SimTimerFactory.h"
@@ -74,6 +75,10 @@ public:
     void installHookLibrary(const std::string& path) {
         libraries_.registerLibrary(path, SimHookLibrary::Exports());
     }
+    void installOverlayLibrary(const std::string& path) {
+        libraries_.registerLibrary(path, SimOverlayLibrary::Exports());
+    }
+    SimOverlayLibrary& overlay() { return overlay_; }
     // Makes a main window reachable through its handle, as the hook's messages find it.
     void registerWindow(SimMainWindow& window) { hook_.registerWindow(window); }
 
@@ -88,6 +93,7 @@ private:
     SimLauncher launcher_;
     SimSharedMemory sharedMemory_;
     SimScreenCapture screen_;
+    SimOverlayLibrary overlay_;
     SimLibraryLoader libraries_;
     SimHookLibrary hook_{loop_, sharedMemory_};
     SimKeyboard keyboard_{hook_};

@@ -23,6 +23,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         platform.installHookLibrary(folder.dir() + "TrkHook.so");
+        platform.installOverlayLibrary(folder.dir() + "nexacomms.so");
         app = std::make_unique<TrelkApp>(
             platform, form, prompts,
             AppPaths::FromAppDir(folder.dir(), folder.file("trelkpro.ini")),

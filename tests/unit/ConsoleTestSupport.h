@@ -8,13 +8,23 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace trelk::testing {
 
-// Text needs a QGuiApplication; the offscreen platform gives one without a display. It lives
-// for the whole test program.
+// Ends the application before the program ends, while Qt and the font library can still
+// release what they hold.
+class GuiApplicationEnvironment final : public ::testing::Environment {
+public:
+    void TearDown() override { app.reset(); }
+    std::unique_ptr<QGuiApplication> app;
+};
+
+// Text needs a QGuiApplication; the offscreen platform gives one without a display. Made on
+// first use, so the other unit tests run without one.
 inline void EnsureGuiApplication() {
     if (QCoreApplication::instance() != nullptr) {
         return;
@@ -23,8 +33,9 @@ inline void EnsureGuiApplication() {
     static int argc = 1;
     static char name[] = "trelk_unit_tests";
     static char* argv[] = {name, nullptr};
-    static auto* app = new QGuiApplication(argc, argv);
-    (void)app;
+    auto* environment = new GuiApplicationEnvironment; // owned by the test framework
+    environment->app = std::make_unique<QGuiApplication>(argc, argv);
+    ::testing::AddGlobalTestEnvironment(environment);
 }
 
 // Records every call as a line ("ShowConsole 1") and keeps the last picture.

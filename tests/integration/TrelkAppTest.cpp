@@ -1,0 +1,85 @@
+// The whole program without widgets on the sim platform: the libraries it loads at start-up,
+// the lists its worker builds, and a slash command typed in the game reaching the log.
+
+#include "app/TrelkApp.h"
+
+#include "platform/sim/SimMainWindow.h"
+#include "platform/sim/SimPlatform.h"
+#include "support/TempFolder.h"
+
+#include <filesystem>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <memory>
+#include <thread>
+
+namespace trelk {
+namespace {
+
+using ::testing::Contains;
+
+class TrelkAppTest : public ::testing::Test {
+protected:
+    std::unique_ptr<TrelkApp> makeApp() {
+        platform.registerWindow(window);
+        return std::make_unique<TrelkApp>(
+            platform, window, prompts,
+            AppPaths::FromAppDir(folder.dir(), folder.file("trelkpro.ini")),
+            MakeVersionInfo("Trelk Pro", 1, 0, 1, "08-Dec-2026"));
+    }
+    void installLibraries() {
+        platform.installHookLibrary(folder.dir() + "TrkHook.so");
+        platform.installOverlayLibrary(folder.dir() + "nexacomms.so");
+    }
+
+    testing::TempFolder folder;
+    SimPlatform platform;
+    SimMainWindow window;
+    SimPrompts prompts;
+};
+
+TEST_F(TrelkAppTest, StartupEndsWithTheLibrarysMessageWhenOneIsMissing) {
+    platform.installHookLibrary(folder.dir() + "TrkHook.so");
+    auto app = makeApp();
+    const StartupResult result = app->core().FormCreate();
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Can not load DLL");
+}
+
+TEST_F(TrelkAppTest, StartupBindsBothLibrariesAndBuildsTheListsOnItsWorker) {
+    installLibraries();
+    // The sample database the application folder ships with.
+    std::filesystem::create_directories(folder.path() / "Data");
+    std::filesystem::copy_file(std::filesystem::path(__FILE__).parent_path() /
+                                   "../../data/samples/MyLumacor.dat",
+                               folder.path() / "Data/MyLumacor.dat");
+    auto app = makeApp();
+    ASSERT_TRUE(app->core().FormCreate().ok);
+    EXPECT_THAT(platform.overlay().callNames(), Contains("NexaCSetDebugMode"));
+
+    // The worker's result arrives on the main thread.
+    for (int i = 0; i < 2000 && !app->dataLists().List(1); ++i) {
+        platform.step(1);
+        std::this_thread::yield();
+    }
+    ASSERT_NE(app->dataLists().List(1), nullptr);
+    EXPECT_FALSE(app->dataLists().List(1)->noData);
+}
+
+TEST_F(TrelkAppTest, SlashCommandTypedInTheGameSwitchesLoggingOn) {
+    installLibraries();
+    auto app = makeApp();
+    ASSERT_TRUE(app->core().FormCreate().ok);
+    ASSERT_FALSE(app->core().settings().LogEnabled.checked());
+
+    platform.simKeyboard().pilotTypes("//logon\r");
+    platform.step(0);
+    EXPECT_TRUE(app->core().settings().LogEnabled.checked());
+
+    platform.simKeyboard().pilotTypes("Hello, Pilot!\r");
+    platform.step(0);
+    EXPECT_THAT(app->pilotLog().Lines(), Contains(::testing::HasSubstr("Hello, Pilot!")));
+}
+
+} // namespace
+} // namespace trelk
