@@ -1,9 +1,6 @@
 // RenderConsole alone: the background laid out, the margins filled, a full page of fifteen
 // rows of text drawn, and the picture handed to the overlay, in the normal and wide layouts.
 
-// Built once the benchmarks link the console library (it brings QtGui).
-#ifdef QT_GUI_LIB
-
 #include "console/ConsolePage.h"
 #include "core/TraceOutput.h"
 
@@ -80,5 +77,3 @@ void RenderConsole(benchmark::State& state) {
 BENCHMARK(RenderConsole)->Arg(0)->Arg(1)->ArgName("wide")->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-#endif

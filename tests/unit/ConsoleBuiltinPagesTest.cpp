@@ -1,6 +1,3 @@
-// Built once the unit tests link the console library (it brings QtGui).
-#ifdef QT_GUI_LIB
-
 #include "ConsoleTestSupport.h"
 #include "console/BuiltinPages.h"
 
@@ -154,5 +151,3 @@ TEST(ConsoleLevelSlotTest, LevelsOutsideTheTableUseTheNearestSlot) {
 
 } // namespace
 } // namespace trelk::testing
-
-#endif

@@ -1,6 +1,3 @@
-// Built once the unit tests link the console library (it brings QtGui).
-#ifdef QT_GUI_LIB
-
 #include "ConsoleTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -186,5 +183,3 @@ TEST(ConsolePageTest, OnlyLeavingTheWideConsoleAsksForARefresh) {
 
 } // namespace
 } // namespace trelk::testing
-
-#endif

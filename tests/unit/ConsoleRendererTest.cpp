@@ -1,6 +1,3 @@
-// Built once the unit tests link the console library (it brings QtGui).
-#ifdef QT_GUI_LIB
-
 #include "console/ConsoleRenderer.h"
 
 #include "ConsoleTestSupport.h"
@@ -230,5 +227,3 @@ TEST_F(ConsoleDrawing, TextIsClippedToTheConsoleRectangle) {
 
 } // namespace
 } // namespace trelk::testing
-
-#endif
