@@ -52,7 +52,7 @@ TForm1::TForm1() {
     PageControl1->setUsesScrollButtons(false);
     // Nine tabs share 612 pixels with the caption buttons: keep them narrow.
     PageControl1->setStyleSheet(
-        "QTabBar::tab { min-width: 55px; padding: 4px 2px; margin-right: 1px;"
+        "QTabBar::tab { min-width: 51px; padding: 4px 1px; margin-right: 1px;"
         " border: 1px solid #b4b9c0; border-bottom: none; background: #e6e9ed;"
         " border-top-left-radius: 3px; border-top-right-radius: 3px; }"
         "QTabBar::tab:selected { background: #fbfbfb; }");
