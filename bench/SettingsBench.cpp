@@ -42,14 +42,39 @@ fs::path BenchRoot(const benchmark::State& state) {
                                                                : fs::temp_directory_path();
 }
 
+// A fresh folder holding a realistic settings file, removed at the end of the benchmark.
+class BenchFolder {
+public:
+    explicit BenchFolder(const fs::path& root) {
+        std::string pattern = (root / "trelk-bench-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) {
+            dir_ = pattern;
+            iniPath_ = WriteRealisticFile(dir_);
+        }
+    }
+    ~BenchFolder() {
+        if (!dir_.empty()) {
+            fs::remove_all(dir_);
+        }
+    }
+    BenchFolder(const BenchFolder&) = delete;
+    BenchFolder& operator=(const BenchFolder&) = delete;
+
+    bool ok() const { return !dir_.empty(); }
+    trelk::SettingsStore store() const { return {iniPath_, dir_.string() + "/"}; }
+
+private:
+    fs::path dir_;
+    std::string iniPath_;
+};
+
 void BM_LoadAndSaveAllGroups(benchmark::State& state) {
-    std::string pattern = (BenchRoot(state) / "trelk-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
+    const BenchFolder folder(BenchRoot(state));
+    if (!folder.ok()) {
         state.SkipWithError("no temporary folder");
         return;
     }
-    const fs::path dir = pattern;
-    const trelk::SettingsStore store(WriteRealisticFile(dir), dir.string() + "/");
+    const trelk::SettingsStore store = folder.store();
     for (auto _ : state) {
         trelk::Settings settings = store.Load();
         settings.Console.PositionX ^= 1;
@@ -61,7 +86,6 @@ void BM_LoadAndSaveAllGroups(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(settings);
     }
-    fs::remove_all(dir);
 }
 BENCHMARK(BM_LoadAndSaveAllGroups)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
@@ -69,13 +93,12 @@ BENCHMARK(BM_LoadAndSaveAllGroups)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond
 // changes a value each time (one fsync pair per close); 0 saves what is already stored, which
 // writes nothing.
 void BM_LoadAndCloseSave(benchmark::State& state) {
-    std::string pattern = (fs::temp_directory_path() / "trelk-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
+    const BenchFolder folder(fs::temp_directory_path());
+    if (!folder.ok()) {
         state.SkipWithError("no temporary folder");
         return;
     }
-    const fs::path dir = pattern;
-    const trelk::SettingsStore store(WriteRealisticFile(dir), dir.string() + "/");
+    const trelk::SettingsStore store = folder.store();
     using trelk::SettingsGroup;
     for (auto _ : state) {
         trelk::Settings settings = store.Load();
@@ -91,22 +114,19 @@ void BM_LoadAndCloseSave(benchmark::State& state) {
             break;
         }
     }
-    fs::remove_all(dir);
 }
 BENCHMARK(BM_LoadAndCloseSave)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadOnly(benchmark::State& state) {
-    std::string pattern = (fs::temp_directory_path() / "trelk-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
+    const BenchFolder folder(fs::temp_directory_path());
+    if (!folder.ok()) {
         state.SkipWithError("no temporary folder");
         return;
     }
-    const fs::path dir = pattern;
-    const trelk::SettingsStore store(WriteRealisticFile(dir), dir.string() + "/");
+    const trelk::SettingsStore store = folder.store();
     for (auto _ : state) {
         benchmark::DoNotOptimize(store.Load());
     }
-    fs::remove_all(dir);
 }
 BENCHMARK(BM_LoadOnly)->Unit(benchmark::kMicrosecond);
 
