@@ -1,5 +1,12 @@
 #pragma once
 
+#include "console/BuiltinPages.h"
+#include "console/ConsoleAppearance.h"
+#include "console/ConsoleMenu.h"
+#include "console/ConsoleNavigation.h"
+#include "console/ConsolePage.h"
+#include "console/DatabasePages.h"
+#include "console/OverlayConsoleSink.h"
 #include "console/OverlayLibrary.h"
 #include "core/AppCore.h"
 #include "data/DataLists.h"
@@ -14,6 +21,7 @@
 #include "macros/CommandList.h"
 #include "macros/KeyStringSender.h"
 #include "macros/MacroTable.h"
+#include "radar/StationDetection.h"
 
 #include <memory>
 
@@ -45,10 +53,22 @@ public:
     LogBufSettings& logBufSettings() { return logBufSettings_; }
     MacroTable& macroTable() { return macroTable_; }
     CommandList& commandList() { return commandList_; }
+    ConsoleNavigation& consoleNavigation() { return consoleNavigation_; }
+    ConsolePage& consolePage() { return consolePage_; }
+    ConsoleMenu& consoleMenu() { return consoleMenu_; }
+    DatabasePages& databasePages() { return databasePages_; }
+    ConsoleAppearance& appearance() { return appearance_; }
+    StationDetection& station() { return station_; }
 
 private:
     void wireLifecycle();
     void wireDispatcher();
+    void wireConsole();
+    void wireSlashCommands();
+    ConsolePage::Hooks consolePageHooks();
+    BuiltinPages::Sources builtinPageSources();
+    ConsoleMenu::Hooks consoleMenuHooks();
+    DatabasePages::Hooks databasePagesHooks();
 
     Platform& platform_;
     MainWindow& window_;
@@ -67,6 +87,16 @@ private:
     MacroTable macroTable_;
     CommandList commandList_;
     DataLists dataLists_;
+    // The console: its page over the overlay library, the menu and the pages it walks, how it
+    // looks, and whether the ship is docked.
+    OverlayConsoleSink consoleSink_;
+    ConsoleNavigation consoleNavigation_;
+    ConsolePage consolePage_;
+    BuiltinPages builtinPages_;
+    ConsoleMenu consoleMenu_;
+    DatabasePages databasePages_;
+    ConsoleAppearance appearance_;
+    StationDetection station_;
 };
 
 } // namespace trelk

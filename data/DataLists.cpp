@@ -53,18 +53,18 @@ DataLists::DataLists(EventLoop& loop, std::string dataDir, std::string settingsF
                              [this](Worker& self) {
                                  const auto stop = [&self] { return self.StopRequested(); };
                                  for (int kind = DataKind::Roid; kind <= DataKind::Info; ++kind) {
-                                     workerResult_.push_back(BuildDataList(
-                                         kind, dataDir_, workerFiles_[Index(kind)], stop));
+                                     workerResult_.push_back(Indexed(BuildDataList(
+                                         kind, dataDir_, workerFiles_[Index(kind)], stop)));
                                  }
                              },
                          .terminate =
                              [this] {
-                                 std::vector<DataListBuild> result = std::move(workerResult_);
+                                 std::vector<IndexedBuild> result = std::move(workerResult_);
                                  workerResult_.clear();
-                                 for (DataListBuild& build : result) {
-                                     if (generation_[Index(build.kind)] ==
-                                         workerGeneration_[Index(build.kind)]) {
-                                         publish(std::move(build));
+                                 for (IndexedBuild& indexed : result) {
+                                     const std::size_t index = Index(indexed.build.kind);
+                                     if (generation_[index] == workerGeneration_[index]) {
+                                         publish(std::move(indexed));
                                      }
                                  }
                              }}) {
@@ -189,7 +189,7 @@ bool DataLists::LoadDataList(int kind) {
     if (!DataKind::Valid(kind)) {
         return false;
     }
-    publish(BuildDataList(kind, dataDir_, files_[Index(kind)]));
+    publish(Indexed(BuildDataList(kind, dataDir_, files_[Index(kind)])));
     return true;
 }
 
@@ -204,7 +204,13 @@ bool DataLists::StartDataListWorker() {
     return bmdThread4_.Start();
 }
 
-void DataLists::publish(DataListBuild build) {
+DataLists::IndexedBuild DataLists::Indexed(DataListBuild build) {
+    ListTextIndex groups(build.text);
+    return {std::move(build), std::move(groups)};
+}
+
+void DataLists::publish(IndexedBuild indexed) {
+    DataListBuild& build = indexed.build;
     if (ResetBrowsing) {
         ResetBrowsing();
     }
@@ -214,8 +220,8 @@ void DataLists::publish(DataListBuild build) {
         }
     }
     const std::size_t index = Index(build.kind);
-    lists_[index] = std::make_shared<const DataListSnapshot>(
-        DataListSnapshot{std::move(build.text), build.groupCount, build.noData});
+    lists_[index] = std::make_shared<const DataListSnapshot>(DataListSnapshot{
+        std::move(build.text), build.groupCount, build.noData, std::move(indexed.groups)});
     ++generation_[index];
     if (ListPublished) {
         ListPublished(build.kind);

@@ -3,6 +3,7 @@
 #include "core/Worker.h"
 #include "data/DataFile.h"
 #include "data/DflrText.h"
+#include "data/ListTextIndex.h"
 
 #include <array>
 #include <functional>
@@ -18,6 +19,9 @@ struct DataListSnapshot {
     std::string text;
     int groupCount = 0;
     bool noData = false;
+    // Where the groups of text start, found once when the list is built (by the worker at
+    // start-up), so the console never counts groups from the start of the text.
+    ListTextIndex groups;
 };
 
 // The three coordinate lists: the file names the pilot chose for each (the "Files" tab), their
@@ -90,7 +94,13 @@ public:
     static std::string ToStored(const std::vector<std::string>& files);
 
 private:
-    void publish(DataListBuild build);
+    // A built list with its group index, both made where the list was built.
+    struct IndexedBuild {
+        DataListBuild build;
+        ListTextIndex groups;
+    };
+    static IndexedBuild Indexed(DataListBuild build);
+    void publish(IndexedBuild indexed);
     void setFiles(int kind, std::vector<std::string> files);
     void changed();
     void report(const std::string& message);
@@ -113,7 +123,7 @@ private:
     // Written by the worker thread, read by the main thread after the completion was posted.
     std::array<std::vector<std::string>, 3> workerFiles_;
     std::array<unsigned, 3> workerGeneration_{};
-    std::vector<DataListBuild> workerResult_;
+    std::vector<IndexedBuild> workerResult_;
     Worker bmdThread4_;
 };
 

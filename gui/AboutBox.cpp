@@ -1,11 +1,11 @@
 #include "AboutBox.h"
 
+#include "AppIcon.h"
+#include "QtText.h"
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QVBoxLayout>
-
-#include "AppIcon.h"
-#include "QtText.h"
 
 namespace trelk {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QDialog>
-
 #include "core/VersionInfo.h"
+
+#include <QDialog>
 
 namespace trelk {
 

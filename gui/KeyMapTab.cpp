@@ -175,7 +175,9 @@ KeyMapTab::KeyMapTab(KeyMap& keyMap, QWidget* parent) : QWidget(parent), keyMap_
 
 // The key map may already be gone (the program is torn down before its window): touch
 // nothing of it here. Its change handler holds only a guarded pointer to this view.
-KeyMapTab::~KeyMapTab() { removeMessageFilter(); }
+KeyMapTab::~KeyMapTab() {
+    removeMessageFilter();
+}
 
 void KeyMapTab::installMessageFilter() {
     if (messageFilter_ || QCoreApplication::instance() == nullptr) {

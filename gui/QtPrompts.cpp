@@ -1,14 +1,13 @@
 #include "QtPrompts.h"
 
-#include <QMessageBox>
-
 #include "QtText.h"
+
+#include <QMessageBox>
 
 namespace trelk {
 
 bool QtPrompts::confirm(const std::string& text) {
-    return QMessageBox::question(parent_, "Confirm", toQt(text),
-                                 QMessageBox::Yes | QMessageBox::No,
+    return QMessageBox::question(parent_, "Confirm", toQt(text), QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 

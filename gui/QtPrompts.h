@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QWidget>
-
 #include "platform/ports/MainWindow.h"
+
+#include <QWidget>
 
 namespace trelk {
 

@@ -11,6 +11,8 @@ inline QString toQt(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-inline std::string fromQt(const QString& text) { return text.toLatin1().toStdString(); }
+inline std::string fromQt(const QString& text) {
+    return text.toLatin1().toStdString();
+}
 
 } // namespace trelk

@@ -3,6 +3,8 @@
 #include "AboutBox.h"
 #include "AppIcon.h"
 #include "CmdListTab.h"
+#include "ConsoleTab.h"
+#include "FilesTab.h"
 #include "HookMessageFilter.h"
 #include "KeyMapTab.h"
 #include "LogSettingsBox.h"
@@ -139,6 +141,15 @@ void TForm1::buildTabContents(TrelkApp& app) {
         new LogSettingsBox(app.core().settings().LogEnabled, app.logBufSettings(), setupPage);
     logBox->move(12, 12);
 
+    auto* consolePage = PageControl1->findChild<QWidget*>("tsConsole");
+    (new QVBoxLayout(consolePage))
+        ->addWidget(new ConsoleTab(app.appearance(), app.core().settings().cbDebug,
+                                   app.core().paths().AppDir, consolePage));
+
+    auto* filesPage = PageControl1->findChild<QWidget*>("tsLumacor");
+    filesTab_ = new FilesTab(app.dataLists(), filesPage);
+    (new QVBoxLayout(filesPage))->addWidget(filesTab_);
+
     auto* cmdListPage = PageControl1->findChild<QWidget*>("tsCmdList");
     (new QVBoxLayout(cmdListPage))->addWidget(new CmdListTab(app.commandList(), cmdListPage));
 
@@ -201,16 +212,6 @@ void TForm1::bind(TrelkApp& app) {
                     core.JvTrayIcon1DblClick();
                 }
             });
-
-    // "DebugOutput" on the Console tab.
-    auto* console = PageControl1->findChild<QWidget*>("tsConsole");
-    auto* cbDebug = new QCheckBox("DebugOutput", console);
-    cbDebug->setObjectName("cbDebug");
-    cbDebug->move(12, 260);
-    CheckOption& debug = core.settings().cbDebug;
-    cbDebug->setChecked(debug.checked());
-    debug.addView([cbDebug](bool on) { cbDebug->setChecked(on); });
-    connect(cbDebug, &QCheckBox::toggled, this, [&debug](bool on) { debug.setChecked(on); });
 
     if (trayAvailable()) {
         JvTrayIcon1->show();
@@ -294,6 +295,10 @@ void TForm1::onTabChanged(int index) {
         core_->settings().TabSheetLeft(fromQt(PageControl1->widget(currentTab_)->objectName()));
     }
     currentTab_ = index;
+    // Showing the tab discards edits that were not saved.
+    if (filesTab_ && PageControl1->widget(index) == filesTab_->parentWidget()) {
+        filesTab_->tsLumacorShow();
+    }
 }
 
 void TForm1::Button2Click() {

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
@@ -15,6 +16,7 @@ namespace trelk {
 
 class AppCore;
 class CheckOption;
+class FilesTab;
 class TrelkApp;
 
 // The main window: tab sheets, status bar, tray icon and menus. A view of AppCore; every
@@ -72,6 +74,7 @@ private:
     std::unique_ptr<class HookMessageFilter> hookFilter_;
     AppCore* core_ = nullptr;
     int currentTab_ = -1;
+    QPointer<FilesTab> filesTab_;
     bool closeAllowed_ = false;
 };
 

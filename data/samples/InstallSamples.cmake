@@ -7,3 +7,11 @@ foreach(name MyLumacor.dat SearchPatterns.dat StationInfo.dat)
         file(COPY ${SOURCE_DIR}/${name} DESTINATION ${DATA_DIR})
     endif()
 endforeach()
+
+# A fresh application folder starts with all three lists fed by the samples, so the console has
+# content at the first run. An existing settings file is the pilot's and is left alone.
+get_filename_component(APP_DIR ${DATA_DIR} DIRECTORY)
+if(NOT EXISTS ${APP_DIR}/trelkpro.ini)
+    file(WRITE ${APP_DIR}/trelkpro.ini
+        "[DataList]\nRoidFiles=MyLumacor.dat;\nArtiFiles=SearchPatterns.dat;\nDBFiles=StationInfo.dat;\n")
+endif()

@@ -14,8 +14,9 @@ namespace trelk::e2e {
 // The game's transcript is "transcript.txt" in that folder.
 class PilotDesk {
 public:
-    // Starts both; check ready() before typing.
-    explicit PilotDesk(const testing::TempFolder& folder);
+    // Starts both; check ready() before typing. extraEnvironment ("NAME=value") reaches both.
+    explicit PilotDesk(const testing::TempFolder& folder,
+                       const std::vector<std::string>& extraEnvironment = {});
 
     bool ready() const { return ready_; }
     // "DISPLAY=... xdotool " for command lines.

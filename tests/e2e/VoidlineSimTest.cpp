@@ -1,9 +1,11 @@
 // The stand-in game under a virtual X server, typed at with xdotool and judged by its
-// transcript: channels on F1..F5, Enter sends, Backspace and Escape edit the line.
+// transcript: channels on F1..F5, Enter sends, Backspace and Escape edit the line; F12 docks
+// and undocks, seen in the root window's property.
 
 #include "E2eSupport.h"
 #include "support/TempFolder.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace trelk::e2e {
@@ -37,6 +39,36 @@ TEST(VoidlineSimTest, TypedLinesReachTheTranscriptOnTheirChannel) {
                "2\thello World!\n3\tabx\n3\t/lumacor 12.5, -3 #1\n";
     })) << folder.read("transcript.txt");
     EXPECT_TRUE(game.running());
+}
+
+TEST(VoidlineSimTest, TheDockedSwitchSetsAndClearsTheRootProperty) {
+    VirtualDisplay display;
+    testing::TempFolder folder;
+    ChildProcess game(TRELK_VOIDLINE_SIM_BINARY,
+                      {"--docked", "--transcript", folder.file("transcript.txt")},
+                      {display.env(), "QT_QPA_PLATFORM=xcb"});
+    const std::string x = display.env() + " xdotool ";
+    const auto docked = [&] {
+        return capture(display.env() + " xprop -root VOIDLINE_DOCKED 2>/dev/null");
+    };
+    ASSERT_TRUE(waitUntil([&] {
+        return capture(x + "getwindowfocus getwindowname 2>/dev/null") == "Voidline\n";
+    })) << "the game window did not take the focus";
+    EXPECT_EQ(docked(), "VOIDLINE_DOCKED(CARDINAL) = 1\n");
+
+    // F12 in the middle of a chat line switches and types nothing.
+    capture(x + "type 'ab' && " + x + "key F12 && " + x + "type 'c' && " + x + "key Return");
+    EXPECT_TRUE(waitUntil([&] { return folder.read("transcript.txt") == "1\tabc\n"; }))
+        << folder.read("transcript.txt");
+    EXPECT_EQ(docked(), "VOIDLINE_DOCKED(CARDINAL) = 0\n");
+    capture(x + "key F12");
+    EXPECT_TRUE(waitUntil([&] { return docked() == "VOIDLINE_DOCKED(CARDINAL) = 1\n"; }))
+        << docked();
+
+    // A game that has ended leaves no docked state behind.
+    game.signal(SIGTERM);
+    EXPECT_EQ(game.wait(10s), 0);
+    EXPECT_EQ(docked(), "VOIDLINE_DOCKED:  not found.\n");
 }
 
 TEST(VoidlineSimTest, TranscriptThatCannotBeOpenedEndsWithAMessage) {

@@ -2,6 +2,7 @@
 
 #include "ChatChannels.h"
 #include "ChatLine.h"
+#include "DockedProperty.h"
 #include "Transcript.h"
 
 #include <QHBoxLayout>
@@ -9,6 +10,7 @@
 #include <QRadialGradient>
 #include <QRandomGenerator>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTime>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -38,7 +40,9 @@ const QColor DimColour(0x6f, 0x7d, 0x96);
 
 } // namespace
 
-VoidlineWindow::VoidlineWindow(Transcript& transcript) : transcript_(transcript) {
+VoidlineWindow::VoidlineWindow(Transcript& transcript, DockedProperty& dockedProperty,
+                               bool startDocked)
+    : transcript_(transcript), dockedProperty_(dockedProperty) {
     setObjectName("Voidline");
     setWindowTitle("Voidline");
     resize(880, 560);
@@ -77,8 +81,15 @@ VoidlineWindow::VoidlineWindow(Transcript& transcript) : transcript_(transcript)
 
     appendSystemLine("Comms online. Welcome aboard, pilot.");
     appendSystemLine("F1 Local · F2 Squad · F3 Trade · F4 Help · F5 Faction — Enter sends, "
-                     "Esc clears the line.");
+                     "Esc clears the line. F12 docks and undocks.");
     refreshChannelLook();
+
+    // F12: the pilot's hands stay on the keyboard, and the chat line never types it.
+    auto* dockKey = new QShortcut(QKeySequence(Qt::Key_F12), this);
+    connect(dockKey, &QShortcut::activated, this, [this] { setDocked(!docked()); });
+    dockedSwitch_->setChecked(startDocked);
+    connect(dockedSwitch_, &QCheckBox::toggled, this, [this] { refreshDockedLook(); });
+    refreshDockedLook();
 }
 
 QWidget* VoidlineWindow::buildHeader() {
@@ -93,9 +104,17 @@ QWidget* VoidlineWindow::buildHeader() {
     row->addSpacing(14);
     row->addWidget(place);
     row->addStretch(1);
-    auto* status = new QLabel("● in flight", header);
-    status->setStyleSheet("color: #5fe08a; font-size: 10pt;");
-    row->addWidget(status);
+    flightState_ = new QLabel(header);
+    flightState_->setObjectName("flightState");
+    row->addWidget(flightState_);
+    row->addSpacing(12);
+    dockedSwitch_ = new QCheckBox("Docked", header);
+    dockedSwitch_->setObjectName("dockedSwitch");
+    // A click must not take the keyboard from the chat line.
+    dockedSwitch_->setFocusPolicy(Qt::NoFocus);
+    dockedSwitch_->setToolTip("Station screens (F12)");
+    dockedSwitch_->setStyleSheet("QCheckBox { color: #c9d6ea; font-size: 10pt; }");
+    row->addWidget(dockedSwitch_);
     return header;
 }
 
@@ -163,6 +182,18 @@ void VoidlineWindow::refreshChannelLook() {
     inputFrame_->setStyleSheet(QString("#inputFrame { background: rgba(6, 12, 28, 215);"
                                        " border: 1px solid %1; border-radius: 8px; }")
                                    .arg(Css(current.colour, 150)));
+}
+
+void VoidlineWindow::setDocked(bool docked) {
+    dockedSwitch_->setChecked(docked);
+}
+
+void VoidlineWindow::refreshDockedLook() {
+    const bool isDocked = docked();
+    dockedProperty_.publish(isDocked);
+    flightState_->setText(isDocked ? "Docked" : "In flight");
+    flightState_->setStyleSheet(
+        QString("color: %1; font-size: 10pt;").arg(isDocked ? "#f0b44c" : "#5fe08a"));
 }
 
 void VoidlineWindow::send(const QString& text) {

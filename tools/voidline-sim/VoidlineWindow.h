@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextEdit>
@@ -10,18 +11,23 @@
 namespace voidline {
 
 class ChatLine;
+class DockedProperty;
 class Transcript;
 
 // The game as TrelkPro meets it: a comms screen with a scrolling chat view, the channel bar
-// and the chat line, which has the keyboard focus whenever the window is active.
+// and the chat line, which has the keyboard focus whenever the window is active. The "Docked"
+// switch (also F12) stands for the station screens; docked is published for the overlay
+// library.
 class VoidlineWindow final : public QWidget {
     Q_OBJECT
 public:
-    explicit VoidlineWindow(Transcript& transcript);
+    VoidlineWindow(Transcript& transcript, DockedProperty& dockedProperty, bool startDocked);
 
     void selectChannel(int channel);
     void send(const QString& text);
     int channel() const { return channel_; }
+    void setDocked(bool docked);
+    bool docked() const { return dockedSwitch_->isChecked(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -37,8 +43,12 @@ private:
     QWidget* buildInputRow();
     void appendSystemLine(const QString& text);
     void refreshChannelLook();
+    void refreshDockedLook();
 
     Transcript& transcript_;
+    DockedProperty& dockedProperty_;
+    QCheckBox* dockedSwitch_ = nullptr;
+    QLabel* flightState_ = nullptr;
     int channel_ = 1;
     QTextEdit* chatView_ = nullptr;
     ChatLine* chatLine_ = nullptr;

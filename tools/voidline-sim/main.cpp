@@ -1,24 +1,59 @@
 // voidline-sim: the stand-in for the game. A window titled "Voidline" with a chat line; see
-// VoidlineWindow. `--transcript FILE` appends "channel<TAB>text" for every line sent.
+// VoidlineWindow. `--transcript FILE` appends "channel<TAB>text" for every line sent;
+// `--docked` starts on the station screens (F12 or the "Docked" switch changes it).
 
+#include "DockedProperty.h"
 #include "Transcript.h"
 #include "VoidlineWindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QSocketNotifier>
+#include <csignal>
 #include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void OnTerminate(int /*number*/) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = write(signalPipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGINT end the event loop, so the docked property is removed on the way out.
+void QuitOnTerminationSignals(QApplication& app) {
+    if (socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
+        return;
+    }
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QApplication::quit(); });
+    struct sigaction action {};
+    action.sa_handler = OnTerminate;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("voidline-sim");
 
     QCommandLineParser parser;
-    parser.setApplicationDescription("Voidline, the stand-in game: a chat line with five "
-                                     "channels (F1..F5); Enter sends, Escape clears.");
+    parser.setApplicationDescription(
+        "Voidline, the stand-in game: a chat line with five channels (F1..F5); Enter sends, "
+        "Escape clears. F12 docks and undocks; the state is published as the root window's "
+        "VOIDLINE_DOCKED property (1 docked, 0 in flight) and removed at exit.");
     parser.addHelpOption();
     const QCommandLineOption transcriptOption(
         "transcript", "Append every line sent with Enter to FILE as channel<TAB>text.", "FILE");
+    const QCommandLineOption dockedOption("docked", "Start docked (on the station screens).");
     parser.addOption(transcriptOption);
+    parser.addOption(dockedOption);
     parser.process(app);
 
     voidline::Transcript transcript;
@@ -28,7 +63,17 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    voidline::VoidlineWindow window(transcript);
-    window.show();
-    return QApplication::exec();
+    voidline::DockedProperty dockedProperty;
+    if (!dockedProperty.available()) {
+        std::fprintf(stderr, "voidline-sim: no X display; the docked state is not published\n");
+    }
+    QuitOnTerminationSignals(app);
+    int result = 0;
+    {
+        voidline::VoidlineWindow window(transcript, dockedProperty, parser.isSet(dockedOption));
+        window.show();
+        result = QApplication::exec();
+    }
+    dockedProperty.remove();
+    return result;
 }

@@ -1,0 +1,139 @@
+// Console navigation on a 10 MB Mining Database of 5,000 groups: each key from the hook
+// message to the picture handed to the overlay library, through the whole program on the sim
+// platform (dispatcher, menu, database pages, redraw, overlay binding).
+
+#include "LargeDatabase.h"
+#include "app/TrelkApp.h"
+#include "platform/sim/SimMainWindow.h"
+#include "platform/sim/SimPlatform.h"
+#include "support/TempFolder.h"
+
+#include <QGuiApplication>
+#include <benchmark/benchmark.h>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+using namespace trelk;
+
+constexpr int VkInsert = 0x2D;
+constexpr int VkLeft = 0x25;
+constexpr int VkRight = 0x27;
+constexpr int VkUp = 0x26;
+constexpr int VkDown = 0x28;
+
+// The console draws text through Qt's font system, which needs an application object.
+QGuiApplication& GuiApplication() {
+    static int argc = 1;
+    static char name[] = "bench_navigation";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(argc, argv);
+    return app;
+}
+
+class Pilot {
+public:
+    Pilot() {
+        GuiApplication();
+        std::filesystem::create_directories(folder_.path() / "Data");
+        bench::WriteLargeDatabase(folder_.file("Data/MyLumacor.dat"));
+        platform_.installHookLibrary(folder_.dir() + "TrkHook.so");
+        platform_.installOverlayLibrary(folder_.dir() + "nexacomms.so");
+        platform_.registerWindow(window_);
+        app_ = std::make_unique<TrelkApp>(
+            platform_, window_, prompts_,
+            AppPaths::FromAppDir(folder_.dir(), folder_.file("trelkpro.ini")),
+            MakeVersionInfo("Trelk Pro", 1, 0, 1, "08-Dec-2026"));
+        if (!app_->core().FormCreate().ok) {
+            throw std::runtime_error("start-up failed");
+        }
+        while (app_->dataLists().DataListWorkerRunning()) {
+            platform_.step(1);
+            std::this_thread::yield();
+        }
+        platform_.step(1);
+    }
+
+    // One key, pressed and released, as the hook reports it.
+    void press(int virtualKey) {
+        platform_.simKeyboard().pilotPress(virtualKey);
+        platform_.simKeyboard().pilotRelease(virtualKey);
+        platform_.simLoop().processPendingMessages();
+    }
+    std::size_t pictures() { return static_cast<std::size_t>(platform_.overlay().pictures()); }
+
+private:
+    testing::TempFolder folder_;
+    SimPlatform platform_;
+    SimMainWindow window_;
+    SimPrompts prompts_;
+    std::unique_ptr<TrelkApp> app_;
+};
+
+// The console open on the groups page of the Mining Database (5,000 lines).
+std::unique_ptr<Pilot> OnGroupsPage() {
+    auto pilot = std::make_unique<Pilot>();
+    pilot->press(VkInsert);
+    pilot->press(VkRight);
+    return pilot;
+}
+
+void CheckPictures(benchmark::State& state, Pilot& pilot, std::size_t before,
+                   std::size_t perIteration) {
+    if (pilot.pictures() - before < perIteration * static_cast<std::size_t>(state.iterations())) {
+        state.SkipWithError("a key handed no picture to the overlay");
+    }
+}
+
+void BM_DownList(benchmark::State& state) {
+    auto pilot = OnGroupsPage();
+    const std::size_t before = pilot->pictures();
+    for (auto _ : state) {
+        pilot->press(VkDown);
+    }
+    CheckPictures(state, *pilot, before, 1);
+}
+BENCHMARK(BM_DownList)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Down into a group's sub-groups, then up to the 5,000 groups again: two keys per iteration.
+void BM_DownLevelThenUpLevel(benchmark::State& state) {
+    auto pilot = OnGroupsPage();
+    const std::size_t before = pilot->pictures();
+    for (auto _ : state) {
+        pilot->press(VkRight);
+        pilot->press(VkLeft);
+    }
+    CheckPictures(state, *pilot, before, 2);
+    state.SetLabel("two keys");
+}
+BENCHMARK(BM_DownLevelThenUpLevel)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// Groups far down the list: the group's text is found without walking the ones before it.
+void BM_DownLevelIntoLastGroups(benchmark::State& state) {
+    auto pilot = OnGroupsPage();
+    for (int i = 0; i < 11; ++i) {
+        pilot->press(VkUp); // up from the first line wraps round to the last groups
+    }
+    const std::size_t before = pilot->pictures();
+    for (auto _ : state) {
+        pilot->press(VkRight); // the sub-groups of a group near the end
+        pilot->press(VkRight); // its entries
+        pilot->press(VkLeft);
+        pilot->press(VkLeft);
+    }
+    CheckPictures(state, *pilot, before, 4);
+    state.SetLabel("four keys");
+}
+BENCHMARK(BM_DownLevelIntoLastGroups)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+} // namespace

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "console/BuiltinPages.h"
+#include "console/ConsoleNavigation.h"
+#include "console/ConsolePage.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace trelk {
+
+// The console's menu: eight modes, each a chain of levels, and the navigation keys that walk
+// them. Level 0 is the mode list; every level change shows the new level's page or runs the
+// mode's action at its deepest level. Main thread only.
+class ConsoleMenu {
+public:
+    // What the levels of other subsystems need. An unset hook is skipped; a question gets the
+    // answer written beside it.
+    struct Hooks {
+        // Database modes 0..2.
+        std::function<bool(int mode)> selectDatabase; // (false: no page is built)
+        std::function<void(bool up)> databaseLevel;
+        std::function<void()> resetDatabasePositions;
+        // Sets the status line and redraws the current selection.
+        std::function<std::string(const std::string& entry)> formatDflr;
+
+        // Market (mode 3): pages 1..3.
+        std::function<void(int page, bool up)> marketPage;
+        std::function<bool()> marketEnabled; // (false)
+        std::function<bool()> marketLoaded;  // (false)
+
+        // Add-ons (mode 4).
+        std::function<std::vector<std::string>()> addonNames; // (none registered)
+        std::function<void(const std::string& name)> writeActiveAddon;
+
+        // Web pages (mode 5).
+        std::function<std::vector<std::string>()> webPageUrls; // addresses in list order (none)
+        std::function<void(bool run)> browserBusyTimer;        // tmrBrowserActive
+        std::function<void(const std::string& url)> browserNavigate;
+        std::function<bool()> browserHasDocument; // (false)
+        // Scrolls the browser window by (dx, dy) pixels and captures the page again.
+        std::function<void(int dx, int dy)> scrollWebPage;
+        std::function<void()> initConsoleOverlay;
+
+        // Radar options (mode 7).
+        std::function<void()> toggleScanning;
+        std::function<int()> scanTarget; // (0)
+        std::function<void(int code)> setScanTarget;
+        std::function<void()> togglePlaySound;
+        std::function<void()> toggleRepeatSound;
+        std::function<void()> toggleDisplayMessage;
+    };
+
+    static constexpr const char* MenuDefinition =
+        "\\Mining Database,4\\Pattern Database,4\\Information Database,4\\Market Database,3"
+        "\\Software Addon Modules,2\\Subspace Network Interface,2\\Pilot Log Viewer,1"
+        "\\Advanced Radar Options,2\\";
+
+    static constexpr int AddonMode = 4;
+    static constexpr int WebMode = 5;
+    static constexpr int TextScrollStep = 3;
+    static constexpr int LinesPerPage = 7;
+
+    ConsoleMenu(ConsoleNavigation& nav, ConsolePage& page, BuiltinPages& pages, Hooks hooks);
+
+    // Rebuilds the modes and returns to the mode list with the first mode selected.
+    void ResetMenu();
+    // A mode number outside the menu is ignored.
+    void SetMode(int n);
+    void ChangeLevel(bool up);
+    // One line, wrapping at the ends.
+    void ListStep(bool up);
+    // Seven lines, stopping at the ends.
+    void ListPage(bool up);
+    void ScrollText(bool left);
+    void ShowModeList();
+
+    // An add-on's pop-up: the add-on mode until the next level change restores the mode.
+    void PopupRequest();
+    // The add-on's pop-off: back to the menu shown before the pop-up (the caller closes the
+    // console and empties "ActiveAddon").
+    void PopupOff();
+    // Busy timer off, web view cleared (the mode list's stopWebView source).
+    void StopWebView();
+
+    std::int32_t CurrentLevelSelection();
+    std::vector<std::string> ModeNames() const;
+    int Levels(int mode) const;
+    bool ValidMode(int mode) const;
+
+private:
+    void RunLevel(bool up);
+    void MarketLevel(int level, bool up);
+    void AddonLevel(int level, bool up);
+    void WebLevel(int level);
+    void RadarLevel(int level);
+    void ClearSavedSelections();
+    void WriteActiveAddon(const std::string& name);
+    void BrowserBusy(bool run);
+    void ScrollWebPage(int dx, int dy);
+    std::int32_t& Slot(int level) { return LevelSlot(nav_.LevelSelection, level); }
+
+    ConsoleNavigation& nav_;
+    ConsolePage& page_;
+    BuiltinPages& pages_;
+    Hooks hooks_;
+};
+
+} // namespace trelk
