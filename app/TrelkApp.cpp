@@ -100,7 +100,9 @@ void TrelkApp::wireLifecycle() {
     hooks.setOverlayDebugMode = [this](bool on) {
         overlay_.NexaCSetDebugMode(on, TraceAs::Silent());
     };
-    hooks.hideConsoleAndFreeOverlay = [this] { overlay_.FreeOverlayLibrary(); };
+    hooks.hideConsoleAndFreeOverlay = [this] {
+        overlay_.FreeOverlayLibrary([this] { consolePage_.SetBackground(QImage()); });
+    };
     hooks.applyConsoleSpinControls = [this] { appearance_.ApplyConsoleSpinControls(); };
     hooks.applyColoursFontAndDate = [this] { appearance_.ApplyColoursAndFont(); };
     hooks.initConsoleOverlay = [this] {

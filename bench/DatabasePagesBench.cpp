@@ -1,11 +1,14 @@
 // The database pages on a 10 MB list of 5,000 groups: each navigation key's page built and
 // drawn, against counting words from the start of the text as the pages once did.
 
+#include "ConsoleBenchSupport.h"
+#include "LargeDatabase.h"
 #include "console/DatabasePages.h"
 #include "core/TextHelpers.h"
 #include "core/TraceOutput.h"
+#include "platform/sim/SimEventLoop.h"
+#include "support/TempFolder.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <benchmark/benchmark.h>
 #include <string>
@@ -13,61 +16,20 @@
 namespace {
 
 using namespace trelk;
+using bench::HoldingOverlay;
+using bench::NullOutput;
 
-class NullOutput final : public DebugOutput {
-public:
-    void write(std::string_view line) override { benchmark::DoNotOptimize(line.data()); }
-};
-
-// Holds the picture as the overlay library does, so a redraw pays for the copy it forces.
-class HoldingOverlay final : public ConsoleOverlaySink {
-public:
-    void SetConsoleMode(int) override {}
-    void SetConsolePosition(std::uint8_t, std::uint8_t) override {}
-    void SetColorValue(std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t) override {}
-    void SetNewBitmap(const QImage& picture) override { held_ = picture; }
-    void ShowConsole(bool) override {}
-    void SetPopupSpeed(std::uint8_t) override {}
-
-private:
-    QImage held_;
-};
-
-void EnsureGuiApplication() {
-    if (QCoreApplication::instance() == nullptr) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench";
-        static char* argv[] = {name, nullptr};
-        static auto* app = new QGuiApplication(argc, argv);
-        (void)app;
-    }
-}
-
-// 5,000 groups of four sub-groups of twelve entries, about 10 MB, as the Mining list holds it.
+// 5,000 groups of four sub-groups of twelve entries, about 10 MB, built from the data file as
+// the Mining list is.
 std::shared_ptr<const DataListSnapshot> LargeList() {
     static const std::shared_ptr<const DataListSnapshot> list = [] {
-        std::string text;
-        unsigned seed = 17;
-        const auto next = [&seed] {
-            seed = seed * 1103515245U + 12345U;
-            return (seed >> 8) % 100000U;
-        };
-        for (int group = 1; group <= 5000; ++group) {
-            text += "(Sector " + std::to_string(group) + ")";
-            for (int sub = 1; sub <= 4; ++sub) {
-                text += "[Field " + std::to_string(sub) + "]";
-                for (int entry = 0; entry < 12; ++entry) {
-                    text += "\\" + std::to_string(next() / 10) + "." + std::to_string(next() % 10) +
-                            " -" + std::to_string(next() / 10) + ".5 " +
-                            std::to_string(next() / 100) + ".2 Lumacite large, rich";
-                }
-            }
-        }
-        const int groups = WordCount(text, "(");
-        ListTextIndex index(text);
-        return std::make_shared<const DataListSnapshot>(
-            DataListSnapshot{std::move(text), groups, false, std::move(index)});
+        const testing::TempFolder app;
+        bench::WriteLargeDatabase(app.file("MyLumacor.dat"));
+        SimEventLoop loop;
+        DataLists lists(loop, app.dir(), app.file("trelkpro.ini"), {}, {}, {});
+        lists.AddFile(1, "MyLumacor.dat");
+        lists.LoadDataList(1);
+        return lists.List(1);
     }();
     return list;
 }
@@ -78,13 +40,7 @@ struct Rig {
         trace.setEnabled(true);
         nav.Menus = {{"Mining Database", 4}, {"Pattern Database", 4}, {"Information Database", 4}};
         nav.CurrentModeName = "Mining Database";
-        QImage background(256, 256, QImage::Format_Indexed8);
-        background.setColorCount(256);
-        for (int i = 0; i < 256; ++i) {
-            background.setColor(i, qRgb(i, i / 2, 255 - i));
-        }
-        background.fill(40);
-        page.SetBackground(background);
+        page.SetBackground(bench::GradientBackground());
         page.ShowConsole();
         nav.CurrentLevel = 1;
         nav.LevelSelection[1] = 2500;
@@ -112,7 +68,7 @@ struct Rig {
         page.SelectLine(nav.LevelSelection[3]);
     }
 
-    bool guiReady = (EnsureGuiApplication(), true);
+    bool guiReady = (bench::EnsureGuiApplication(), true);
     NullOutput output;
     TraceOutput trace;
     HoldingOverlay overlay;

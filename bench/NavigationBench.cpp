@@ -2,13 +2,13 @@
 // message to the picture handed to the overlay library, through the whole program on the sim
 // platform (dispatcher, menu, database pages, redraw, overlay binding).
 
+#include "ConsoleBenchSupport.h"
 #include "LargeDatabase.h"
 #include "app/TrelkApp.h"
 #include "platform/sim/SimMainWindow.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/TempFolder.h"
 
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 #include <filesystem>
 #include <memory>
@@ -25,20 +25,10 @@ constexpr int VkRight = 0x27;
 constexpr int VkUp = 0x26;
 constexpr int VkDown = 0x28;
 
-// The console draws text through Qt's font system, which needs an application object.
-QGuiApplication& GuiApplication() {
-    static int argc = 1;
-    static char name[] = "bench_navigation";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(argc, argv);
-    return app;
-}
-
 class Pilot {
 public:
     Pilot() {
-        GuiApplication();
+        bench::EnsureGuiApplication();
         std::filesystem::create_directories(folder_.path() / "Data");
         bench::WriteLargeDatabase(folder_.file("Data/MyLumacor.dat"));
         platform_.installHookLibrary(folder_.dir() + "TrkHook.so");

@@ -85,6 +85,10 @@ ConsoleTab::ConsoleTab(ConsoleAppearance& appearance, CheckOption& debug, std::s
     Image1->setMaximumSize(512, 256);
     Image1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     Image1->setStyleSheet("background: black;");
+    Image2 = new QLabel(this);
+    Image2->setObjectName("Image2");
+    Image2->setToolTip("This sii a copy of the image displayed In-Game");
+    Image2->hide();
 
     btnFont = addButton("btnFont", "Font", "Select Console Font");
     btnConsoleBMP =
@@ -225,6 +229,11 @@ void ConsoleTab::refresh() {
 
 void ConsoleTab::showPreview(const QImage& picture) {
     Image1->setPixmap(QPixmap::fromImage(picture));
+    const QImage& background = appearance_.Background();
+    if (background.cacheKey() != shownBackground_) {
+        shownBackground_ = background.cacheKey();
+        Image2->setPixmap(QPixmap::fromImage(background));
+    }
 }
 
 void ConsoleTab::btnFontClick() {

@@ -35,6 +35,7 @@ public:
     std::function<QString(const QString& folder, const QString& current)> runFileDialog;
 
     QLabel* Image1 = nullptr; // the console picture after every redraw, stretched
+    QLabel* Image2 = nullptr; // hidden: the background picture in use
     QSpinBox* spedtT = nullptr;
     QSpinBox* spedtConOpenSpeed = nullptr;
     QSpinBox* seConsPosX = nullptr;
@@ -61,6 +62,7 @@ private:
 
     ConsoleAppearance& appearance_;
     std::string appDir_;
+    qint64 shownBackground_ = 0; // the background picture Image2 shows
 };
 
 } // namespace trelk

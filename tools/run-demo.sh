@@ -70,6 +70,23 @@ import -window root "$OUT/voidline-sim.png"
 log "screenshot: $OUT/voidline-sim.png (transcript: $OUT/transcript.txt)"
 xdotool key Escape
 
+# The console in the game: open it, walk the Mining Database down to an entry, look, send it.
+xdotool key Insert
+sleep 0.8
+for key in Right Right Right Down Down; do
+    xdotool key "$key"
+    sleep 0.3
+done
+sleep 0.5
+import -window root "$OUT/console.png"
+log "screenshot: $OUT/console.png"
+xdotool key Right
+sleep 1
+xdotool key Return
+sleep 0.5
+import -window root "$OUT/voidline-sim-lumacor.png"
+log "screenshot: $OUT/voidline-sim-lumacor.png (the entry sent to the game)"
+
 # The tray menu: a right click on the first icon of the notification area.
 if tray=$(xdotool search --name '^panel$' 2>/dev/null | head -n 1) && [ -n "$tray" ]; then
     eval "$(xdotool getwindowgeometry --shell "$tray")"

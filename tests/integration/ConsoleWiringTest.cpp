@@ -1,0 +1,140 @@
+// The console inside the whole program on the sim platform: keys from the hook walk the menu
+// and the database pages, an entry reaches the game's chat line, and the docked state from the
+// overlay library changes how the console is drawn.
+
+#include "app/TrelkApp.h"
+#include "platform/sim/SimMainWindow.h"
+#include "platform/sim/SimPlatform.h"
+#include "support/TempFolder.h"
+
+#include <filesystem>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace trelk {
+namespace {
+
+using ::testing::Contains;
+using ::testing::HasSubstr;
+
+constexpr int VkEnter = 0x0D;
+constexpr int VkShift = 0x10;
+constexpr int VkInsert = 0x2D;
+constexpr int VkRight = 0x27;
+constexpr int VkDown = 0x28;
+constexpr int VkSubtract = 0x6D;
+
+class ConsoleWiringTest : public ::testing::Test {
+protected:
+    ConsoleWiringTest() {
+        std::filesystem::create_directories(folder.path() / "Data");
+        folder.write("Data/MyLumacor.dat", "(Belt A)\n[North]\n1 2 3\n4 5 6\n");
+        folder.write("Data/Info.dat", "(Stations)\n[Aldra]\nRepair and refuel.\n&/who\n");
+        folder.write("trelkpro.ini", "[DataList]\nRoidFiles=MyLumacor.dat;\nDBFiles=Info.dat;\n");
+        platform.installHookLibrary(folder.dir() + "TrkHook.so");
+        platform.installOverlayLibrary(folder.dir() + "nexacomms.so");
+        platform.registerWindow(window);
+        app = std::make_unique<TrelkApp>(
+            platform, window, prompts,
+            AppPaths::FromAppDir(folder.dir(), folder.file("trelkpro.ini")),
+            MakeVersionInfo("Trelk Pro", 1, 0, 1, "08-Dec-2026"));
+        EXPECT_TRUE(app->core().FormCreate().ok);
+        // The lists are built on the start-up worker; rebuild them here so the test waits on
+        // nothing.
+        app->dataLists().LoadDataList(1);
+        app->dataLists().LoadDataList(3);
+    }
+
+    void press(int virtualKey) {
+        platform.simKeyboard().pilotPress(virtualKey);
+        platform.simKeyboard().pilotRelease(virtualKey);
+        platform.step(0);
+    }
+    const std::string& title() { return app->consolePage().Record().TitleLine; }
+
+    testing::TempFolder folder;
+    SimPlatform platform;
+    SimMainWindow window;
+    SimPrompts prompts;
+    std::unique_ptr<TrelkApp> app;
+};
+
+TEST_F(ConsoleWiringTest, KeysWalkTheMiningDatabaseAndEnterMarksTheSentEntry) {
+    press(VkInsert);
+    EXPECT_TRUE(platform.overlay().shown());
+    EXPECT_EQ(title(), "** Select Mode **");
+    press(VkRight);
+    press(VkRight);
+    press(VkRight);
+    EXPECT_EQ(title(), "[Belt A/North]");
+    press(VkDown);
+    press(VkRight);
+    EXPECT_FALSE(platform.overlay().shown());
+    EXPECT_EQ(platform.game().chatLine(), "/lumacor 4 5 6");
+    EXPECT_EQ(platform.game().channel(), 5);
+
+    press(VkEnter);
+    EXPECT_THAT(platform.game().transcript(), Contains("5\t/lumacor 4 5 6"));
+    EXPECT_EQ(app->databasePages().EntryCode(2), 3);
+
+    // Next entry with the console closed: wraps to the first, measured from the sent one.
+    press(VkSubtract);
+    EXPECT_EQ(platform.game().chatLine(), "/lumacor 1 2 3  (DFLR 5.2k)");
+
+    // Shift with the console key returns to the mode list.
+    press(VkInsert);
+    platform.simKeyboard().pilotPress(VkShift);
+    press(VkInsert);
+    platform.simKeyboard().pilotRelease(VkShift);
+    platform.step(0);
+    EXPECT_EQ(title(), "** Select Mode **");
+    EXPECT_EQ(app->consoleNavigation().CurrentLevel, 0);
+}
+
+TEST_F(ConsoleWiringTest, InformationDatabaseSendsOnlyCommandEntries) {
+    press(VkInsert);
+    press(VkDown);
+    press(VkDown); // Information Database
+    press(VkRight);
+    press(VkRight);
+    press(VkRight);
+    EXPECT_EQ(title(), "[Stations/Aldra]");
+    press(VkRight); // "Repair and refuel." is for reading
+    EXPECT_TRUE(platform.overlay().shown());
+    EXPECT_EQ(platform.game().chatLine(), "");
+
+    press(VkDown);
+    press(VkRight);
+    EXPECT_FALSE(platform.overlay().shown());
+    EXPECT_EQ(platform.game().chatLine(), "/who");
+    // The next-entry key belongs to the coordinate databases: the game just gets its "-".
+    press(VkEnter);
+    press(VkSubtract);
+    EXPECT_EQ(platform.game().chatLine(), "-");
+}
+
+TEST_F(ConsoleWiringTest, DockingMakesTheConsoleOpaqueAndIsLoggedOnce) {
+    app->core().settings().LogEnabled.setChecked(true);
+    press(VkInsert);
+    EXPECT_EQ(platform.overlay().opacity(), 170);
+
+    platform.overlay().setDocked(1);
+    platform.step(2000);
+    EXPECT_TRUE(app->station().Docked());
+    EXPECT_EQ(platform.overlay().opacity(), 255);
+    platform.step(2000);
+    platform.overlay().setDocked(0);
+    platform.step(2000);
+    EXPECT_EQ(platform.overlay().opacity(), 170);
+
+    int docked = 0;
+    for (const std::string& line : app->pilotLog().Lines()) {
+        docked += line.find("Docked(Non-Flight Scrn)") != std::string::npos ? 1 : 0;
+    }
+    EXPECT_EQ(docked, 1);
+    EXPECT_THAT(app->pilotLog().Lines(), Contains(HasSubstr("In Flight")));
+}
+
+} // namespace
+} // namespace trelk
