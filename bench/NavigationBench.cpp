@@ -105,6 +105,36 @@ BENCHMARK(BM_DownLevelThenUpLevel)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
+// Each of the two alone: the other key runs outside the measured time.
+void BM_LevelKeyAlone(benchmark::State& state) {
+    auto pilot = OnGroupsPage();
+    const bool measureDown = state.range(0) == 1;
+    const std::size_t before = pilot->pictures();
+    for (auto _ : state) {
+        if (!measureDown) {
+            state.PauseTiming();
+        }
+        pilot->press(VkRight);
+        if (!measureDown) {
+            state.ResumeTiming();
+        } else {
+            state.PauseTiming();
+        }
+        pilot->press(VkLeft);
+        if (measureDown) {
+            state.ResumeTiming();
+        }
+    }
+    CheckPictures(state, *pilot, before, 2);
+    state.SetLabel(measureDown ? "down into the sub-groups" : "up to the 5,000 groups");
+}
+BENCHMARK(BM_LevelKeyAlone)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
 // Groups far down the list: the group's text is found without walking the ones before it.
 void BM_DownLevelIntoLastGroups(benchmark::State& state) {
     auto pilot = OnGroupsPage();
