@@ -6,6 +6,7 @@
 #include "gui/QtText.h"
 #include "gui/TForm1.h"
 #include "platform/linux/LinuxPaths.h"
+#include "platform/linux/X11ServerLoss.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -44,6 +45,9 @@ void reportStartupTime() {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // When the X server ends (log-out), Qt notices on this thread and quits; the program's
+    // other X connections (hook, overlay, keyboard, window search) must not exit on theirs.
+    trelk::x11::ReportServerLossOnly();
     const trelk::PlatformPaths platformPaths = trelk::ResolvePlatformPaths();
     auto platform = trelk::CreatePlatform(platformPaths);
 

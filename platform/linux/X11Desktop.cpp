@@ -1,5 +1,7 @@
 #include "X11Desktop.h"
 
+#include "X11ServerLoss.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -85,6 +87,8 @@ Display* X11Desktop::display() const {
     if (display_ == nullptr) {
         display_ = XOpenDisplay(nullptr);
         if (display_ != nullptr) {
+            // After log-out every call answers false; the program's own shutdown ends it.
+            x11::SurviveServerLoss(display_);
             wmName_ = XInternAtom(display_, "WM_NAME", False);
             netWmName_ = XInternAtom(display_, "_NET_WM_NAME", False);
             stringType_ = XInternAtom(display_, "STRING", False);

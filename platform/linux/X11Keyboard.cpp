@@ -1,5 +1,7 @@
 #include "X11Keyboard.h"
 
+#include "X11ServerLoss.h"
+
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
@@ -50,6 +52,8 @@ X11Keyboard::~X11Keyboard() {
 Display* X11Keyboard::display() const {
     if (display_ == nullptr) {
         display_ = XOpenDisplay(nullptr);
+        // After log-out every call answers nothing; the program's own shutdown ends it.
+        x11::SurviveServerLoss(display_);
         extensionsChecked_ = false;
     }
     if (display_ != nullptr && !extensionsChecked_) {

@@ -1,5 +1,7 @@
 #include "X11ScreenCapture.h"
 
+#include "X11ServerLoss.h"
+
 #include <QFile>
 #include <QImage>
 #include <QString>
@@ -62,6 +64,8 @@ bool X11ScreenCapture::saveScreenAsJpeg(const std::string& path, std::string& er
         error = "no X display to capture";
         return false;
     }
+    // A server that ends during the capture makes it fail, not the program.
+    x11::SurviveServerLoss(display.get());
     const Window root = XDefaultRootWindow(display.get());
     XWindowAttributes attributes{};
     XGetWindowAttributes(display.get(), root, &attributes);

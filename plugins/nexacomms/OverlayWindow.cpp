@@ -1,5 +1,6 @@
 #include "OverlayWindow.h"
 
+#include "platform/linux/X11ServerLoss.h"
 #include "plugins/nexacomms/NexacommsAbi.h"
 
 #include <algorithm>
@@ -99,7 +100,7 @@ std::uint8_t OverlayWindow::docked() {
         }
     }
     const std::lock_guard lock(displayMutex_);
-    if (display_ == nullptr) {
+    if (display_ == nullptr || serverLost_) {
         return 0;
     }
     Atom type = 0;
@@ -153,9 +154,13 @@ void OverlayWindow::run() {
             dirty_ = false;
         }
         const std::lock_guard lock(displayMutex_);
+        if (serverLost_) {
+            fading_ = false;
+            continue;
+        }
         apply(wanted);
         // Nothing is selected on our window, but the queue must not grow.
-        while (XPending(display_) > 0) {
+        while (!serverLost_ && XPending(display_) > 0) {
             XEvent event;
             XNextEvent(display_, &event);
         }
@@ -170,6 +175,7 @@ bool OverlayWindow::connect() {
     if (display_ == nullptr) {
         return false;
     }
+    trelk::x11::SurviveServerLoss(display_, &serverLost_);
     root_ = XDefaultRootWindow(display_);
     dockedAtom_ = XInternAtom(display_, NEXACOMMS_DOCKED_ATOM, False);
     opacityAtom_ = XInternAtom(display_, "_NET_WM_WINDOW_OPACITY", False);
@@ -187,11 +193,16 @@ bool OverlayWindow::connect() {
 
 void OverlayWindow::disconnect() {
     const std::lock_guard lock(displayMutex_);
-    if (window_ != 0) {
-        XDestroyWindow(display_, window_);
-        window_ = 0;
+    // WORKAROUND: Xlib leaves a broken display locked to the thread that noticed the break
+    // (possibly the caller of docked()), so closing it here could wait forever. The server is
+    // gone and the program ends: the connection is left as it is.
+    if (!serverLost_) {
+        if (window_ != 0) {
+            XDestroyWindow(display_, window_);
+        }
+        XCloseDisplay(display_);
     }
-    XCloseDisplay(display_);
+    window_ = 0;
     display_ = nullptr;
 }
 

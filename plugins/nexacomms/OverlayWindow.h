@@ -2,6 +2,7 @@
 
 #include "Picture.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -19,7 +20,8 @@ namespace nexacomms {
 // waits on the X server, except docked(), which asks it once.
 //
 // The thread starts at the first call; without a display it ends at once and every call
-// stays harmless.
+// stays harmless. So it does once the X server has gone (log-out): nothing is drawn any more,
+// docked() answers 0, and the connection is closed with the window.
 class OverlayWindow {
 public:
     OverlayWindow() = default;
@@ -68,6 +70,7 @@ private:
     // Held by whoever talks to the X server: the thread, or docked().
     std::mutex displayMutex_;
     _XDisplay* display_ = nullptr;
+    std::atomic<bool> serverLost_{false};
     unsigned long root_ = 0;
     unsigned long dockedAtom_ = 0;
 

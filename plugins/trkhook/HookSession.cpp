@@ -1,5 +1,6 @@
 #include "HookSession.h"
 
+#include "platform/linux/X11ServerLoss.h"
 #include "plugins/trkhook/TrkHookAbi.h"
 
 #include <X11/XKBlib.h>
@@ -41,6 +42,9 @@ bool HookSession::start() {
     control_ = XOpenDisplay(nullptr);
     data_ = XOpenDisplay(nullptr);
     keys_ = XOpenDisplay(nullptr);
+    for (_XDisplay* display : {control_, data_, keys_}) {
+        trelk::x11::SurviveServerLoss(display, &serverLost_);
+    }
     focus_ = std::make_unique<GameFocus>(TRKHOOK_GAME_WINDOW_TITLE);
     if (control_ == nullptr || data_ == nullptr || keys_ == nullptr || !focus_->connected()) {
         Report("cannot connect to the X server; no key events will be delivered");
@@ -114,7 +118,8 @@ void HookSession::recordingState(bool running) {
 
 void HookSession::run() {
     if (!XRecordEnableContext(data_, context_, RecordCallback, reinterpret_cast<XPointer>(this))) {
-        Report("cannot start recording; no key events will be delivered");
+        Report(serverLost_ ? "the X server has gone; key recording ended"
+                           : "cannot start recording; no key events will be delivered");
     }
     recordingState(false);
 }
@@ -125,24 +130,29 @@ void HookSession::stop() {
         const std::lock_guard lock(stateMutex_);
         recording = recording_ && !recordingEnded_;
     }
-    if (context_ != 0 && recording) {
+    // Once the server is gone the recording ends by itself, and nothing is left to disable
+    // or free.
+    if (context_ != 0 && recording && !serverLost_) {
         XRecordDisableContext(control_, context_);
         XSync(control_, False);
     }
     if (thread_.joinable()) {
         thread_.join();
     }
-    if (context_ != 0) {
+    if (context_ != 0 && !serverLost_) {
         XRecordFreeContext(control_, context_);
         XSync(control_, False);
-        context_ = 0;
     }
+    context_ = 0;
     focus_.reset();
     for (_XDisplay** display : {&control_, &data_, &keys_}) {
-        if (*display != nullptr) {
+        // WORKAROUND: Xlib leaves a broken display locked to the thread that noticed the
+        // break (the recording thread, now ended), so closing it here would wait forever.
+        // The server is gone and the program ends: the connections are left as they are.
+        if (*display != nullptr && !serverLost_) {
             XCloseDisplay(*display);
-            *display = nullptr;
         }
+        *display = nullptr;
     }
 }
 

@@ -6,6 +6,7 @@
 #include "plugins/trkhook/TrkHookAbi.h"
 
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -24,6 +25,9 @@ namespace trkhook {
 // recording thread, blocked in XRecordEnableContext), keys (the recording thread: the XKB
 // layout, so letters get the virtual key the layout gives them) and the XCB connection of
 // GameFocus (the recording thread: focus check and delivery).
+//
+// When the X server goes away (log-out) none of them ends the process: the recording returns,
+// its thread ends, and the program's own shutdown decides what happens next.
 class HookSession {
 public:
     HookSession() = default;
@@ -56,6 +60,7 @@ private:
     std::condition_variable stateChanged_;
     bool recording_ = false;
     bool recordingEnded_ = false;
+    std::atomic<bool> serverLost_{false};
 
     std::unique_ptr<GameFocus> focus_;
     BlockView windowBlock_{TRKHOOK_WINDOW_BLOCK, TRKHOOK_WINDOW_BLOCK_SIZE};

@@ -139,9 +139,14 @@ VirtualDisplay::VirtualDisplay() {
 }
 
 VirtualDisplay::~VirtualDisplay() {
+    stop();
+}
+
+void VirtualDisplay::stop() {
     if (server_) {
         server_->signal(SIGTERM);
         server_->wait(std::chrono::seconds(5));
+        server_.reset();
     }
 }
 

@@ -46,6 +46,8 @@ public:
     const std::string& name() const { return name_; }
     // DISPLAY=... for a command line.
     std::string env() const { return "DISPLAY=" + name_; }
+    // Ends the server now, as a log-out does; harmless twice.
+    void stop();
 
 private:
     std::string name_;
