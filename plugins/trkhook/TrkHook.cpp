@@ -10,11 +10,14 @@
 namespace {
 
 std::mutex g_mutex;
-std::unique_ptr<trkhook::HookSession> g_session;
+// A plain pointer, not a smart one: a static smart pointer has a destructor of its own, which
+// would run before StopOnUnload at exit and leave it a freed session to delete again.
+trkhook::HookSession* g_session = nullptr;
 
 void StopSession() {
     const std::lock_guard lock(g_mutex);
-    g_session.reset(); // joins the recording thread
+    delete g_session; // joins the recording thread
+    g_session = nullptr;
 }
 
 // Unloading the library without HookOff must not leave a thread running its code.
@@ -33,7 +36,7 @@ __attribute__((visibility("default"))) void HookOn(void) {
     }
     auto session = std::make_unique<trkhook::HookSession>();
     if (session->start()) {
-        g_session = std::move(session);
+        g_session = session.release();
     }
 }
 
