@@ -4,14 +4,10 @@
 
 #include "ConsoleBenchSupport.h"
 #include "LargeDatabase.h"
-#include "app/TrelkApp.h"
-#include "platform/sim/SimMainWindow.h"
-#include "platform/sim/SimPlatform.h"
-#include "support/TempFolder.h"
+#include "support/SimDesk.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>
-#include <memory>
 #include <stdexcept>
 #include <thread>
 
@@ -29,39 +25,26 @@ class Pilot {
 public:
     Pilot() {
         bench::EnsureGuiApplication();
-        std::filesystem::create_directories(folder_.path() / "Data");
-        bench::WriteLargeDatabase(folder_.file("Data/MyLumacor.dat"));
-        platform_.installHookLibrary(folder_.dir() + "TrkHook.so");
-        platform_.installOverlayLibrary(folder_.dir() + "nexacomms.so");
-        platform_.registerWindow(window_);
-        app_ = std::make_unique<TrelkApp>(
-            platform_, window_, prompts_,
-            AppPaths::FromAppDir(folder_.dir(), folder_.file("trelkpro.ini")),
-            MakeVersionInfo("Trelk Pro", 1, 0, 1, "08-Dec-2026"));
-        if (!app_->core().FormCreate().ok) {
+        std::filesystem::create_directories(desk_.folder.path() / "Data");
+        bench::WriteLargeDatabase(desk_.folder.file("Data/MyLumacor.dat"));
+        desk_.installLibraries();
+        TrelkApp& app = desk_.start();
+        if (!app.core().FormCreate().ok) {
             throw std::runtime_error("start-up failed");
         }
-        while (app_->dataLists().DataListWorkerRunning()) {
-            platform_.step(1);
+        while (app.dataLists().DataListWorkerRunning()) {
+            desk_.platform.step(1);
             std::this_thread::yield();
         }
-        platform_.step(1);
+        desk_.platform.step(1);
     }
 
     // One key, pressed and released, as the hook reports it.
-    void press(int virtualKey) {
-        platform_.simKeyboard().pilotPress(virtualKey);
-        platform_.simKeyboard().pilotRelease(virtualKey);
-        platform_.simLoop().processPendingMessages();
-    }
-    std::size_t pictures() { return static_cast<std::size_t>(platform_.overlay().pictures()); }
+    void press(int virtualKey) { desk_.press(virtualKey); }
+    std::size_t pictures() { return static_cast<std::size_t>(desk_.platform.overlay().pictures()); }
 
 private:
-    testing::TempFolder folder_;
-    SimPlatform platform_;
-    SimMainWindow window_;
-    SimPrompts prompts_;
-    std::unique_ptr<TrelkApp> app_;
+    testing::SimDesk desk_;
 };
 
 // The console open on the groups page of the Mining Database (5,000 lines).

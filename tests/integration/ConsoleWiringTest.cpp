@@ -3,14 +3,11 @@
 // overlay library changes how the console is drawn.
 
 #include "app/TrelkApp.h"
-#include "platform/sim/SimMainWindow.h"
-#include "platform/sim/SimPlatform.h"
-#include "support/TempFolder.h"
+#include "support/SimDesk.h"
 
 #include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace trelk {
 namespace {
@@ -25,39 +22,22 @@ constexpr int VkRight = 0x27;
 constexpr int VkDown = 0x28;
 constexpr int VkSubtract = 0x6D;
 
-class ConsoleWiringTest : public ::testing::Test {
+class ConsoleWiringTest : public ::testing::Test, protected testing::SimDesk {
 protected:
     ConsoleWiringTest() {
         std::filesystem::create_directories(folder.path() / "Data");
         folder.write("Data/MyLumacor.dat", "(Belt A)\n[North]\n1 2 3\n4 5 6\n");
         folder.write("Data/Info.dat", "(Stations)\n[Aldra]\nRepair and refuel.\n&/who\n");
         folder.write("trelkpro.ini", "[DataList]\nRoidFiles=MyLumacor.dat;\nDBFiles=Info.dat;\n");
-        platform.installHookLibrary(folder.dir() + "TrkHook.so");
-        platform.installOverlayLibrary(folder.dir() + "nexacomms.so");
-        platform.registerWindow(window);
-        app = std::make_unique<TrelkApp>(
-            platform, window, prompts,
-            AppPaths::FromAppDir(folder.dir(), folder.file("trelkpro.ini")),
-            MakeVersionInfo("Trelk Pro", 1, 0, 1, "08-Dec-2026"));
-        EXPECT_TRUE(app->core().FormCreate().ok);
+        installLibraries();
+        EXPECT_TRUE(start().core().FormCreate().ok);
         // The lists are built on the start-up worker; rebuild them here so the test waits on
         // nothing.
         app->dataLists().LoadDataList(1);
         app->dataLists().LoadDataList(3);
     }
 
-    void press(int virtualKey) {
-        platform.simKeyboard().pilotPress(virtualKey);
-        platform.simKeyboard().pilotRelease(virtualKey);
-        platform.step(0);
-    }
     const std::string& title() { return app->consolePage().Record().TitleLine; }
-
-    testing::TempFolder folder;
-    SimPlatform platform;
-    SimMainWindow window;
-    SimPrompts prompts;
-    std::unique_ptr<TrelkApp> app;
 };
 
 TEST_F(ConsoleWiringTest, KeysWalkTheMiningDatabaseAndEnterMarksTheSentEntry) {

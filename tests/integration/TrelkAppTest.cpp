@@ -3,14 +3,11 @@
 
 #include "app/TrelkApp.h"
 
-#include "platform/sim/SimMainWindow.h"
-#include "platform/sim/SimPlatform.h"
-#include "support/TempFolder.h"
+#include "support/SimDesk.h"
 
 #include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <memory>
 #include <thread>
 
 namespace trelk {
@@ -18,29 +15,11 @@ namespace {
 
 using ::testing::Contains;
 
-class TrelkAppTest : public ::testing::Test {
-protected:
-    std::unique_ptr<TrelkApp> makeApp() {
-        platform.registerWindow(window);
-        return std::make_unique<TrelkApp>(
-            platform, window, prompts,
-            AppPaths::FromAppDir(folder.dir(), folder.file("trelkpro.ini")),
-            MakeVersionInfo("Trelk Pro", 1, 0, 1, "08-Dec-2026"));
-    }
-    void installLibraries() {
-        platform.installHookLibrary(folder.dir() + "TrkHook.so");
-        platform.installOverlayLibrary(folder.dir() + "nexacomms.so");
-    }
-
-    testing::TempFolder folder;
-    SimPlatform platform;
-    SimMainWindow window;
-    SimPrompts prompts;
-};
+class TrelkAppTest : public ::testing::Test, protected testing::SimDesk {};
 
 TEST_F(TrelkAppTest, StartupEndsWithTheLibrarysMessageWhenOneIsMissing) {
     platform.installHookLibrary(folder.dir() + "TrkHook.so");
-    auto app = makeApp();
+    start();
     const StartupResult result = app->core().FormCreate();
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.message, "Can not load DLL");
@@ -53,7 +32,7 @@ TEST_F(TrelkAppTest, StartupBindsBothLibrariesAndBuildsTheListsOnItsWorker) {
     std::filesystem::copy_file(std::filesystem::path(__FILE__).parent_path() /
                                    "../../data/samples/MyLumacor.dat",
                                folder.path() / "Data/MyLumacor.dat");
-    auto app = makeApp();
+    start();
     ASSERT_TRUE(app->core().FormCreate().ok);
     EXPECT_THAT(platform.overlay().callNames(), Contains("NexaCSetDebugMode"));
 
@@ -68,7 +47,7 @@ TEST_F(TrelkAppTest, StartupBindsBothLibrariesAndBuildsTheListsOnItsWorker) {
 
 TEST_F(TrelkAppTest, SlashCommandTypedInTheGameSwitchesLoggingOn) {
     installLibraries();
-    auto app = makeApp();
+    start();
     ASSERT_TRUE(app->core().FormCreate().ok);
     ASSERT_FALSE(app->core().settings().LogEnabled.checked());
 

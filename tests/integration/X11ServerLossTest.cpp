@@ -115,7 +115,8 @@ TEST(X11ServerLossTest, EveryConnectionOfTheProgramOutlivesTheServer) {
             LiveThroughServerLoss();
             std::_Exit(0);
         },
-        ::testing::ExitedWithCode(0), "TrkHook: the X server has gone; key recording ended");
+        // Which connection notices first depends on timing; each says so in the same words.
+        ::testing::ExitedWithCode(0), "X connection to :290 broken");
 }
 
 } // namespace
