@@ -3,17 +3,35 @@
 #include <QSocketNotifier>
 #include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace trelk {
 
 namespace {
 int signalPipe[2] = {-1, -1};
+
+sigset_t TerminationSet() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        sigaddset(&set, signal);
+    }
+    return set;
+}
+} // namespace
+
+void TerminationSignals::HoldUntilHandled() {
+    const sigset_t set = TerminationSet();
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
 TerminationSignals::TerminationSignals(std::function<void()> onTerminate)
     : onTerminate_(std::move(onTerminate)) {
     if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        // No handler without its pipe: the signals end the process as they would by default.
+        const sigset_t set = TerminationSet();
+        pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
         return;
     }
     notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
@@ -26,6 +44,9 @@ TerminationSignals::TerminationSignals(std::function<void()> onTerminate)
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
         sigaction(signal, &action, nullptr);
     }
+    // A signal that arrived while held is delivered now, to the handler.
+    const sigset_t set = TerminationSet();
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
 }
 
 TerminationSignals::~TerminationSignals() {

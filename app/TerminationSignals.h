@@ -15,6 +15,12 @@ public:
     explicit TerminationSignals(std::function<void()> onTerminate);
     ~TerminationSignals() override;
 
+    // First thing in main(), before any thread exists: the three signals wait (pending) until
+    // the handler is in place, so a log-off during start-up closes like any other instead of
+    // killing the process half-started. The threads started meanwhile keep them blocked, so
+    // the main thread is the one that takes them.
+    static void HoldUntilHandled();
+
 private:
     static void handle(int signal);
     void drain();

@@ -44,6 +44,7 @@ void reportStartupTime() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    trelk::TerminationSignals::HoldUntilHandled();
     QApplication app(argc, argv);
     // When the X server ends (log-out), Qt notices on this thread and quits; the program's
     // other X connections (hook, overlay, keyboard, window search) must not exit on theirs.

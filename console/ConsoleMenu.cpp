@@ -1,5 +1,7 @@
 #include "console/ConsoleMenu.h"
 
+#include "data/ListTextWords.h"
+
 #include <algorithm>
 #include <charconv>
 #include <utility>
@@ -12,25 +14,7 @@ constexpr int MaxLevel = 5;
 constexpr int WebScrollX = 20;
 constexpr int WebScrollY = 100;
 
-// Words between separators; runs of separators count as one and empty words are skipped.
-std::vector<std::string> Words(const std::string& text, char separator) {
-    std::vector<std::string> words;
-    std::string word;
-    for (const char c : text) {
-        if (c != separator) {
-            word += c;
-        } else if (!word.empty()) {
-            words.push_back(std::move(word));
-            word.clear();
-        }
-    }
-    if (!word.empty()) {
-        words.push_back(std::move(word));
-    }
-    return words;
-}
-
-int ReadLevels(const std::string& text) {
+int ReadLevels(std::string_view text) {
     int value = 0;
     std::from_chars(text.data(), text.data() + text.size(), value);
     return std::clamp(value, 0, MaxLevel);
@@ -49,10 +33,10 @@ ConsoleMenu::ConsoleMenu(ConsoleNavigation& nav, ConsolePage& page, BuiltinPages
 void ConsoleMenu::ResetMenu() {
     page_.Lines().SetLength(ConsoleLines::InitialLength);
     nav_.Menus.clear();
-    for (const std::string& entry : Words(MenuDefinition, '\\')) {
-        const std::vector<std::string> parts = Words(entry, ',');
+    for (const std::string_view entry : SplitWords(MenuDefinition, '\\')) {
+        const std::vector<std::string_view> parts = SplitWords(entry, ',');
         TMenuRec menu;
-        menu.Name = parts.empty() ? std::string() : parts[0];
+        menu.Name = parts.empty() ? std::string() : std::string(parts[0]);
         menu.Levels = parts.size() > 1 ? ReadLevels(parts[1]) : 0;
         nav_.Menus.push_back(std::move(menu));
     }
