@@ -169,9 +169,8 @@ void TrelkApp::wireSlashCommands() {
     SlashCommandActions& commands = slashCommands_.Actions;
     commands.ReportError = [this](const std::string& message) { prompts_.showError(message); };
     commands.SelectedConsoleEntry = [this] {
-        const std::string& line = consolePage_.Lines().At(
+        return consolePage_.Lines().TextAt(
             LevelSlot(consoleNavigation_.LevelSelection, consoleNavigation_.CurrentLevel));
-        return line.empty() ? line : line.substr(1);
     };
     commands.FormatDflr = [this](const std::string& entry) { return dataLists_.FormatDflr(entry); };
     commands.SaveDataLists = [this] { dataLists_.SaveDataLists(); };

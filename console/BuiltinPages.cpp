@@ -45,6 +45,15 @@ char NextSpinner(char c) {
 
 } // namespace
 
+std::string Bracketed(std::string_view name) {
+    std::string title;
+    title.reserve(name.size() + 2);
+    title += '[';
+    title += name;
+    title += ']';
+    return title;
+}
+
 std::int32_t& LevelSlot(std::array<std::int32_t, 6>& levelSelection, int level) {
     return levelSelection[static_cast<std::size_t>(std::clamp(level, 0, 5))];
 }

@@ -7,9 +7,13 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace trelk {
+
+// A page title: the name in square brackets.
+std::string Bracketed(std::string_view name);
 
 // The selection remembered for a level, whatever level number the caller holds: levels
 // outside 0..5 use the nearest slot.
@@ -60,8 +64,6 @@ public:
     char SpinnerChar() const { return spinnerChar_; }
 
 private:
-    static std::string Bracketed(const std::string& name) { return "[" + name + "]"; }
-
     ConsolePage& page_;
     Sources sources_;
     char spinnerChar_ = 0;

@@ -16,6 +16,11 @@ void ConsoleLines::SetLength(std::int64_t n) {
     lines_.resize(static_cast<std::size_t>(clamped));
 }
 
+std::string ConsoleLines::TextAt(std::int64_t i) const {
+    const std::string& line = At(i);
+    return line.empty() ? line : line.substr(1);
+}
+
 const std::string& ConsoleLines::At(std::int64_t i) const {
     if (i < 0 || i >= static_cast<std::int64_t>(lines_.size())) {
         return kEmptyLine;

@@ -24,6 +24,8 @@ public:
 
     // The line at i, or an empty line outside the buffer.
     const std::string& At(std::int64_t i) const;
+    // The line at i without its code character: the text a pilot reads.
+    std::string TextAt(std::int64_t i) const;
     // Stores text at i, growing the buffer when i lies past its end; false (nothing stored)
     // for a negative index or one at MaxLength or above.
     bool Set(std::int64_t i, std::string text);

@@ -304,8 +304,7 @@ void ConsoleMenu::ListStep(bool up) {
     if (!nav_.WebViewActive && n > 0) {
         const bool coordinates = nav_.CurrentMode == 0 || nav_.CurrentMode == 1;
         if (coordinates && level > 2 && hooks_.formatDflr) {
-            const std::string& line = page_.Lines().At(selection);
-            hooks_.formatDflr(line.empty() ? std::string() : line.substr(1));
+            hooks_.formatDflr(page_.Lines().TextAt(selection));
         } else {
             page_.SelectLine(selection);
         }

@@ -11,8 +11,6 @@ namespace trelk {
 
 namespace {
 
-constexpr char CodeOrdinary = 5;
-
 const std::shared_ptr<const DataListSnapshot>& EmptyList() {
     static const auto empty = std::make_shared<const DataListSnapshot>();
     return empty;
@@ -33,15 +31,6 @@ int Position(std::int32_t selection) {
 // A page never lists more lines than the console buffer can hold.
 int PageCount(int count) {
     return std::clamp(count, 0, ConsoleLines::MaxLength);
-}
-
-std::string Bracketed(std::string_view text) {
-    std::string result;
-    result.reserve(text.size() + 2);
-    result += '[';
-    result += text;
-    result += ']';
-    return result;
 }
 
 } // namespace
@@ -115,7 +104,7 @@ void DatabasePages::GroupsPage(bool /*up*/) {
     page_.SizeLines(count);
     const ListTextIndex& index = ShownIndex();
     for (int i = 1; i <= count; ++i) {
-        page_.AddPageLine(std::string(index.Title(shown_->text, i)), CodeOrdinary);
+        page_.AddPageLine(std::string(index.Title(shown_->text, i)), BuiltinPages::CodeOrdinary);
     }
     page_.SelectLine(Select(nav_.SavedGroup, count));
 }
@@ -131,7 +120,7 @@ void DatabasePages::SubgroupsPage(bool up) {
     const int count = PageCount(subgroupCount_);
     page_.SizeLines(count);
     for (int i = 1; i <= count; ++i) {
-        page_.AddPageLine(std::string(UpTo(Subgroup(i), ']')), CodeOrdinary);
+        page_.AddPageLine(std::string(UpTo(Subgroup(i), ']')), BuiltinPages::CodeOrdinary);
     }
     page_.SelectLine(Select(nav_.SavedSubgroup, count));
 }
@@ -155,8 +144,7 @@ void DatabasePages::EntriesPage(bool up) {
     }
     const std::int32_t selection = Select(nav_.SavedEntry, count);
     if (!infoMode_ && hooks_.formatDflr) {
-        const std::string& line = page_.Lines().At(selection);
-        hooks_.formatDflr(line.empty() ? line : line.substr(1));
+        hooks_.formatDflr(page_.Lines().TextAt(selection));
     } else {
         page_.SelectLine(selection);
     }
