@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace trelk {
 namespace {
@@ -31,10 +32,12 @@ protected:
         folder.write("trelkpro.ini", "[DataList]\nRoidFiles=MyLumacor.dat;\nDBFiles=Info.dat;\n");
         installLibraries();
         EXPECT_TRUE(start().core().FormCreate().ok);
-        // The lists are built on the start-up worker; rebuild them here so the test waits on
-        // nothing.
-        app->dataLists().LoadDataList(1);
-        app->dataLists().LoadDataList(3);
+        // The start-up worker builds the lists; publishing them resets any walk, so the keys
+        // start only once it has finished.
+        while (app->dataLists().DataListWorkerRunning()) {
+            platform.step(1);
+            std::this_thread::yield();
+        }
     }
 
     const std::string& title() { return app->consolePage().Record().TitleLine; }
