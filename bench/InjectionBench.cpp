@@ -14,6 +14,7 @@
 #include "macros/KeyStringSender.h"
 #include "platform/linux/QtEventLoop.h"
 #include "platform/linux/X11Keyboard.h"
+#include "platform/ports/VirtualKeys.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -86,12 +87,12 @@ bool Type(X11Keyboard& keyboard, const std::string& text) {
         }
         const int scan = keyboard.scanCodeForKey(vk);
         if (shift) {
-            keyboard.injectKey(0x10, 42, false);
+            keyboard.injectKey(Vk::Shift, 42, false);
         }
         keyboard.injectKey(vk, scan, false);
         keyboard.injectKey(vk, scan, true);
         if (shift) {
-            keyboard.injectKey(0x10, 42, true);
+            keyboard.injectKey(Vk::Shift, 42, true);
         }
     }
     return true;

@@ -4,6 +4,7 @@
 
 #include "ConsoleBenchSupport.h"
 #include "LargeDatabase.h"
+#include "platform/ports/VirtualKeys.h"
 #include "support/SimDesk.h"
 
 #include <benchmark/benchmark.h>
@@ -14,12 +15,6 @@
 namespace {
 
 using namespace trelk;
-
-constexpr int VkInsert = 0x2D;
-constexpr int VkLeft = 0x25;
-constexpr int VkRight = 0x27;
-constexpr int VkUp = 0x26;
-constexpr int VkDown = 0x28;
 
 class Pilot {
 public:
@@ -50,8 +45,8 @@ private:
 // The console open on the groups page of the Mining Database (5,000 lines).
 std::unique_ptr<Pilot> OnGroupsPage() {
     auto pilot = std::make_unique<Pilot>();
-    pilot->press(VkInsert);
-    pilot->press(VkRight);
+    pilot->press(Vk::Insert);
+    pilot->press(Vk::Right);
     return pilot;
 }
 
@@ -66,7 +61,7 @@ void BM_DownList(benchmark::State& state) {
     auto pilot = OnGroupsPage();
     const std::size_t before = pilot->pictures();
     for (auto _ : state) {
-        pilot->press(VkDown);
+        pilot->press(Vk::Down);
     }
     CheckPictures(state, *pilot, before, 1);
 }
@@ -77,8 +72,8 @@ void BM_DownLevelThenUpLevel(benchmark::State& state) {
     auto pilot = OnGroupsPage();
     const std::size_t before = pilot->pictures();
     for (auto _ : state) {
-        pilot->press(VkRight);
-        pilot->press(VkLeft);
+        pilot->press(Vk::Right);
+        pilot->press(Vk::Left);
     }
     CheckPictures(state, *pilot, before, 2);
     state.SetLabel("two keys");
@@ -97,13 +92,13 @@ void BM_LevelKeyAlone(benchmark::State& state) {
         if (!measureDown) {
             state.PauseTiming();
         }
-        pilot->press(VkRight);
+        pilot->press(Vk::Right);
         if (!measureDown) {
             state.ResumeTiming();
         } else {
             state.PauseTiming();
         }
-        pilot->press(VkLeft);
+        pilot->press(Vk::Left);
         if (measureDown) {
             state.ResumeTiming();
         }
@@ -122,14 +117,14 @@ BENCHMARK(BM_LevelKeyAlone)
 void BM_DownLevelIntoLastGroups(benchmark::State& state) {
     auto pilot = OnGroupsPage();
     for (int i = 0; i < 11; ++i) {
-        pilot->press(VkUp); // up from the first line wraps round to the last groups
+        pilot->press(Vk::Up); // up from the first line wraps round to the last groups
     }
     const std::size_t before = pilot->pictures();
     for (auto _ : state) {
-        pilot->press(VkRight); // the sub-groups of a group near the end
-        pilot->press(VkRight); // its entries
-        pilot->press(VkLeft);
-        pilot->press(VkLeft);
+        pilot->press(Vk::Right); // the sub-groups of a group near the end
+        pilot->press(Vk::Right); // its entries
+        pilot->press(Vk::Left);
+        pilot->press(Vk::Left);
     }
     CheckPictures(state, *pilot, before, 4);
     state.SetLabel("four keys");

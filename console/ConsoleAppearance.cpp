@@ -4,6 +4,7 @@
 #include "core/SettingsController.h"
 #include "core/TraceOutput.h"
 #include "macros/KeyStringSender.h"
+#include "platform/ports/VirtualKeys.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -137,15 +138,19 @@ void ConsoleAppearance::InStationRefresh() {
         return;
     }
     sender_.Delay(100);
+    // A key-string byte below 32 is the virtual key itself.
+    constexpr char Escape = static_cast<char>(Vk::Escape);
+    constexpr char Alt = static_cast<char>(Vk::Menu);
+    constexpr char Enter = static_cast<char>(Vk::Return);
     if (options_.EscRefresh.checked()) {
-        sender_.SendKeyString(std::string{static_cast<char>(Escape), static_cast<char>(Escape)});
+        sender_.SendKeyString(std::string{Escape, Escape});
         return;
     }
     // Alt held down over the Enter press, then Alt pressed and released.
     sender_.KeysHeld = true;
-    sender_.SendKeyString(std::string(1, static_cast<char>(Alt)));
+    sender_.SendKeyString(std::string(1, Alt));
     sender_.KeysHeld = false;
-    sender_.SendKeyString(std::string{static_cast<char>(Enter), static_cast<char>(Alt)});
+    sender_.SendKeyString(std::string{Enter, Alt});
 }
 
 void ConsoleAppearance::SetDocked(bool docked) {

@@ -48,9 +48,6 @@ public:
     };
 
     static constexpr int PictureSize = 256;
-    static constexpr std::uint8_t Escape = 27;
-    static constexpr std::uint8_t Alt = 18;
-    static constexpr std::uint8_t Enter = 13;
 
     ConsoleAppearance(OverlayLibrary& overlay, TraceOutput& trace, KeyStringSender& sender,
                       ConsolePage& page, ConsoleOptions options, std::string defaultBitmapPath,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ports/VirtualKeys.h"
+
 #include <array>
 #include <string>
 
@@ -82,12 +84,35 @@ struct ConsoleSettings {
 };
 
 inline constexpr std::size_t kKeyMapSize = 21;
+// A key code is the virtual key in bits 0..7 with this bit for an extended key, or -1 unmapped.
+inline constexpr int kExtendedKeyCode = 0x100;
+// The code that maps an entry to no key at all.
+inline constexpr int kNoKeyCode = 0xFF;
 
 struct KeyMapSettings {
-    // Key codes (virtual key, bit 8 extended, -1 unmapped): Insert, Left, Right, Up, Down,
-    // Pause, Scroll Lock, keypad *, keypad -, then no hot keys for the twelve macros.
-    std::array<int, kKeyMapSize> KM{301, 293, 295, 294, 296, 19,  145, 106, 109, 255, 255,
-                                    255, 255, 255, 255, 255, 255, 255, 255, 255, 255};
+    // Insert, Left, Right, Up, Down (the block beside the keypad), Pause, Scroll Lock,
+    // keypad *, keypad -, then no hot keys for the twelve macros.
+    std::array<int, kKeyMapSize> KM{Vk::Insert | kExtendedKeyCode,
+                                    Vk::Left | kExtendedKeyCode,
+                                    Vk::Right | kExtendedKeyCode,
+                                    Vk::Up | kExtendedKeyCode,
+                                    Vk::Down | kExtendedKeyCode,
+                                    Vk::Pause,
+                                    Vk::Scroll,
+                                    Vk::Multiply,
+                                    Vk::Subtract,
+                                    kNoKeyCode,
+                                    kNoKeyCode,
+                                    kNoKeyCode,
+                                    kNoKeyCode,
+                                    kNoKeyCode,
+                                    kNoKeyCode,
+                                    kNoKeyCode,
+                                    kNoKeyCode,
+                                    kNoKeyCode,
+                                    kNoKeyCode,
+                                    kNoKeyCode,
+                                    kNoKeyCode};
 
     bool operator==(const KeyMapSettings&) const = default;
 };

@@ -2,6 +2,7 @@
 
 #include "QtText.h"
 #include "keyboard/KeyMap.h"
+#include "platform/ports/VirtualKeys.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -19,7 +20,6 @@ namespace {
 
 constexpr int PanelWidth = 110;
 constexpr int PanelHeight = 22;
-constexpr int VkPause = 19;
 constexpr std::uint32_t ExtendedFlag = 1U << 24;
 constexpr std::uint32_t ReleasedFlags = 3U << 30;
 
@@ -92,7 +92,7 @@ public:
         if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
             const auto& key = static_cast<const QKeyEvent&>(*event);
             // Only Pause is told apart by its key; the flags carry the extended bit.
-            const int virtualKey = key.key() == Qt::Key_Pause ? VkPause : 0;
+            const int virtualKey = key.key() == Qt::Key_Pause ? Vk::Pause : 0;
             std::uint32_t flags = IsExtended(key) ? ExtendedFlag : 0;
             if (event->type() == QEvent::KeyRelease) {
                 flags |= ReleasedFlags;

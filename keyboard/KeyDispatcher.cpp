@@ -81,7 +81,7 @@ void KeyDispatcher::HandleHookKey(std::uint32_t virtualKey, std::uint32_t flags)
 
     switch (KeyEventKind) {
     case KeyEventKindType::Repeat:
-        if (vk == VkBack && !TypedLine.empty()) {
+        if (vk == Vk::Back && !TypedLine.empty()) {
             TypedLine.pop_back();
         }
         return;
@@ -106,25 +106,25 @@ void KeyDispatcher::traceEvent(int virtualKey) {
 
 // The first matching row applies.
 void KeyDispatcher::handleRelease(int vk) {
-    if (vk == VkSnapshot) {
+    if (vk == Vk::Snapshot) {
         if (photoEnabled_.checked()) {
             savePicture();
         }
     } else if (keyMap_.matches(KeyFunction::NextRot, vk)) {
         nextLumacor();
-    } else if (vk == VkTab) {
+    } else if (vk == Vk::Tab) {
         TypedLine.clear();
         LogViewMode = false;
-    } else if (vk == VkEscape) {
+    } else if (vk == Vk::Escape) {
         MacroPending = false;
         TypedLine.clear();
         LogViewMode = false;
     } else if (keyMap_.matches(KeyFunction::MacHot, vk)) {
         MacroKeyHeld = false;
         MacroKeyArmed = false;
-    } else if (vk == VkControl) {
+    } else if (vk == Vk::Control) {
         CtrlHeld = false;
-    } else if (vk == VkShift) {
+    } else if (vk == Vk::Shift) {
         ShiftHeld = false;
     } else {
         playReleasedHotKey(vk);
@@ -193,10 +193,10 @@ void KeyDispatcher::playReleasedHotKey(int vk) {
 
 // The checks run in order and each applies on its own: a key mapped to two functions does both.
 void KeyDispatcher::handlePress(int vk, std::uint32_t flags) {
-    if (vk != VkBack) {
+    if (vk != Vk::Back) {
         OtherKeySinceBackspace = true;
     }
-    if (vk == VkShift) {
+    if (vk == Vk::Shift) {
         ShiftHeld = true;
     }
     if (keyMap_.matches(KeyFunction::StartScan, vk)) {
@@ -215,7 +215,7 @@ void KeyDispatcher::handlePress(int vk, std::uint32_t flags) {
         MacroKeyHeld = true;
         MacroKeyArmed = true;
     }
-    if (vk == VkControl) {
+    if (vk == Vk::Control) {
         CtrlHeld = true;
     }
     if (keyMap_.matches(KeyFunction::UpLevel, vk) && consoleVisible()) {
@@ -233,13 +233,13 @@ void KeyDispatcher::handlePress(int vk, std::uint32_t flags) {
     if (keyMap_.matches(KeyFunction::DownList, vk) && consoleVisible()) {
         listMove(false);
     }
-    if (vk == VkReturn) {
+    if (vk == Vk::Return) {
         enter();
     }
-    if (vk >= VkF1 && vk <= VkF12) {
-        call(Actions.PlayMacro, vk - VkF1 + 1);
+    if (vk >= Vk::F1 && vk <= Vk::F12) {
+        call(Actions.PlayMacro, vk - Vk::F1 + 1);
     }
-    if (vk == VkBack) {
+    if (vk == Vk::Back) {
         backspace();
     } else {
         appendTypedCharacters(vk, flags);
@@ -377,10 +377,10 @@ void KeyDispatcher::appendTypedCharacters(int vk, std::uint32_t flags) {
     }
     // The game's chat line ignores Scroll Lock (the Macro HotKey) and sees Shift as the
     // dispatcher has followed it, including Shift the program injected itself.
-    state[VkScroll] = 0;
-    state[VkShift] = ShiftHeld ? 0x80 : 0;
-    state[VkLShift] = 0;
-    state[VkRShift] = 0;
+    state[Vk::Scroll] = 0;
+    state[Vk::Shift] = ShiftHeld ? 0x80 : 0;
+    state[Vk::LShift] = 0;
+    state[Vk::RShift] = 0;
     const int scanCode = static_cast<int>((flags >> ScanCodeShift) & 0xFF);
     TypedLine += keyboard_.charactersForKey(vk, scanCode, state);
 }

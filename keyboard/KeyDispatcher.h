@@ -10,6 +10,7 @@
 #include "platform/ports/Keyboard.h"
 #include "platform/ports/ScreenCapture.h"
 #include "platform/ports/Timers.h"
+#include "platform/ports/VirtualKeys.h"
 
 #include <cstdint>
 #include <string>
@@ -27,19 +28,6 @@ enum class KeyEventKindType { Pressed, Repeat, Released };
 // MacroKeyArmed keep those nested events from triggering actions again.
 class KeyDispatcher {
 public:
-    // Virtual keys the dispatcher knows by number.
-    static constexpr int VkBack = 8;
-    static constexpr int VkTab = 9;
-    static constexpr int VkReturn = 13;
-    static constexpr int VkShift = 16;
-    static constexpr int VkControl = 17;
-    static constexpr int VkEscape = 27;
-    static constexpr int VkSnapshot = 44;
-    static constexpr int VkF1 = 112;
-    static constexpr int VkF12 = 123;
-    static constexpr int VkScroll = 145;
-    static constexpr int VkLShift = 160;
-    static constexpr int VkRShift = 161;
     // The KeyString byte of F5 (chat channel 5).
     static constexpr char F5Code = static_cast<char>(232);
 

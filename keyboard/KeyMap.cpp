@@ -1,16 +1,13 @@
 #include "KeyMap.h"
 
+#include "platform/ports/VirtualKeys.h"
+
 #include <algorithm>
 
 namespace trelk {
 
 namespace {
 
-constexpr int VkLButton = 1;
-constexpr int VkRButton = 2;
-constexpr int VkMButton = 4;
-constexpr int VkPause = 19;
-constexpr int VkEscape = 27;
 constexpr std::size_t MaxKeyNameLength = 31;
 constexpr std::uint32_t ExtendedFlag = 1U << 24;
 
@@ -34,13 +31,13 @@ std::string KeyMap::KeyName(int code) {
     }
     const int virtualKey = code & 0xFF;
     switch (virtualKey) {
-    case VkLButton:
+    case Vk::LButton:
         return "L_Button";
-    case VkRButton:
+    case Vk::RButton:
         return "R_Button";
-    case VkMButton:
+    case Vk::MButton:
         return "M_Button";
-    case VkPause:
+    case Vk::Pause:
         return "Pause";
     default:
         break;
@@ -69,7 +66,7 @@ void KeyMap::FilterKeyMessage(int virtualKey, std::uint32_t flags) {
     if (!tabActive_) {
         return;
     }
-    PauseSeen = virtualKey == VkPause;
+    PauseSeen = virtualKey == Vk::Pause;
     ExtendedKey = (flags & ExtendedFlag) != 0;
 }
 
@@ -90,7 +87,7 @@ bool KeyMap::captureMustEnd() const {
 int KeyMap::readCapturedKey() {
     if (PauseSeen) {
         PauseSeen = false;
-        return VkPause;
+        return Vk::Pause;
     }
     int key = FirstPressedKey(0);
     if (key < 0) {
@@ -131,7 +128,7 @@ int KeyMap::pnlKMDisplayClick(std::size_t index) {
 
     if (abandoned) {
         codes_[index] = previous;
-    } else if ((tag & 0xFF) == VkEscape) {
+    } else if ((tag & 0xFF) == Vk::Escape) {
         codes_[index] = Unmapped;
     } else {
         codes_[index] = tag;

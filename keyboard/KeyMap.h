@@ -69,7 +69,7 @@ public:
     static constexpr const char* TypeKeyText = "Type key to use...";
     static constexpr const char* ClickBelowText = "Click below to map key to function...";
     static constexpr int Unmapped = -1;
-    static constexpr int ExtendedBit = 0x100;
+    static constexpr int ExtendedBit = kExtendedKeyCode;
 
     KeyMap(std::array<int, kKeyMapSize>& codes, Keyboard& keyboard, EventLoop& loop,
            const std::atomic<bool>& shuttingDown);

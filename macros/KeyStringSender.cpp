@@ -1,24 +1,27 @@
 #include "KeyStringSender.h"
 
+#include "platform/ports/VirtualKeys.h"
+
 #include <array>
 
 namespace trelk {
 
 namespace {
 
-constexpr int VkShift = 0x10;
 constexpr int ShiftScan = 0x2A;
 
 // Bytes 240..249: Home, End, Up, Down, Left, Right, Page Up, Page Down, Insert, Delete.
-constexpr std::array<int, 10> NavigationKeys = {0x24, 0x23, 0x26, 0x28, 0x25,
-                                                0x27, 0x21, 0x22, 0x2D, 0x2E};
+constexpr std::array<int, 10> NavigationKeys = {Vk::Home,   Vk::End,   Vk::Up,    Vk::Down,
+                                                Vk::Left,   Vk::Right, Vk::Prior, Vk::Next,
+                                                Vk::Insert, Vk::Delete};
 
 struct Modifier {
     int virtualKey;
     int scanCode;
 };
 // Bytes 250/251, 252/253, 254/255: Shift, Ctrl, Alt down/up.
-constexpr std::array<Modifier, 3> Modifiers = {{{0x10, 0x2A}, {0x11, 0x1D}, {0x12, 0x38}}};
+constexpr std::array<Modifier, 3> Modifiers = {
+    {{Vk::Shift, 0x2A}, {Vk::Control, 0x1D}, {Vk::Menu, 0x38}}};
 
 constexpr unsigned char FirstFunctionKey = 228;
 constexpr unsigned char FirstNavigationKey = 240;
@@ -51,7 +54,7 @@ void KeyStringSender::SendKeyString(const std::string& keys) {
             if (b >= FirstNavigationKey) {
                 virtualKey = NavigationKeys[static_cast<std::size_t>(b - FirstNavigationKey)];
             } else if (b >= FirstFunctionKey) {
-                virtualKey = b - 116;
+                virtualKey = Vk::F1 + (b - FirstFunctionKey);
                 pause = true;
             } else if (b >= 32) {
                 const auto key = keyboard_.keyForChar(b);
@@ -63,14 +66,14 @@ void KeyStringSender::SendKeyString(const std::string& keys) {
                 const int scanCode = keyboard_.scanCodeForKey(virtualKey);
                 const bool wrap = shift && !modifierHeld;
                 if (wrap) {
-                    keyboard_.injectKey(VkShift, ShiftScan, false);
+                    keyboard_.injectKey(Vk::Shift, ShiftScan, false);
                 }
                 keyboard_.injectKey(virtualKey, scanCode, false);
                 if (!KeysHeld) {
                     keyboard_.injectKey(virtualKey, scanCode, true);
                 }
                 if (wrap) {
-                    keyboard_.injectKey(VkShift, ShiftScan, true);
+                    keyboard_.injectKey(Vk::Shift, ShiftScan, true);
                 }
             }
         }

@@ -1,6 +1,7 @@
 #include "X11Keyboard.h"
 
 #include "X11ServerLoss.h"
+#include "platform/ports/VirtualKeys.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -306,18 +307,19 @@ std::string X11Keyboard::charactersForKey(int virtualKey, int scanCode,
     if (keycode == 0) {
         return {};
     }
-    const bool control = Down(state, 0x11) || Down(state, 0xA2) || Down(state, 0xA3);
-    const bool alt = Down(state, 0x12) || Down(state, 0xA4) || Down(state, 0xA5);
+    const bool control =
+        Down(state, Vk::Control) || Down(state, Vk::LControl) || Down(state, Vk::RControl);
+    const bool alt = Down(state, Vk::Menu) || Down(state, Vk::LMenu) || Down(state, Vk::RMenu);
     // Windows spells AltGr as Ctrl+Alt; Right Alt alone is AltGr where the layout has one.
-    const bool altGr = level3Mask_ != 0 && (Down(state, 0xA5) || (control && alt));
+    const bool altGr = level3Mask_ != 0 && (Down(state, Vk::RMenu) || (control && alt));
     unsigned int modifiers = 0;
-    if (Down(state, 0x10) || Down(state, 0xA0) || Down(state, 0xA1)) {
+    if (Down(state, Vk::Shift) || Down(state, Vk::LShift) || Down(state, Vk::RShift)) {
         modifiers |= ShiftMask;
     }
-    if (Toggled(state, 0x14)) {
+    if (Toggled(state, Vk::Capital)) {
         modifiers |= LockMask;
     }
-    if (Toggled(state, 0x90)) {
+    if (Toggled(state, Vk::NumLock)) {
         modifiers |= numLockMask_;
     }
     if (altGr) {
@@ -359,12 +361,12 @@ std::optional<Keyboard::KeyboardState> X11Keyboard::currentState() {
         state[key.virtualKey] |= 0x80;
         // The sided codes beside the generic ones, as the system's state has them.
         int sided = 0;
-        if (key.virtualKey == 0x10) {
-            sided = key.scanCode == 0x36 ? 0xA1 : 0xA0;
-        } else if (key.virtualKey == 0x11) {
-            sided = key.extended ? 0xA3 : 0xA2;
-        } else if (key.virtualKey == 0x12) {
-            sided = key.extended ? 0xA5 : 0xA4;
+        if (key.virtualKey == Vk::Shift) {
+            sided = key.scanCode == 0x36 ? Vk::RShift : Vk::LShift;
+        } else if (key.virtualKey == Vk::Control) {
+            sided = key.extended ? Vk::RControl : Vk::LControl;
+        } else if (key.virtualKey == Vk::Menu) {
+            sided = key.extended ? Vk::RMenu : Vk::LMenu;
         }
         if (sided != 0) {
             state[static_cast<std::size_t>(sided)] |= 0x80;
@@ -379,21 +381,21 @@ std::optional<Keyboard::KeyboardState> X11Keyboard::currentState() {
     unsigned int buttons = 0;
     XQueryPointer(d, XDefaultRootWindow(d), &root, &child, &rootX, &rootY, &x, &y, &buttons);
     if ((buttons & Button1Mask) != 0) {
-        state[1] |= 0x80;
+        state[Vk::LButton] |= 0x80;
     }
     if ((buttons & Button3Mask) != 0) {
-        state[2] |= 0x80;
+        state[Vk::RButton] |= 0x80;
     }
     if ((buttons & Button2Mask) != 0) {
-        state[4] |= 0x80;
+        state[Vk::MButton] |= 0x80;
     }
     XkbStateRec xkbState{};
     if (XkbGetState(d, XkbUseCoreKbd, &xkbState) == Success) {
         if ((xkbState.locked_mods & LockMask) != 0) {
-            state[0x14] |= 0x01;
+            state[Vk::Capital] |= 0x01;
         }
         if (numLockMask_ != 0 && (xkbState.locked_mods & numLockMask_) != 0) {
-            state[0x90] |= 0x01;
+            state[Vk::NumLock] |= 0x01;
         }
     }
     return state;

@@ -1,5 +1,7 @@
 #include "SimGame.h"
 
+#include "platform/ports/VirtualKeys.h"
+
 namespace trelk {
 
 SimGame::SimGame(SimDesktop& desktop, SimKeyboard& keyboard)
@@ -29,20 +31,20 @@ void SimGame::receive(const SimKeyEvent& event) {
         return;
     }
     const int vk = event.virtualKey;
-    if (vk >= 0x70 && vk <= 0x74) { // F1..F5
-        channel_ = vk - 0x70 + 1;
+    if (vk >= Vk::F1 && vk <= Vk::F5) {
+        channel_ = vk - Vk::F1 + 1;
         return;
     }
     switch (vk) {
-    case 0x08:
+    case Vk::Back:
         if (!chatLine_.empty()) {
             chatLine_.pop_back();
         }
         return;
-    case 0x1B:
+    case Vk::Escape:
         chatLine_.clear();
         return;
-    case 0x0D:
+    case Vk::Return:
         if (!chatLine_.empty()) {
             transcript_.push_back(std::to_string(channel_) + '\t' + chatLine_);
         }
@@ -51,7 +53,7 @@ void SimGame::receive(const SimKeyEvent& event) {
     default:
         break;
     }
-    if (keyboard_.isDown(0x11) || keyboard_.isDown(0x12)) {
+    if (keyboard_.isDown(Vk::Control) || keyboard_.isDown(Vk::Menu)) {
         return; // the game's shortcuts, not text
     }
     for (const char c : keyboard_.charactersForKey(vk, 0, keyboard_.state())) {

@@ -8,7 +8,7 @@
 //   platform.game().chatLine();        // "hello" while typed, "" after Enter or Escape
 //   platform.game().channel();         // 1..5, chosen with F1..F5 (1 at start)
 //   platform.game().transcript();      // {"5\thello"}: one line per Enter on a non-empty line
-//   platform.game().keysReceived();    // every down/up event, e.g. {KeyDown(0x10), ...}
+//   platform.game().keysReceived();    // every down/up event, e.g. {KeyDown(Vk::Shift), ...}
 //
 // A key press types what the layout gives for it under the current key state (so Shift and
 // Caps Lock count); control characters and keys held with Ctrl or Alt type nothing. Backspace

@@ -2,6 +2,7 @@
 
 #include "SimGame.h"
 #include "SimHookLibrary.h"
+#include "platform/ports/VirtualKeys.h"
 
 #include <array>
 #include <cstdio>
@@ -11,9 +12,9 @@ namespace trelk {
 
 namespace {
 
-constexpr int VkShift = 0x10;
-constexpr int VkControl = 0x11;
-constexpr int VkMenu = 0x12;
+// The generic modifiers and their sided codes move together (updateState).
+static_assert(Vk::Control == Vk::Shift + 1 && Vk::Menu == Vk::Shift + 2);
+static_assert(Vk::LControl == Vk::LShift + 2 && Vk::LMenu == Vk::LShift + 4);
 
 struct KeyInfo {
     std::uint8_t scan = 0;
@@ -34,33 +35,33 @@ Layout BuildUsLayout() {
         keys[static_cast<std::size_t>(vk)] = {
             static_cast<std::uint8_t>(scan), extended, normal, shifted, name, keypadName};
     };
-    set(0x08, 0x0E, "Backspace", '\b', '\b');
-    set(0x09, 0x0F, "Tab", '\t', '\t');
-    set(0x0C, 0x4C, "Num 5");
-    set(0x0D, 0x1C, "Enter", '\r', '\r');
-    set(0x10, 0x2A, "Shift");
-    set(0x11, 0x1D, "Ctrl");
-    set(0x12, 0x38, "Alt");
-    set(0x13, 0x45, "Pause");
-    set(0x14, 0x3A, "Caps Lock");
-    set(0x1B, 0x01, "Esc", '\x1b', '\x1b');
-    set(0x20, 0x39, "Space", ' ', ' ');
-    set(0x21, 0x49, "Page Up", 0, 0, true, "Num 9");
-    set(0x22, 0x51, "Page Down", 0, 0, true, "Num 3");
-    set(0x23, 0x4F, "End", 0, 0, true, "Num 1");
-    set(0x24, 0x47, "Home", 0, 0, true, "Num 7");
-    set(0x25, 0x4B, "Left", 0, 0, true, "Num 4");
-    set(0x26, 0x48, "Up", 0, 0, true, "Num 8");
-    set(0x27, 0x4D, "Right", 0, 0, true, "Num 6");
-    set(0x28, 0x50, "Down", 0, 0, true, "Num 2");
-    set(0x2C, 0x37, "Prnt Scrn", 0, 0, true);
-    set(0x2D, 0x52, "Insert", 0, 0, true, "Num 0");
-    set(0x2E, 0x53, "Delete", 0, 0, true, "Num Del");
+    set(Vk::Back, 0x0E, "Backspace", '\b', '\b');
+    set(Vk::Tab, 0x0F, "Tab", '\t', '\t');
+    set(Vk::Clear, 0x4C, "Num 5");
+    set(Vk::Return, 0x1C, "Enter", '\r', '\r');
+    set(Vk::Shift, 0x2A, "Shift");
+    set(Vk::Control, 0x1D, "Ctrl");
+    set(Vk::Menu, 0x38, "Alt");
+    set(Vk::Pause, 0x45, "Pause");
+    set(Vk::Capital, 0x3A, "Caps Lock");
+    set(Vk::Escape, 0x01, "Esc", '\x1b', '\x1b');
+    set(Vk::Space, 0x39, "Space", ' ', ' ');
+    set(Vk::Prior, 0x49, "Page Up", 0, 0, true, "Num 9");
+    set(Vk::Next, 0x51, "Page Down", 0, 0, true, "Num 3");
+    set(Vk::End, 0x4F, "End", 0, 0, true, "Num 1");
+    set(Vk::Home, 0x47, "Home", 0, 0, true, "Num 7");
+    set(Vk::Left, 0x4B, "Left", 0, 0, true, "Num 4");
+    set(Vk::Up, 0x48, "Up", 0, 0, true, "Num 8");
+    set(Vk::Right, 0x4D, "Right", 0, 0, true, "Num 6");
+    set(Vk::Down, 0x50, "Down", 0, 0, true, "Num 2");
+    set(Vk::Snapshot, 0x37, "Prnt Scrn", 0, 0, true);
+    set(Vk::Insert, 0x52, "Insert", 0, 0, true, "Num 0");
+    set(Vk::Delete, 0x53, "Delete", 0, 0, true, "Num Del");
 
     static constexpr const char* DigitNames[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
     static constexpr char DigitShifted[] = ")!@#$%^&*(";
     for (int d = 0; d <= 9; ++d) {
-        set(0x30 + d, d == 0 ? 0x0B : 0x01 + d, DigitNames[d], static_cast<char>('0' + d),
+        set('0' + d, d == 0 ? 0x0B : 0x01 + d, DigitNames[d], static_cast<char>('0' + d),
             DigitShifted[d]);
     }
     static constexpr const char* LetterNames[] = {"A", "B", "C", "D", "E", "F", "G", "H", "I",
@@ -70,12 +71,12 @@ Layout BuildUsLayout() {
         0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17, 0x24, 0x25, 0x26, 0x32,
         0x31, 0x18, 0x19, 0x10, 0x13, 0x1F, 0x14, 0x16, 0x2F, 0x11, 0x2D, 0x15, 0x2C};
     for (int l = 0; l < 26; ++l) {
-        set(0x41 + l, LetterScans[l], LetterNames[l], static_cast<char>('a' + l),
+        set('A' + l, LetterScans[l], LetterNames[l], static_cast<char>('a' + l),
             static_cast<char>('A' + l));
     }
-    set(0x5B, 0x5B, "Left Windows", 0, 0, true);
-    set(0x5C, 0x5C, "Right Windows", 0, 0, true);
-    set(0x5D, 0x5D, "Application", 0, 0, true);
+    set(Vk::LWin, 0x5B, "Left Windows", 0, 0, true);
+    set(Vk::RWin, 0x5C, "Right Windows", 0, 0, true);
+    set(Vk::Apps, 0x5D, "Application", 0, 0, true);
 
     static constexpr const char* KeypadNames[] = {"Num 0", "Num 1", "Num 2", "Num 3", "Num 4",
                                                   "Num 5", "Num 6", "Num 7", "Num 8", "Num 9"};
@@ -83,13 +84,13 @@ Layout BuildUsLayout() {
                                                    0x4C, 0x4D, 0x47, 0x48, 0x49};
     for (int d = 0; d <= 9; ++d) {
         const char digit = static_cast<char>('0' + d);
-        set(0x60 + d, KeypadScans[d], KeypadNames[d], digit, digit);
+        set(Vk::Numpad0 + d, KeypadScans[d], KeypadNames[d], digit, digit);
     }
-    set(0x6A, 0x37, "Num *", '*', '*');
-    set(0x6B, 0x4E, "Num +", '+', '+');
-    set(0x6D, 0x4A, "Num -", '-', '-');
-    set(0x6E, 0x53, "Num Del", '.', '.');
-    set(0x6F, 0x35, "Num /", '/', '/', true);
+    set(Vk::Multiply, 0x37, "Num *", '*', '*');
+    set(Vk::Add, 0x4E, "Num +", '+', '+');
+    set(Vk::Subtract, 0x4A, "Num -", '-', '-');
+    set(Vk::Decimal, 0x53, "Num Del", '.', '.');
+    set(Vk::Divide, 0x35, "Num /", '/', '/', true);
 
     static constexpr const char* FunctionNames[] = {
         "F1",  "F2",  "F3",  "F4",  "F5",  "F6",  "F7",  "F8",  "F9",  "F10", "F11", "F12",
@@ -98,28 +99,28 @@ Layout BuildUsLayout() {
         0x3B, 0x3C, 0x3D, 0x3E, 0x3F, 0x40, 0x41, 0x42, 0x43, 0x44, 0x57, 0x58,
         0x64, 0x65, 0x66, 0x67, 0x68, 0x69, 0x6A, 0x6B, 0x6C, 0x6D, 0x6E, 0x76};
     for (int f = 0; f < 24; ++f) {
-        set(0x70 + f, FunctionScans[f], FunctionNames[f]);
+        set(Vk::F1 + f, FunctionScans[f], FunctionNames[f]);
     }
-    set(0x90, 0x45, "Num Lock", 0, 0, true);
-    set(0x91, 0x46, "Scroll Lock");
-    set(0xA0, 0x2A, "Shift");
-    set(0xA1, 0x36, "Right Shift");
-    set(0xA2, 0x1D, "Ctrl");
-    set(0xA3, 0x1D, "Right Ctrl", 0, 0, true);
-    set(0xA4, 0x38, "Alt");
-    set(0xA5, 0x38, "Right Alt", 0, 0, true);
+    set(Vk::NumLock, 0x45, "Num Lock", 0, 0, true);
+    set(Vk::Scroll, 0x46, "Scroll Lock");
+    set(Vk::LShift, 0x2A, "Shift");
+    set(Vk::RShift, 0x36, "Right Shift");
+    set(Vk::LControl, 0x1D, "Ctrl");
+    set(Vk::RControl, 0x1D, "Right Ctrl", 0, 0, true);
+    set(Vk::LMenu, 0x38, "Alt");
+    set(Vk::RMenu, 0x38, "Right Alt", 0, 0, true);
 
-    set(0xBA, 0x27, ";", ';', ':');
-    set(0xBB, 0x0D, "=", '=', '+');
-    set(0xBC, 0x33, ",", ',', '<');
-    set(0xBD, 0x0C, "-", '-', '_');
-    set(0xBE, 0x34, ".", '.', '>');
-    set(0xBF, 0x35, "/", '/', '?');
-    set(0xC0, 0x29, "`", '`', '~');
-    set(0xDB, 0x1A, "[", '[', '{');
-    set(0xDC, 0x2B, "\\", '\\', '|');
-    set(0xDD, 0x1B, "]", ']', '}');
-    set(0xDE, 0x28, "'", '\'', '"');
+    set(Vk::Oem1, 0x27, ";", ';', ':');
+    set(Vk::OemPlus, 0x0D, "=", '=', '+');
+    set(Vk::OemComma, 0x33, ",", ',', '<');
+    set(Vk::OemMinus, 0x0C, "-", '-', '_');
+    set(Vk::OemPeriod, 0x34, ".", '.', '>');
+    set(Vk::Oem2, 0x35, "/", '/', '?');
+    set(Vk::Oem3, 0x29, "`", '`', '~');
+    set(Vk::Oem4, 0x1A, "[", '[', '{');
+    set(Vk::Oem5, 0x2B, "\\", '\\', '|');
+    set(Vk::Oem6, 0x1B, "]", ']', '}');
+    set(Vk::Oem7, 0x28, "'", '\'', '"');
     return keys;
 }
 
@@ -136,7 +137,7 @@ CharTable BuildCharTable() {
     CharTable table{};
     const Layout& keys = UsLayout();
     for (int vk = 1; vk < 256; ++vk) {
-        if (vk >= 0x60 && vk <= 0x6F) {
+        if (vk >= Vk::Numpad0 && vk <= Vk::Divide) {
             continue;
         }
         const KeyInfo& key = keys[static_cast<std::size_t>(vk)];
@@ -163,7 +164,8 @@ bool Down(const Keyboard::KeyboardState& state, int virtualKey) {
 }
 
 bool IsMouseButton(int virtualKey) {
-    return virtualKey == 1 || virtualKey == 2 || (virtualKey >= 4 && virtualKey <= 6);
+    return virtualKey == Vk::LButton || virtualKey == Vk::RButton ||
+           (virtualKey >= Vk::MButton && virtualKey <= Vk::XButton2);
 }
 
 } // namespace
@@ -212,9 +214,10 @@ std::string SimKeyboard::charactersForKey(int virtualKey, int /*scanCode*/,
     if (key == nullptr) {
         return {};
     }
-    const bool shift = Down(state, VkShift) || Down(state, 0xA0) || Down(state, 0xA1);
-    const bool ctrl = Down(state, VkControl) || Down(state, 0xA2) || Down(state, 0xA3);
-    const bool alt = Down(state, VkMenu) || Down(state, 0xA4) || Down(state, 0xA5);
+    const bool shift = Down(state, Vk::Shift) || Down(state, Vk::LShift) || Down(state, Vk::RShift);
+    const bool ctrl =
+        Down(state, Vk::Control) || Down(state, Vk::LControl) || Down(state, Vk::RControl);
+    const bool alt = Down(state, Vk::Menu) || Down(state, Vk::LMenu) || Down(state, Vk::RMenu);
     if (ctrl && alt) {
         return {}; // the US layout has nothing on AltGr
     }
@@ -222,23 +225,23 @@ std::string SimKeyboard::charactersForKey(int virtualKey, int /*scanCode*/,
         if (ctrl) {
             return std::string(1, static_cast<char>(virtualKey - 'A' + 1));
         }
-        const bool capsLock = (state[0x14] & 0x01) != 0;
+        const bool capsLock = (state[Vk::Capital] & 0x01) != 0;
         return std::string(1, shift != capsLock ? key->shifted : key->normal);
     }
     if (ctrl) {
         switch (virtualKey) {
-        case 0x0D:
+        case Vk::Return:
             return "\n";
-        case 0x08:
+        case Vk::Back:
             return "\x7f";
-        case 0x20:
+        case Vk::Space:
             return " ";
-        case 0x1B:
-        case 0xDB:
+        case Vk::Escape:
+        case Vk::Oem4:
             return "\x1b";
-        case 0xDC:
+        case Vk::Oem5:
             return "\x1c";
-        case 0xDD:
+        case Vk::Oem6:
             return "\x1d";
         default:
             return {};
@@ -258,11 +261,11 @@ std::string SimKeyboard::keyName(int virtualKey, bool extended) {
     }
     if (extended) {
         switch (virtualKey) {
-        case 0x0D:
+        case Vk::Return:
             return "Num Enter";
-        case VkControl:
+        case Vk::Control:
             return "Right Ctrl";
-        case VkMenu:
+        case Vk::Menu:
             return "Right Alt";
         default:
             break;
@@ -307,21 +310,21 @@ void SimKeyboard::pilotTypes(const std::string& text) {
     for (const char c : text) {
         std::optional<KeyForChar> key;
         if (c == '\n') {
-            key = KeyForChar{0x0D, false};
+            key = KeyForChar{Vk::Return, false};
         } else {
             key = keyForChar(static_cast<unsigned char>(c));
         }
         if (!key) {
             continue; // nothing on a US keyboard types it
         }
-        const bool wrap = key->shift && !isDown(VkShift);
+        const bool wrap = key->shift && !isDown(Vk::Shift);
         if (wrap) {
-            pilotPress(VkShift);
+            pilotPress(Vk::Shift);
         }
         pilotPress(key->virtualKey);
         pilotRelease(key->virtualKey);
         if (wrap) {
-            pilotRelease(VkShift);
+            pilotRelease(Vk::Shift);
         }
     }
 }
@@ -357,17 +360,17 @@ void SimKeyboard::updateState(int virtualKey, bool keyUp) {
     };
     // Toggle keys flip their low bit on each fresh press.
     if (!keyUp && !isDown(virtualKey) &&
-        (virtualKey == 0x14 || virtualKey == 0x90 || virtualKey == 0x91)) {
+        (virtualKey == Vk::Capital || virtualKey == Vk::NumLock || virtualKey == Vk::Scroll)) {
         state_[static_cast<std::size_t>(virtualKey)] ^= 0x01;
     }
     set(virtualKey, !keyUp);
     // The generic modifier and its left-hand key move together; the generic one stays down
     // while either side is.
-    if (virtualKey >= VkShift && virtualKey <= VkMenu) {
-        set(0xA0 + 2 * (virtualKey - VkShift), !keyUp);
-    } else if (virtualKey >= 0xA0 && virtualKey <= 0xA5) {
-        const int left = 0xA0 + (virtualKey - 0xA0) / 2 * 2;
-        set(VkShift + (virtualKey - 0xA0) / 2, isDown(left) || isDown(left + 1));
+    if (virtualKey >= Vk::Shift && virtualKey <= Vk::Menu) {
+        set(Vk::LShift + 2 * (virtualKey - Vk::Shift), !keyUp);
+    } else if (virtualKey >= Vk::LShift && virtualKey <= Vk::RMenu) {
+        const int left = Vk::LShift + (virtualKey - Vk::LShift) / 2 * 2;
+        set(Vk::Shift + (virtualKey - Vk::LShift) / 2, isDown(left) || isDown(left + 1));
     }
 }
 
@@ -385,7 +388,7 @@ void SimKeyboard::keyEvent(int virtualKey, int scanCode, bool keyUp) {
     game_->receive(event);
     // The hook reports the key's scan code as the layout has it.
     const int scan = scanCodeForKey(virtualKey) != 0 ? scanCodeForKey(virtualKey) : scanCode;
-    hook_.observe(virtualKey, KeystrokeFlags(virtualKey, scan, keyUp, wasDown, isDown(VkMenu)));
+    hook_.observe(virtualKey, KeystrokeFlags(virtualKey, scan, keyUp, wasDown, isDown(Vk::Menu)));
 }
 
 } // namespace trelk

@@ -4,7 +4,7 @@
 //
 //   SimPlatform platform;                    // the game runs and has the focus
 //   platform.simKeyboard().pilotTypes("Hi"); // Shift down, H down, H up, Shift up, I down...
-//   platform.simKeyboard().pilotPress(0x2D); // Insert down (pilotRelease lets go)
+//   platform.simKeyboard().pilotPress(Vk::Insert); // Insert down (pilotRelease lets go)
 //   platform.simLoop().processPendingMessages(); // the hook messages reach the main window
 //   platform.game().chatLine();              // what the game's chat line holds
 //
@@ -15,6 +15,7 @@
 // only. Virtual keys outside 1..254 are ignored and counted.
 
 #include "platform/ports/Keyboard.h"
+#include "platform/ports/VirtualKeys.h"
 
 #include <cstdint>
 #include <iosfwd>

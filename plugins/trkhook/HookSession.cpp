@@ -1,6 +1,7 @@
 #include "HookSession.h"
 
 #include "platform/linux/X11ServerLoss.h"
+#include "platform/ports/VirtualKeys.h"
 #include "plugins/trkhook/TrkHookAbi.h"
 
 #include <X11/XKBlib.h>
@@ -219,7 +220,7 @@ void HookSession::keyEvent(int keycode, bool released) {
     }
     bool altDown = false;
     for (std::size_t other = 0; other < down_.size() && !altDown; ++other) {
-        altDown = down_[other] && table_[other].virtualKey == 0x12;
+        altDown = down_[other] && table_[other].virtualKey == trelk::Vk::Menu;
     }
     const std::uint32_t flags = trelk::x11keys::KeystrokeFlags(key, released, wasDown, altDown);
 

@@ -1,6 +1,7 @@
 #include "gui/KeyMapTab.h"
 
 #include "keyboard/KeyMap.h"
+#include "platform/ports/VirtualKeys.h"
 #include "platform/sim/SimPlatform.h"
 
 #include <QGroupBox>
@@ -75,17 +76,17 @@ TEST_F(KeyMapTabTest, PauseReachesTheCaptureThroughTheMessageFilter) {
     after(10, [&] { QTest::keyClick(target, Qt::Key_Pause); });
     QTest::mouseClick(target, Qt::LeftButton);
     EXPECT_EQ(target->text(), "Pause");
-    EXPECT_EQ(settings.KeyMap.KM[8], 19);
+    EXPECT_EQ(settings.KeyMap.KM[8], Vk::Pause);
     tab.removeMessageFilter();
 }
 
 TEST_F(KeyMapTabTest, EscapeUnmapsAndLeavingTheTabEndsACapture) {
     QLabel* display = panel("pnlKMDisplay");
-    after(10, [&] { platform.simKeyboard().pilotPress(0x1B); });
+    after(10, [&] { platform.simKeyboard().pilotPress(Vk::Escape); });
     QTest::mouseClick(display, Qt::LeftButton);
     EXPECT_EQ(display->text(), "");
     EXPECT_EQ(settings.KeyMap.KM[0], -1);
-    platform.simKeyboard().pilotRelease(0x1B);
+    platform.simKeyboard().pilotRelease(Vk::Escape);
 
     QLabel* upList = panel("pnlKMUpList");
     after(10, [&] { tab.hide(); });

@@ -3,6 +3,7 @@
 // overlay library changes how the console is drawn.
 
 #include "app/TrelkApp.h"
+#include "platform/ports/VirtualKeys.h"
 #include "support/SimDesk.h"
 
 #include <filesystem>
@@ -15,13 +16,6 @@ namespace {
 
 using ::testing::Contains;
 using ::testing::HasSubstr;
-
-constexpr int VkEnter = 0x0D;
-constexpr int VkShift = 0x10;
-constexpr int VkInsert = 0x2D;
-constexpr int VkRight = 0x27;
-constexpr int VkDown = 0x28;
-constexpr int VkSubtract = 0x6D;
 
 class ConsoleWiringTest : public ::testing::Test, protected testing::SimDesk {
 protected:
@@ -44,62 +38,62 @@ protected:
 };
 
 TEST_F(ConsoleWiringTest, KeysWalkTheMiningDatabaseAndEnterMarksTheSentEntry) {
-    press(VkInsert);
+    press(Vk::Insert);
     EXPECT_TRUE(platform.overlay().shown());
     EXPECT_EQ(title(), "** Select Mode **");
-    press(VkRight);
-    press(VkRight);
-    press(VkRight);
+    press(Vk::Right);
+    press(Vk::Right);
+    press(Vk::Right);
     EXPECT_EQ(title(), "[Belt A/North]");
-    press(VkDown);
-    press(VkRight);
+    press(Vk::Down);
+    press(Vk::Right);
     EXPECT_FALSE(platform.overlay().shown());
     EXPECT_EQ(platform.game().chatLine(), "/lumacor 4 5 6");
     EXPECT_EQ(platform.game().channel(), 5);
 
-    press(VkEnter);
+    press(Vk::Return);
     EXPECT_THAT(platform.game().transcript(), Contains("5\t/lumacor 4 5 6"));
     EXPECT_EQ(app->databasePages().EntryCode(2), 3);
 
     // Next entry with the console closed: wraps to the first, measured from the sent one.
-    press(VkSubtract);
+    press(Vk::Subtract);
     EXPECT_EQ(platform.game().chatLine(), "/lumacor 1 2 3  (DFLR 5.2k)");
 
     // Shift with the console key returns to the mode list.
-    press(VkInsert);
-    platform.simKeyboard().pilotPress(VkShift);
-    press(VkInsert);
-    platform.simKeyboard().pilotRelease(VkShift);
+    press(Vk::Insert);
+    platform.simKeyboard().pilotPress(Vk::Shift);
+    press(Vk::Insert);
+    platform.simKeyboard().pilotRelease(Vk::Shift);
     platform.step(0);
     EXPECT_EQ(title(), "** Select Mode **");
     EXPECT_EQ(app->consoleNavigation().CurrentLevel, 0);
 }
 
 TEST_F(ConsoleWiringTest, InformationDatabaseSendsOnlyCommandEntries) {
-    press(VkInsert);
-    press(VkDown);
-    press(VkDown); // Information Database
-    press(VkRight);
-    press(VkRight);
-    press(VkRight);
+    press(Vk::Insert);
+    press(Vk::Down);
+    press(Vk::Down); // Information Database
+    press(Vk::Right);
+    press(Vk::Right);
+    press(Vk::Right);
     EXPECT_EQ(title(), "[Stations/Aldra]");
-    press(VkRight); // "Repair and refuel." is for reading
+    press(Vk::Right); // "Repair and refuel." is for reading
     EXPECT_TRUE(platform.overlay().shown());
     EXPECT_EQ(platform.game().chatLine(), "");
 
-    press(VkDown);
-    press(VkRight);
+    press(Vk::Down);
+    press(Vk::Right);
     EXPECT_FALSE(platform.overlay().shown());
     EXPECT_EQ(platform.game().chatLine(), "/who");
     // The next-entry key belongs to the coordinate databases: the game just gets its "-".
-    press(VkEnter);
-    press(VkSubtract);
+    press(Vk::Return);
+    press(Vk::Subtract);
     EXPECT_EQ(platform.game().chatLine(), "-");
 }
 
 TEST_F(ConsoleWiringTest, DockingMakesTheConsoleOpaqueAndIsLoggedOnce) {
     app->core().settings().LogEnabled.setChecked(true);
-    press(VkInsert);
+    press(Vk::Insert);
     EXPECT_EQ(platform.overlay().opacity(), 170);
 
     platform.overlay().setDocked(1);

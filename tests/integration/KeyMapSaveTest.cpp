@@ -3,6 +3,7 @@
 #include "core/SettingsController.h"
 #include "core/SettingsStore.h"
 #include "keyboard/KeyMap.h"
+#include "platform/ports/VirtualKeys.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/TempFolder.h"
 
@@ -35,7 +36,7 @@ TEST(KeyMapSaveTest, LeavingTheTabSavesCapturedAndUnmappedKeys) {
     press('K');
     keyMap.pnlKMDisplayClick(5);
     platform.simKeyboard().pilotRelease('K');
-    press(0x1B);
+    press(Vk::Escape);
     keyMap.pnlKMDisplayClick(0);
     settings.TabSheetLeft("tsKeyMap");
 

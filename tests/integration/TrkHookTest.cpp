@@ -4,6 +4,7 @@
 #include "platform/linux/LinuxLibraryLoader.h"
 #include "platform/linux/LinuxSharedMemory.h"
 #include "platform/linux/X11Keyboard.h"
+#include "platform/ports/VirtualKeys.h"
 #include "plugins/trkhook/TrkHookAbi.h"
 
 #include <gtest/gtest.h>
@@ -147,25 +148,25 @@ TEST_F(TrkHookTest, GameKeysArriveInOrderWithTheirKeystrokeFlags) {
     client_->focus(game_);
     hookOn_();
     tap('A');
-    tap(0x25); // Left: extended
-    press(0x12);
+    tap(Vk::Left); // Left: extended
+    press(Vk::Menu);
     tap('X');
-    release(0x12);
-    tap(0x2D); // Insert: extended, same scan code as Num 0
-    tap(0x60); // Num 0
+    release(Vk::Menu);
+    tap(Vk::Insert);  // Insert: extended, same scan code as Num 0
+    tap(Vk::Numpad0); // Num 0
     const std::vector<HookMessage> expected = {
         {'A', Flags(0x1E)},
         {'A', Flags(0x1E, WasDown | Released)},
-        {0x25, Flags(0x4B, Extended)},
-        {0x25, Flags(0x4B, Extended | WasDown | Released)},
-        {0x12, Flags(0x38, AltDown)},
+        {Vk::Left, Flags(0x4B, Extended)},
+        {Vk::Left, Flags(0x4B, Extended | WasDown | Released)},
+        {Vk::Menu, Flags(0x38, AltDown)},
         {'X', Flags(0x2D, AltDown)},
         {'X', Flags(0x2D, AltDown | WasDown | Released)},
-        {0x12, Flags(0x38, WasDown | Released)},
-        {0x2D, Flags(0x52, Extended)},
-        {0x2D, Flags(0x52, Extended | WasDown | Released)},
-        {0x60, Flags(0x52)},
-        {0x60, Flags(0x52, WasDown | Released)},
+        {Vk::Menu, Flags(0x38, WasDown | Released)},
+        {Vk::Insert, Flags(0x52, Extended)},
+        {Vk::Insert, Flags(0x52, Extended | WasDown | Released)},
+        {Vk::Numpad0, Flags(0x52)},
+        {Vk::Numpad0, Flags(0x52, WasDown | Released)},
     };
     EXPECT_EQ(receive(expected.size()), expected);
 }

@@ -8,6 +8,7 @@
 
 // Last: it brings Xlib's macros.
 #include "integration/X11KeyboardTestSupport.h"
+#include "platform/ports/VirtualKeys.h"
 
 namespace trelk {
 namespace {
@@ -15,8 +16,6 @@ namespace {
 using x11test::EnvOverride;
 using x11test::TestClient;
 using x11test::XvfbServer;
-
-constexpr int VkShift = 0x10;
 
 class X11KeyboardTest : public ::testing::Test {
 protected:
@@ -40,20 +39,20 @@ protected:
     static void typeText(X11Keyboard& keyboard, const std::string& text) {
         for (const char c : text) {
             if (c == '\b') {
-                keyboard.injectKey(8, keyboard.scanCodeForKey(8), false);
-                keyboard.injectKey(8, keyboard.scanCodeForKey(8), true);
+                keyboard.injectKey(Vk::Back, keyboard.scanCodeForKey(Vk::Back), false);
+                keyboard.injectKey(Vk::Back, keyboard.scanCodeForKey(Vk::Back), true);
                 continue;
             }
             const auto key = keyboard.keyForChar(static_cast<unsigned char>(c));
             ASSERT_TRUE(key) << "no key for " << c;
             const int scan = keyboard.scanCodeForKey(key->virtualKey);
             if (key->shift) {
-                keyboard.injectKey(VkShift, 42, false);
+                keyboard.injectKey(Vk::Shift, 42, false);
             }
             keyboard.injectKey(key->virtualKey, scan, false);
             keyboard.injectKey(key->virtualKey, scan, true);
             if (key->shift) {
-                keyboard.injectKey(VkShift, 42, true);
+                keyboard.injectKey(Vk::Shift, 42, true);
             }
         }
     }
@@ -71,10 +70,10 @@ protected:
             }
             Keyboard::KeyboardState state{};
             if (stroke->shift) {
-                state[VkShift] = 0x80;
+                state[Vk::Shift] = 0x80;
             }
             if (stroke->altGr) {
-                state[0x11] = state[0x12] = 0x80; // AltGr as Ctrl+Alt
+                state[Vk::Control] = state[Vk::Menu] = 0x80; // AltGr as Ctrl+Alt
             }
             const int scan = keyboard.scanCodeForKey(stroke->virtualKey);
             EXPECT_NE(scan, 0) << c;
@@ -141,20 +140,20 @@ TEST_F(X11KeyboardTest, GermanLayoutFollowsItsCharactersIncludingAltGrAndLatin1)
 
 TEST_F(X11KeyboardTest, KeysHaveReadableNamesAndScanCodes) {
     X11Keyboard keyboard;
-    EXPECT_EQ(keyboard.scanCodeForKey(0x2D), 0x52);
-    EXPECT_EQ(keyboard.keyName(0x2D, true), "Insert");
-    EXPECT_EQ(keyboard.keyName(0x2D, false), "Num 0"); // the same scan code without E0
-    EXPECT_EQ(keyboard.keyName(0x25, true), "Left");
-    EXPECT_EQ(keyboard.keyName(0x6A, false), "Num *");
-    EXPECT_EQ(keyboard.keyName(0x6D, false), "Num -");
-    EXPECT_EQ(keyboard.keyName(0x13, false), "Pause");
-    EXPECT_EQ(keyboard.keyName(0x91, false), "Scroll Lock");
-    EXPECT_EQ(keyboard.keyName(0x2C, true), "Prnt Scrn");
-    EXPECT_EQ(keyboard.keyName(0x70, false), "F1");
-    EXPECT_EQ(keyboard.keyName(0x87, false), "F24");
+    EXPECT_EQ(keyboard.scanCodeForKey(Vk::Insert), 0x52);
+    EXPECT_EQ(keyboard.keyName(Vk::Insert, true), "Insert");
+    EXPECT_EQ(keyboard.keyName(Vk::Insert, false), "Num 0"); // the same scan code without E0
+    EXPECT_EQ(keyboard.keyName(Vk::Left, true), "Left");
+    EXPECT_EQ(keyboard.keyName(Vk::Multiply, false), "Num *");
+    EXPECT_EQ(keyboard.keyName(Vk::Subtract, false), "Num -");
+    EXPECT_EQ(keyboard.keyName(Vk::Pause, false), "Pause");
+    EXPECT_EQ(keyboard.keyName(Vk::Scroll, false), "Scroll Lock");
+    EXPECT_EQ(keyboard.keyName(Vk::Snapshot, true), "Prnt Scrn");
+    EXPECT_EQ(keyboard.keyName(Vk::F1, false), "F1");
+    EXPECT_EQ(keyboard.keyName(Vk::F24, false), "F24");
     EXPECT_EQ(keyboard.keyName('A', false), "A");
-    EXPECT_EQ(keyboard.keyName(0xBA, false), ";");
-    EXPECT_EQ(keyboard.keyName(0x20, false), "Space");
+    EXPECT_EQ(keyboard.keyName(Vk::Oem1, false), ";");
+    EXPECT_EQ(keyboard.keyName(Vk::Space, false), "Space");
     for (int vk = -1; vk <= 256; ++vk) {
         EXPECT_LE(keyboard.keyName(vk, true).size(), 31u);
         EXPECT_LE(keyboard.keyName(vk, false).size(), 31u);
@@ -166,17 +165,17 @@ TEST_F(X11KeyboardTest, KeysHaveReadableNamesAndScanCodes) {
 TEST_F(X11KeyboardTest, TranslationHonoursControlKeysCapsLockAndCtrl) {
     X11Keyboard keyboard;
     const Keyboard::KeyboardState none{};
-    EXPECT_EQ(keyboard.charactersForKey(13, 0x1C, none), "\r");
-    EXPECT_EQ(keyboard.charactersForKey(8, 0x0E, none), "\b");
-    EXPECT_EQ(keyboard.charactersForKey(0x70, 0x3B, none), "");
-    EXPECT_EQ(keyboard.charactersForKey(0x10, 0x2A, none), "");
+    EXPECT_EQ(keyboard.charactersForKey(Vk::Return, 0x1C, none), "\r");
+    EXPECT_EQ(keyboard.charactersForKey(Vk::Back, 0x0E, none), "\b");
+    EXPECT_EQ(keyboard.charactersForKey(Vk::F1, 0x3B, none), "");
+    EXPECT_EQ(keyboard.charactersForKey(Vk::Shift, 0x2A, none), "");
     Keyboard::KeyboardState caps{};
-    caps[0x14] = 0x01;
+    caps[Vk::Capital] = 0x01;
     EXPECT_EQ(keyboard.charactersForKey('A', 0x1E, caps), "A");
-    caps[VkShift] = 0x80;
+    caps[Vk::Shift] = 0x80;
     EXPECT_EQ(keyboard.charactersForKey('A', 0x1E, caps), "a");
     Keyboard::KeyboardState ctrl{};
-    ctrl[0x11] = 0x80;
+    ctrl[Vk::Control] = 0x80;
     EXPECT_EQ(keyboard.charactersForKey('A', 0x1E, ctrl), "\x01");
     EXPECT_EQ(keyboard.charactersForKey('1', 0x02, ctrl), "");
     // Unknown keys and scan codes type nothing.
@@ -187,20 +186,20 @@ TEST_F(X11KeyboardTest, TranslationHonoursControlKeysCapsLockAndCtrl) {
 TEST_F(X11KeyboardTest, StateShowsHeldKeysWithBothGenericAndSidedCodes) {
     X11Keyboard keyboard;
     ASSERT_TRUE(keyboard.canInject());
-    keyboard.injectKey(VkShift, 42, false);
-    keyboard.injectKey(0x25, 0x4B, false);
+    keyboard.injectKey(Vk::Shift, 42, false);
+    keyboard.injectKey(Vk::Left, 0x4B, false);
     auto state = keyboard.currentState();
     ASSERT_TRUE(state);
-    EXPECT_EQ((*state)[VkShift] & 0x80, 0x80);
-    EXPECT_EQ((*state)[0xA0] & 0x80, 0x80);
-    EXPECT_EQ((*state)[0x25] & 0x80, 0x80);
+    EXPECT_EQ((*state)[Vk::Shift] & 0x80, 0x80);
+    EXPECT_EQ((*state)[Vk::LShift] & 0x80, 0x80);
+    EXPECT_EQ((*state)[Vk::Left] & 0x80, 0x80);
     EXPECT_EQ((*state)['A'], 0);
-    keyboard.injectKey(0x25, 0x4B, true);
-    keyboard.injectKey(VkShift, 42, true);
+    keyboard.injectKey(Vk::Left, 0x4B, true);
+    keyboard.injectKey(Vk::Shift, 42, true);
     state = keyboard.currentState();
     ASSERT_TRUE(state);
-    EXPECT_EQ((*state)[VkShift], 0);
-    EXPECT_EQ((*state)[0x25], 0);
+    EXPECT_EQ((*state)[Vk::Shift], 0);
+    EXPECT_EQ((*state)[Vk::Left], 0);
 }
 
 TEST_F(X11KeyboardTest, InjectedTextArrivesCharacterForCharacterInTheFocusedWindow) {

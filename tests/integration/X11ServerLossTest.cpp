@@ -101,8 +101,8 @@ void LiveThroughServerLoss() {
     if (desktop.topLevelWindowExists("server loss")) {
         Fail("a window found without a server");
     }
-    keyboard.injectKey(0x41, 0, false);
-    keyboard.injectKey(0x41, 0, true);
+    keyboard.injectKey('A', 0, false);
+    keyboard.injectKey('A', 0, true);
     hookOff();
     hook.reset();
     overlay.reset(); // joins the overlay's thread

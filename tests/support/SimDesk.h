@@ -6,7 +6,7 @@
 //   testing::SimDesk desk;
 //   desk.installLibraries();             // TrkHook.so and nexacomms.so "in" the folder
 //   TrelkApp& app = desk.start();        // constructed; FormCreate is the caller's
-//   desk.press(0x2D);                    // Insert pressed and released in the game
+//   desk.press(Vk::Insert);              // Insert pressed and released in the game
 
 #include "app/TrelkApp.h"
 #include "platform/sim/SimMainWindow.h"

@@ -7,6 +7,7 @@
 #include "console/OverlayConsoleSink.h"
 #include "console/OverlayLibrary.h"
 #include "macros/KeyStringSender.h"
+#include "platform/ports/VirtualKeys.h"
 #include "support/TempFolder.h"
 
 #include <QImage>
@@ -18,10 +19,6 @@ namespace trelk {
 namespace {
 
 using Strings = std::vector<std::string>;
-
-constexpr int VkEnter = 0x0D;
-constexpr int VkAlt = 0x12;
-constexpr int VkEscape = 0x1B;
 
 QImage Filled(int width, int height, QColor colour) {
     QImage picture(width, height, QImage::Format_RGB32);
@@ -120,8 +117,9 @@ TEST_F(ConsoleAppearanceTest, EscRefreshSendsTwoEscapesAfterADelayOnlyWhileDocke
     const auto before = platform.manualClock().monotonicMs();
     page.HideConsole();
     EXPECT_EQ(platform.manualClock().monotonicMs() - before, 100);
-    EXPECT_EQ(game().keysReceived(), (std::vector<SimKeyEvent>{KeyDown(VkEscape), KeyUp(VkEscape),
-                                                               KeyDown(VkEscape), KeyUp(VkEscape)}))
+    EXPECT_EQ(game().keysReceived(),
+              (std::vector<SimKeyEvent>{KeyDown(Vk::Escape), KeyUp(Vk::Escape), KeyDown(Vk::Escape),
+                                        KeyUp(Vk::Escape)}))
         << DescribeKeys(game().keysReceived());
 }
 
@@ -129,10 +127,10 @@ TEST_F(ConsoleAppearanceTest, WithoutEscRefreshAltIsHeldOverEnterThenPressedAgai
     docked = true;
     appearance.InStationRefresh();
     EXPECT_EQ(game().keysReceived(),
-              (std::vector<SimKeyEvent>{KeyDown(VkAlt), KeyDown(VkEnter), KeyUp(VkEnter),
-                                        KeyDown(VkAlt), KeyUp(VkAlt)}))
+              (std::vector<SimKeyEvent>{KeyDown(Vk::Menu), KeyDown(Vk::Return), KeyUp(Vk::Return),
+                                        KeyDown(Vk::Menu), KeyUp(Vk::Menu)}))
         << DescribeKeys(game().keysReceived());
-    EXPECT_FALSE(platform.simKeyboard().isDown(VkAlt));
+    EXPECT_FALSE(platform.simKeyboard().isDown(Vk::Menu));
     EXPECT_FALSE(sender.KeysHeld);
 }
 

@@ -10,6 +10,7 @@
 #include "keyboard/KeyDispatcher.h"
 #include "keyboard/KeyMap.h"
 #include "macros/KeyStringSender.h"
+#include "platform/ports/VirtualKeys.h"
 #include "platform/sim/SimScreenCapture.h"
 
 #include <atomic>
@@ -20,18 +21,6 @@ namespace trelk::testing {
 
 class KeyDispatcherRig {
 public:
-    static constexpr int VkShift = 0x10;
-    static constexpr int VkBack = 0x08;
-    static constexpr int VkReturn = 0x0D;
-    static constexpr int VkEscape = 0x1B;
-    static constexpr int VkTab = 0x09;
-    static constexpr int VkPause = 0x13;
-    static constexpr int VkScroll = 0x91;
-    static constexpr int VkF1 = 0x70;
-    static constexpr int VkUp = 0x26;
-    static constexpr int VkDown = 0x28;
-    static constexpr int VkInsert = 0x2D;
-
     explicit KeyDispatcherRig(std::string photoDir = "/opt/trelk/Photo/")
         : dispatcher(keyMap, keys.platform.keyboard(), sender, keys.platform.timers(),
                      keys.platform.clock(), screen, keys.trace, photoEnabled, std::move(photoDir),

@@ -1,5 +1,6 @@
 #include "KeyDispatcherRig.h"
 #include "keyboard/CommandListStepper.h"
+#include "platform/ports/VirtualKeys.h"
 #include "support/TempFolder.h"
 
 #include <cstdlib>
@@ -12,7 +13,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using R = KeyDispatcherRig;
 
 constexpr std::uint32_t Released = 0xC0000001;
 constexpr std::uint32_t Repeat = 0x40000001;
@@ -35,11 +35,11 @@ TEST(KeyDispatcherTest, BackspaceAndItsAutoRepeatFollowTheChatLine) {
     KeyDispatcherRig rig;
     rig.type("abxy");
     // The very first Backspace of the run edits the line too.
-    rig.tap(R::VkBack);
+    rig.tap(Vk::Back);
     EXPECT_EQ(rig.dispatcher.TypedLine, "abx");
-    rig.press(R::VkBack);
-    rig.press(R::VkBack); // auto-repeat
-    rig.release(R::VkBack);
+    rig.press(Vk::Back);
+    rig.press(Vk::Back); // auto-repeat
+    rig.release(Vk::Back);
     rig.type("c\n");
     EXPECT_THAT(rig.logLines, ElementsAre("ac"));
     EXPECT_THAT(rig.game().transcript(), ElementsAre("1\tac"));
@@ -48,7 +48,7 @@ TEST(KeyDispatcherTest, BackspaceAndItsAutoRepeatFollowTheChatLine) {
 TEST(KeyDispatcherTest, RepeatOfAnyOtherKeyDoesNothing) {
     KeyDispatcherRig rig;
     rig.userCommands = {"/cargo"};
-    for (const int vk : {R::VkF1 + 4, R::VkPause, R::VkReturn, R::VkInsert, int{'A'}}) {
+    for (const int vk : {Vk::F1 + 4, Vk::Pause, Vk::Return, Vk::Insert, int{'A'}}) {
         rig.dispatcher.HandleHookKey(static_cast<std::uint32_t>(vk), Repeat);
     }
     EXPECT_THAT(rig.calls, IsEmpty());
@@ -61,14 +61,14 @@ TEST(KeyDispatcherTest, TabAndEscapeReleaseClearTheLineAndTheModes) {
     KeyDispatcherRig rig;
     rig.type("abc");
     rig.dispatcher.LogViewMode = true;
-    rig.tap(R::VkTab);
+    rig.tap(Vk::Tab);
     EXPECT_EQ(rig.dispatcher.TypedLine, "");
     EXPECT_FALSE(rig.dispatcher.LogViewMode);
 
     rig.type("def");
     rig.dispatcher.LogViewMode = true;
     rig.dispatcher.MacroPending = true;
-    rig.tap(R::VkEscape);
+    rig.tap(Vk::Escape);
     EXPECT_EQ(rig.dispatcher.TypedLine, "");
     EXPECT_FALSE(rig.dispatcher.LogViewMode);
     EXPECT_FALSE(rig.dispatcher.MacroPending);
@@ -77,7 +77,7 @@ TEST(KeyDispatcherTest, TabAndEscapeReleaseClearTheLineAndTheModes) {
 TEST(KeyDispatcherTest, FunctionKeysCallPlayMacroWithTheirNumber) {
     KeyDispatcherRig rig;
     for (int n = 1; n <= 12; ++n) {
-        rig.tap(R::VkF1 + n - 1);
+        rig.tap(Vk::F1 + n - 1);
     }
     EXPECT_THAT(rig.calls,
                 ElementsAre("PlayMacro 1", "PlayMacro 2", "PlayMacro 3", "PlayMacro 4",
@@ -87,22 +87,22 @@ TEST(KeyDispatcherTest, FunctionKeysCallPlayMacroWithTheirNumber) {
 
 TEST(KeyDispatcherTest, MacroHotKeysPlayOnReleaseUnlessDockedOrAMacroIsPending) {
     KeyDispatcherRig rig;
-    rig.settings.KeyMap.KM[9] = 0x67;  // F1's hot key: Num 7
-    rig.settings.KeyMap.KM[20] = 0x68; // F12's hot key: Num 8
-    rig.settings.KeyMap.KM[11] = 0x68; // F3's too: the first in F1..F12 order wins
+    rig.settings.KeyMap.KM[9] = Vk::Numpad7;  // F1's hot key
+    rig.settings.KeyMap.KM[20] = Vk::Numpad8; // F12's hot key
+    rig.settings.KeyMap.KM[11] = Vk::Numpad8; // F3's too: the first in F1..F12 order wins
 
-    rig.tap(0x67);
-    rig.tap(0x68);
+    rig.tap(Vk::Numpad7);
+    rig.tap(Vk::Numpad8);
     // PlayMacro sees both Macro HotKey flags on, as if the hot key were held.
     EXPECT_THAT(rig.calls, ElementsAre("PlayMacro 1 held armed", "PlayMacro 3 held armed"));
 
     rig.calls.clear();
     rig.dispatcher.MacroKeyHeld = rig.dispatcher.MacroKeyArmed = false;
     rig.docked = true;
-    rig.tap(0x67);
+    rig.tap(Vk::Numpad7);
     rig.docked = false;
     rig.dispatcher.MacroPending = true;
-    rig.tap(0x67);
+    rig.tap(Vk::Numpad7);
     EXPECT_THAT(rig.calls, IsEmpty());
 
     // A release that matches no hot key leaves the flags as they were.
@@ -121,7 +121,7 @@ TEST(KeyDispatcherTest, EnterConsumesTheF5MarkAndTheSentEntry) {
     rig.dispatcher.MacroPending = true;
     rig.dispatcher.ChannelF5Pending = true;
     rig.dispatcher.EntrySent = true;
-    rig.tap(R::VkReturn);
+    rig.tap(Vk::Return);
     EXPECT_THAT(rig.calls, ElementsAre("NexaCChannelF5Active", "MarkSentEntry"));
     EXPECT_FALSE(rig.dispatcher.MacroPending);
     EXPECT_FALSE(rig.dispatcher.ChannelF5Pending);
@@ -129,16 +129,16 @@ TEST(KeyDispatcherTest, EnterConsumesTheF5MarkAndTheSentEntry) {
     EXPECT_THAT(rig.keys.traces(), ::testing::Contains("TrelkPro: NexaCChannelF5Active called"));
 
     rig.calls.clear();
-    rig.tap(R::VkReturn);
+    rig.tap(Vk::Return);
     EXPECT_THAT(rig.calls, IsEmpty());
 }
 
 TEST(KeyDispatcherTest, TracesEachEventWithTheKeyName) {
     KeyDispatcherRig rig;
     rig.keys.trace.setEnabled(true);
-    rig.press(R::VkInsert);
-    rig.press(R::VkInsert);
-    rig.release(R::VkInsert);
+    rig.press(Vk::Insert);
+    rig.press(Vk::Insert);
+    rig.release(Vk::Insert);
     const std::string prefix = "TrelkPro: Keyboard Callback Procedure. ";
     EXPECT_THAT(rig.keys.traces(), ::testing::IsSupersetOf({prefix + "KeyPressed = Insert",
                                                             prefix + "KeyRepeat = Insert",
@@ -153,7 +153,7 @@ protected:
         rig.wait(2500);
     }
     std::string pressCommandList() {
-        rig.tap(R::VkPause);
+        rig.tap(Vk::Pause);
         EXPECT_EQ(rig.game().chatLine(), rig.dispatcher.LastSentCommand);
         EXPECT_EQ(rig.game().channel(), 5);
         return rig.dispatcher.LastSentCommand;
@@ -172,10 +172,10 @@ TEST_F(CommandListTest, QuickPressesStepAPauseRepeatsTheMacroKeyStepsBack) {
     EXPECT_EQ(pressCommandList(), "/mission");
     EXPECT_EQ(pressCommandList(), "/cargo"); // wraps
 
-    rig.press(R::VkScroll);
+    rig.press(Vk::Scroll);
     EXPECT_EQ(pressCommandList(), "/mission"); // backwards, wrapping below 1
     EXPECT_EQ(pressCommandList(), "//hl");
-    rig.release(R::VkScroll);
+    rig.release(Vk::Scroll);
     EXPECT_EQ(pressCommandList(), "/mission");
 }
 
@@ -183,25 +183,11 @@ TEST_F(CommandListTest, EmptyUserListOnlyLeavesLogView) {
     rig.userCommands.clear();
     rig.type("ab");
     rig.dispatcher.LogViewMode = true;
-    rig.tap(R::VkPause);
+    rig.tap(Vk::Pause);
     EXPECT_FALSE(rig.dispatcher.LogViewMode);
     EXPECT_THAT(rig.keyboard().injected(), IsEmpty());
     EXPECT_EQ(rig.game().chatLine(), "ab");
     EXPECT_EQ(rig.dispatcher.LastSentCommand, "");
-}
-
-TEST_F(CommandListTest, BuiltinModeWalksTheSeventeenCommands) {
-    rig.dispatcher.BuiltinCmdListMode = true;
-    std::vector<std::string> typed;
-    for (std::size_t i = 0; i < BuiltinCommandList.size(); ++i) {
-        typed.push_back(pressCommandList());
-    }
-    EXPECT_EQ(typed,
-              std::vector<std::string>(BuiltinCommandList.begin(), BuiltinCommandList.end()));
-    EXPECT_EQ(rig.game().chatLine(), " ");
-    EXPECT_EQ(pressCommandList(), "//hl");
-    // The user list kept its own place.
-    EXPECT_EQ(rig.dispatcher.UserCmdIndex, 1);
 }
 
 TEST_F(CommandListTest, AnIndexLeftFromALongerListStartsAgain) {
@@ -212,24 +198,24 @@ TEST_F(CommandListTest, AnIndexLeftFromALongerListStartsAgain) {
 TEST(KeyDispatcherTest, MacroHotKeyBackspaceClearsTheChatLineOncePerRealBackspace) {
     KeyDispatcherRig rig;
     rig.type("hello");
-    rig.press(R::VkScroll);
+    rig.press(Vk::Scroll);
     EXPECT_EQ(rig.dispatcher.TypedLine, "");
     for (int i = 1; i <= 3; ++i) {
-        rig.tap(R::VkBack);
+        rig.tap(Vk::Back);
         // Sixty injected backspaces and F5 per real Backspace; the injected ones came back
         // through the hook and triggered nothing.
-        EXPECT_EQ(rig.injectedDowns(R::VkBack), 60 * i);
-        EXPECT_EQ(rig.injectedDowns(R::VkF1 + 4), i);
+        EXPECT_EQ(rig.injectedDowns(Vk::Back), 60 * i);
+        EXPECT_EQ(rig.injectedDowns(Vk::F1 + 4), i);
     }
     EXPECT_EQ(rig.game().chatLine(), "");
     EXPECT_EQ(rig.game().channel(), 5);
     EXPECT_EQ(rig.dispatcher.TypedLine, "");
     EXPECT_TRUE(rig.dispatcher.BackspaceArmed);
-    rig.release(R::VkScroll);
+    rig.release(Vk::Scroll);
 
     // Without the Macro HotKey a Backspace only edits.
-    rig.tap(R::VkBack);
-    EXPECT_EQ(rig.injectedDowns(R::VkBack), 180);
+    rig.tap(Vk::Back);
+    EXPECT_EQ(rig.injectedDowns(Vk::Back), 180);
 }
 
 TEST(KeyDispatcherTest, ShiftBackspaceInLogViewDeletesOncePerRealBackspace) {
@@ -237,29 +223,29 @@ TEST(KeyDispatcherTest, ShiftBackspaceInLogViewDeletesOncePerRealBackspace) {
     rig.dispatcher.LogViewMode = true;
     // Deleting shows the next entry: the log view types it, sixty backspaces first.
     rig.onDeleteLogEntry = [&rig] { rig.sender.SendToChannel("next entry", true, 1); };
-    rig.press(R::VkShift);
+    rig.press(Vk::Shift);
     for (int i = 1; i <= 3; ++i) {
-        rig.tap(R::VkBack);
+        rig.tap(Vk::Back);
         EXPECT_EQ(rig.count("DeleteCurrentLogEntry"), i);
     }
-    EXPECT_EQ(rig.injectedDowns(R::VkBack), 180);
-    rig.release(R::VkShift);
+    EXPECT_EQ(rig.injectedDowns(Vk::Back), 180);
+    rig.release(Vk::Shift);
 }
 
 TEST(KeyDispatcherTest, ShiftBackspaceDeletesOnlyAfterAnotherKey) {
     KeyDispatcherRig rig;
     rig.dispatcher.LogViewMode = true;
-    rig.press(R::VkShift);
-    rig.tap(R::VkBack);
-    rig.tap(R::VkBack);
+    rig.press(Vk::Shift);
+    rig.tap(Vk::Back);
+    rig.tap(Vk::Back);
     EXPECT_EQ(rig.count("DeleteCurrentLogEntry"), 1);
     rig.tap('X');
-    rig.tap(R::VkBack);
+    rig.tap(Vk::Back);
     EXPECT_EQ(rig.count("DeleteCurrentLogEntry"), 2);
 
     rig.logListEmpty = true;
     rig.tap('X');
-    rig.tap(R::VkBack);
+    rig.tap(Vk::Back);
     EXPECT_EQ(rig.count("DeleteCurrentLogEntry"), 2);
 }
 
@@ -267,8 +253,8 @@ TEST(KeyDispatcherTest, AKeyMappedToTwoFunctionsTriggersBoth) {
     KeyDispatcherRig rig;
     rig.userCommands = {"/cargo"};
     // Enable Scan and Command List on Pause.
-    rig.settings.KeyMap.KM[7] = 19;
-    rig.tap(R::VkPause);
+    rig.settings.KeyMap.KM[7] = Vk::Pause;
+    rig.tap(Vk::Pause);
     EXPECT_THAT(rig.calls, ::testing::Contains("ToggleScan"));
     EXPECT_EQ(rig.game().chatLine(), "/cargo");
 
@@ -277,16 +263,16 @@ TEST(KeyDispatcherTest, AKeyMappedToTwoFunctionsTriggersBoth) {
     rig.consoleVisible = true;
     rig.levelSelection = 4;
     rig.settings.KeyMap.KM[2] = rig.settings.KeyMap.KM[3];
-    rig.tap(R::VkUp);
+    rig.tap(Vk::Up);
     EXPECT_THAT(rig.calls,
                 ElementsAre("HandBackUpLevel", "ChangeLevel down", "ListStep up", "EntryIndex 5"));
 
     // Up List and Enable Scan: the scan key closes the console first, and Up List acts only on
     // an open console.
     rig.calls.clear();
-    rig.settings.KeyMap.KM[2] = 295;
+    rig.settings.KeyMap.KM[2] = Vk::Right | KeyMap::ExtendedBit;
     rig.settings.KeyMap.KM[7] = rig.settings.KeyMap.KM[3];
-    rig.tap(R::VkUp);
+    rig.tap(Vk::Up);
     EXPECT_THAT(rig.calls, ElementsAre("ToggleScan", "HideConsole"));
 }
 
@@ -299,7 +285,7 @@ struct NavigationCase {
 };
 
 TEST(KeyDispatcherTest, ConsoleNavigationFollowsShiftCtrlAndTheAddonPage) {
-    const int left = 0x25, right = 0x27;
+    const int left = Vk::Left, right = Vk::Right;
     const std::vector<NavigationCase> cases = {
         {left, false, false, false, {"ChangeLevel up"}},
         {left, true, false, false, {"ScrollText left"}},
@@ -315,12 +301,12 @@ TEST(KeyDispatcherTest, ConsoleNavigationFollowsShiftCtrlAndTheAddonPage) {
          {"HandBackUpLevel", "cursor=DownLevel", "AddonDownLevelFollowUp"}},
         {right, false, true, true, {"HandBackUpLevel", "cursor=CntrlDownLevel"}},
         {right, true, false, true, {"HandBackUpLevel", "ScrollText right"}},
-        {R::VkUp, false, false, false, {"ListStep up", "EntryIndex 3"}},
-        {R::VkUp, true, false, false, {"ListPage up", "EntryIndex 3"}},
-        {R::VkDown, false, false, false, {"ListStep down", "EntryIndex 3"}},
-        {R::VkDown, true, false, true, {"cursor=ShiftDownList"}},
-        {R::VkDown, false, true, true, {"cursor=CntrlDownList"}},
-        {R::VkUp, false, false, true, {"cursor=UpList"}},
+        {Vk::Up, false, false, false, {"ListStep up", "EntryIndex 3"}},
+        {Vk::Up, true, false, false, {"ListPage up", "EntryIndex 3"}},
+        {Vk::Down, false, false, false, {"ListStep down", "EntryIndex 3"}},
+        {Vk::Down, true, false, true, {"cursor=ShiftDownList"}},
+        {Vk::Down, false, true, true, {"cursor=CntrlDownList"}},
+        {Vk::Up, false, false, true, {"cursor=UpList"}},
     };
     for (const NavigationCase& c : cases) {
         KeyDispatcherRig rig;
@@ -329,10 +315,10 @@ TEST(KeyDispatcherTest, ConsoleNavigationFollowsShiftCtrlAndTheAddonPage) {
         rig.addonHoldsUpLevel = true;
         rig.levelSelection = 2;
         if (c.shift) {
-            rig.press(R::VkShift);
+            rig.press(Vk::Shift);
         }
         if (c.ctrl) {
-            rig.press(0x11);
+            rig.press(Vk::Control);
         }
         rig.tap(c.vk);
         EXPECT_EQ(rig.calls, c.calls)
@@ -342,7 +328,7 @@ TEST(KeyDispatcherTest, ConsoleNavigationFollowsShiftCtrlAndTheAddonPage) {
     // A closed console ignores navigation; an add-on that gave Up Level back gets no cursor.
     KeyDispatcherRig rig;
     rig.tap(left);
-    rig.tap(R::VkUp);
+    rig.tap(Vk::Up);
     rig.consoleVisible = true;
     rig.addonPage = true;
     rig.tap(left);
@@ -357,19 +343,19 @@ TEST(KeyDispatcherTest, ToggleDisplayShowsHidesAndResetsKeepingTheSentEntry) {
         rig.consoleVisible = false;
         rig.dispatcher.EntrySent = false;
     };
-    rig.tap(R::VkInsert);
+    rig.tap(Vk::Insert);
     rig.dispatcher.EntrySent = true;
-    rig.tap(R::VkInsert);
+    rig.tap(Vk::Insert);
     EXPECT_TRUE(rig.dispatcher.EntrySent);
-    rig.tap(R::VkInsert);
-    rig.press(R::VkShift);
-    rig.tap(R::VkInsert);
+    rig.tap(Vk::Insert);
+    rig.press(Vk::Shift);
+    rig.tap(Vk::Insert);
     EXPECT_THAT(rig.calls, ElementsAre("ShowConsole", "HideConsole", "ShowConsole", "ResetMenu"));
 }
 
 TEST(KeyDispatcherTest, NextLumacorStepsOnReleaseOnlyWithAChosenEntryAndTheConsoleClosed) {
     KeyDispatcherRig rig;
-    const int numMinus = 0x6D; // NextLumacor by default
+    const int numMinus = Vk::Subtract; // NextLumacor by default
     rig.tap(numMinus);
     rig.entrySendMode = true;
     rig.infoMode = true;
@@ -383,7 +369,7 @@ TEST(KeyDispatcherTest, NextLumacorStepsOnReleaseOnlyWithAChosenEntryAndTheConso
     rig.type("ab");
     rig.tap(numMinus);
     EXPECT_EQ(rig.dispatcher.TypedLine, "");
-    rig.press(R::VkScroll);
+    rig.press(Vk::Scroll);
     rig.tap(numMinus);
     EXPECT_THAT(rig.calls, ElementsAre("NextEntryStep", "NextEntryStep back"));
 }
@@ -453,7 +439,7 @@ TEST(KeyDispatcherTest, AnyKeyWithAnyFlagsIsHandled) {
 TEST(KeyDispatcherTest, ResetRunTimeStateStartsOver) {
     KeyDispatcherRig rig;
     rig.type("abc");
-    rig.press(R::VkShift);
+    rig.press(Vk::Shift);
     rig.dispatcher.BuiltinCmdIndex = 7;
     rig.dispatcher.LogViewMode = true;
     rig.dispatcher.ResetRunTimeState();

@@ -1,6 +1,7 @@
 #include "keyboard/KeyMap.h"
 
 #include "core/SettingsValues.h"
+#include "platform/ports/VirtualKeys.h"
 #include "platform/sim/SimPlatform.h"
 
 #include <atomic>
@@ -10,10 +11,6 @@
 
 namespace trelk::testing {
 namespace {
-
-constexpr int VkShift = 0x10;
-constexpr int VkEscape = 0x1B;
-constexpr int VkInsert = 0x2D;
 
 class KeyMapTest : public ::testing::Test {
 protected:
@@ -49,7 +46,7 @@ TEST_F(KeyMapTest, NamesKeysButtonsAndUnmappedEntries) {
     EXPECT_EQ(keyMap.KeyName(-1), "");
     // The extended flag tells the navigation key from the keypad key.
     EXPECT_EQ(keyMap.KeyName(301), "Insert");
-    EXPECT_EQ(keyMap.KeyName(VkInsert), "Num 0");
+    EXPECT_EQ(keyMap.KeyName(Vk::Insert), "Num 0");
     std::vector<std::string> captions;
     for (std::size_t i = 0; i < 9; ++i) {
         captions.push_back(keyMap.Caption(i));
@@ -63,19 +60,19 @@ TEST_F(KeyMapTest, NamesKeysButtonsAndUnmappedEntries) {
 TEST_F(KeyMapTest, FirstPressedKeyScansUpwardsFromTheGivenKey) {
     EXPECT_EQ(keyMap.FirstPressedKey(0), -1);
     keyboard().pilotPress('A');
-    keyboard().pilotPress(VkShift);
-    EXPECT_EQ(keyMap.FirstPressedKey(0), VkShift);
-    EXPECT_EQ(keyMap.FirstPressedKey(VkShift + 1), 'A');
-    EXPECT_EQ(keyMap.FirstPressedKey(-5), VkShift);
+    keyboard().pilotPress(Vk::Shift);
+    EXPECT_EQ(keyMap.FirstPressedKey(0), Vk::Shift);
+    EXPECT_EQ(keyMap.FirstPressedKey(Vk::Shift + 1), 'A');
+    EXPECT_EQ(keyMap.FirstPressedKey(-5), Vk::Shift);
     EXPECT_EQ(keyMap.FirstPressedKey(300), -1);
-    keyboard().pilotPress(2); // the right mouse button
+    keyboard().pilotPress(Vk::RButton);
     EXPECT_EQ(keyMap.FirstPressedKey(0), 2);
     keyboard().setStateReadable(false);
     EXPECT_EQ(keyMap.FirstPressedKey(0), -1);
 }
 
 TEST_F(KeyMapTest, OnlyTheLowByteOfAMappedCodeMatches) {
-    EXPECT_TRUE(keyMap.matches(KeyFunction::Display, VkInsert));
+    EXPECT_TRUE(keyMap.matches(KeyFunction::Display, Vk::Insert));
     EXPECT_FALSE(keyMap.matches(KeyFunction::Display, 301));
     EXPECT_FALSE(KeyMap::matchesCode(-1, 255));
     EXPECT_FALSE(KeyMap::matchesCode(255, 255));
@@ -100,24 +97,24 @@ TEST_F(KeyMapTest, CaptureMapsTheKeyPressedWhileItWaits) {
 
 TEST_F(KeyMapTest, CaptureTakesTheHeldModifierTheExtendedFlagAndMouseButtons) {
     after(10, [&] {
-        keyboard().pilotPress(VkShift);
+        keyboard().pilotPress(Vk::Shift);
         keyboard().pilotPress('Q');
     });
-    EXPECT_EQ(keyMap.pnlKMDisplayClick(0), VkShift);
+    EXPECT_EQ(keyMap.pnlKMDisplayClick(0), Vk::Shift);
     keyboard().pilotRelease('Q');
-    keyboard().pilotRelease(VkShift);
+    keyboard().pilotRelease(Vk::Shift);
 
     // The message filter saw the key's extended flag.
     after(10, [&] {
-        keyMap.FilterKeyMessage(VkInsert, 1U << 24);
-        keyboard().pilotPress(VkInsert);
+        keyMap.FilterKeyMessage(Vk::Insert, 1U << 24);
+        keyboard().pilotPress(Vk::Insert);
     });
     EXPECT_EQ(keyMap.pnlKMDisplayClick(1), 301);
     EXPECT_EQ(keyMap.Caption(1), "Insert");
-    keyboard().pilotRelease(VkInsert);
-    keyMap.FilterKeyMessage(VkInsert, 0xC0000000);
+    keyboard().pilotRelease(Vk::Insert);
+    keyMap.FilterKeyMessage(Vk::Insert, 0xC0000000);
 
-    after(10, [&] { keyboard().pilotPress(2); });
+    after(10, [&] { keyboard().pilotPress(Vk::RButton); });
     EXPECT_EQ(keyMap.pnlKMDisplayClick(9), 2);
     EXPECT_EQ(keyMap.Caption(9), "R_Button");
 }
@@ -138,7 +135,7 @@ TEST_F(KeyMapTest, PauseComesFromTheMessageFilter) {
 }
 
 TEST_F(KeyMapTest, EscapeUnmapsTheEntry) {
-    after(10, [&] { keyboard().pilotPress(VkEscape); });
+    after(10, [&] { keyboard().pilotPress(Vk::Escape); });
     EXPECT_EQ(keyMap.pnlKMDisplayClick(0), -1);
     EXPECT_EQ(settings.KeyMap.KM[0], -1);
     EXPECT_EQ(keyMap.Caption(0), "");

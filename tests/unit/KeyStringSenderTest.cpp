@@ -4,6 +4,7 @@
 #include "macros/KeyStringSender.h"
 
 #include "SimKeyboardFixture.h"
+#include "platform/ports/VirtualKeys.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -11,13 +12,6 @@
 
 namespace trelk {
 namespace {
-
-constexpr int VkBack = 0x08;
-constexpr int VkEnter = 0x0D;
-constexpr int VkShift = 0x10;
-constexpr int VkCtrl = 0x11;
-constexpr int VkAlt = 0x12;
-constexpr int VkF5 = 0x74;
 
 std::vector<SimKeyEvent> Tap(int vk) {
     return {KeyDown(vk), KeyUp(vk)};
@@ -49,9 +43,9 @@ TEST_F(KeyStringSenderTest, SendToChannelClearsSelectsTheChannelTwiceAndAddsNoEn
 
     std::vector<SimKeyEvent> expected;
     for (int i = 0; i < 60; ++i) {
-        expected = Join({expected, Tap(VkBack)});
+        expected = Join({expected, Tap(Vk::Back)});
     }
-    expected = Join({expected, Tap(VkF5), Tap(VkF5), Tap('H'), Tap('I')});
+    expected = Join({expected, Tap(Vk::F5), Tap(Vk::F5), Tap('H'), Tap('I')});
     EXPECT_EQ(game().keysReceived(), expected) << DescribeKeys(game().keysReceived());
     EXPECT_EQ(platform.manualClock().monotonicMs() - before, 200); // 100 ms after each F5
     EXPECT_EQ(game().chatLine(), "hi");
@@ -64,19 +58,19 @@ TEST_F(KeyStringSenderTest, SendToChannelClearsSelectsTheChannelTwiceAndAddsNoEn
 TEST_F(KeyStringSenderTest, ShiftWrapsWhatTheLayoutShiftsUnlessAModifierIsHeld) {
     sender.SendKeyString("Hi");
     EXPECT_EQ(game().keysReceived(),
-              Join({{KeyDown(VkShift)}, Tap('H'), {KeyUp(VkShift)}, Tap('I')}))
+              Join({{KeyDown(Vk::Shift)}, Tap('H'), {KeyUp(Vk::Shift)}, Tap('I')}))
         << DescribeKeys(game().keysReceived());
 
     game().clearKeysReceived();
     sender.SendKeyString("\xFAH:\xFB");
     EXPECT_EQ(game().keysReceived(),
-              Join({{KeyDown(VkShift)}, Tap('H'), Tap(0xBA), {KeyUp(VkShift)}}))
+              Join({{KeyDown(Vk::Shift)}, Tap('H'), Tap(Vk::Oem1), {KeyUp(Vk::Shift)}}))
         << DescribeKeys(game().keysReceived());
 
     game().clearKeysReceived();
     sender.SendKeyString("\xFC"
                          "A\xFD");
-    EXPECT_EQ(game().keysReceived(), Join({{KeyDown(VkCtrl)}, Tap('A'), {KeyUp(VkCtrl)}}))
+    EXPECT_EQ(game().keysReceived(), Join({{KeyDown(Vk::Control)}, Tap('A'), {KeyUp(Vk::Control)}}))
         << DescribeKeys(game().keysReceived());
     EXPECT_EQ(game().chatLine(), "Hi"
                                  "H:");
@@ -90,14 +84,14 @@ TEST_F(KeyStringSenderTest, EveryPrintableAsciiCharacterArrivesAsTyped) {
     sender.SendToChannel(text + "\r", true, 2);
     EXPECT_EQ(game().transcript(), std::vector<std::string>{"2\t" + text});
     EXPECT_EQ(game().chatLine(), "");
-    EXPECT_FALSE(platform.simKeyboard().isDown(VkShift));
+    EXPECT_FALSE(platform.simKeyboard().isDown(Vk::Shift));
 }
 
 TEST_F(KeyStringSenderTest, ByteThirteenAtTheEndSendsEnterOnTheChosenChannel) {
     sender.SendToChannel("Testing Trelk Slash Command.....\r", true, 3);
     const auto& keys = game().keysReceived();
     ASSERT_GE(keys.size(), 2u);
-    EXPECT_EQ(keys[keys.size() - 2], KeyDown(VkEnter));
+    EXPECT_EQ(keys[keys.size() - 2], KeyDown(Vk::Return));
     EXPECT_EQ(game().transcript(), std::vector<std::string>{"3\tTesting Trelk Slash Command....."});
 }
 
@@ -105,12 +99,12 @@ TEST_F(KeyStringSenderTest, KeysHeldLeavesAltDownUntilALaterAltRelease) {
     sender.KeysHeld = true;
     sender.SendKeyString("\x12");
     sender.KeysHeld = false;
-    EXPECT_TRUE(platform.simKeyboard().isDown(VkAlt));
-    EXPECT_EQ(game().keysReceived(), std::vector<SimKeyEvent>{KeyDown(VkAlt)});
+    EXPECT_TRUE(platform.simKeyboard().isDown(Vk::Menu));
+    EXPECT_EQ(game().keysReceived(), std::vector<SimKeyEvent>{KeyDown(Vk::Menu)});
 
     sender.SendKeyString("\r\x12");
-    EXPECT_FALSE(platform.simKeyboard().isDown(VkAlt));
-    EXPECT_EQ(game().keysReceived().back(), KeyUp(VkAlt));
+    EXPECT_FALSE(platform.simKeyboard().isDown(Vk::Menu));
+    EXPECT_EQ(game().keysReceived().back(), KeyUp(Vk::Menu));
 }
 
 TEST_F(KeyStringSenderTest, UntypableBytesAreLeftOutAndTheRestArrives) {
@@ -131,9 +125,9 @@ TEST_F(KeyStringSenderTest, InjectedKeysComeBackThroughTheHookWhileTheStringIsTy
     sender.SendKeyString("A\xF0"); // Shift+A, then Home
 
     const std::vector<testing::HookMessage> expected = {
-        {VkShift, 0x002A0001u}, {'A', 0x001E0001u},  {'A', 0xC01E0001u},
-        {VkShift, 0xC02A0001u}, {0x24, 0x01470001u}, // Home: extended
-        {0x24, 0xC1470001u},
+        {Vk::Shift, 0x002A0001u}, {'A', 0x001E0001u},      {'A', 0xC01E0001u},
+        {Vk::Shift, 0xC02A0001u}, {Vk::Home, 0x01470001u}, // extended
+        {Vk::Home, 0xC1470001u},
     };
     EXPECT_EQ(messages, expected);
     // Processed after each byte, not at the end: the program sees its keys nested.

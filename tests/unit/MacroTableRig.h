@@ -6,6 +6,7 @@
 
 #include "KeyDispatcherRig.h"
 #include "macros/MacroTable.h"
+#include "platform/ports/VirtualKeys.h"
 #include "support/TempFolder.h"
 
 #include <string>
@@ -15,10 +16,6 @@ namespace trelk::testing {
 
 class MacroRig {
 public:
-    static constexpr int VkF3 = 0x72;
-    static constexpr int VkF5 = 0x74;
-    static constexpr int VkF7 = 0x76;
-
     explicit MacroRig(const std::string& settings = "") {
         if (!settings.empty()) {
             folder.write("trelkpro.ini", settings);
@@ -29,13 +26,13 @@ public:
 
     std::string file() const { return folder.read("trelkpro.ini"); }
     // The pilot holds the macro hot key (Scroll Lock by default).
-    void holdHotKey() { keys.press(KeyDispatcherRig::VkScroll); }
-    void releaseHotKey() { keys.release(KeyDispatcherRig::VkScroll); }
+    void holdHotKey() { keys.press(Vk::Scroll); }
+    void releaseHotKey() { keys.release(Vk::Scroll); }
     // Shift+F-key with the hot key held: defines macro n from the chat line.
     void defineWithShift(int vkF) {
-        keys.press(KeyDispatcherRig::VkShift);
+        keys.press(Vk::Shift);
         keys.tap(vkF);
-        keys.release(KeyDispatcherRig::VkShift);
+        keys.release(Vk::Shift);
     }
     const std::vector<std::string>& transcript() { return keys.game().transcript(); }
 

@@ -4,6 +4,7 @@
 #include "MacroTableRig.h"
 #include "core/IniFile.h"
 #include "keyboard/KeyMap.h"
+#include "platform/ports/VirtualKeys.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -22,16 +23,16 @@ TEST(PlayMacroTest, HotKeyAndFunctionKeyReplayOnceUntilTheHotKeyIsPressedAgain) 
     MacroRig rig(Macro3);
     rig.keys.type("junk");
     rig.holdHotKey();
-    rig.keys.tap(MacroRig::VkF3);
-    rig.keys.tap(MacroRig::VkF3);
+    rig.keys.tap(Vk::F3);
+    rig.keys.tap(Vk::F3);
     EXPECT_THAT(rig.transcript(), ElementsAre("3\thi"));
     // Past the lockout the second press still needs a new press of the hot key.
     rig.keys.wait(600);
-    rig.keys.tap(MacroRig::VkF3);
+    rig.keys.tap(Vk::F3);
     EXPECT_THAT(rig.transcript(), ElementsAre("3\thi"));
     rig.releaseHotKey();
     rig.holdHotKey();
-    rig.keys.tap(MacroRig::VkF3);
+    rig.keys.tap(Vk::F3);
     EXPECT_THAT(rig.transcript(), ElementsAre("3\thi", "3\thi"));
     // The replayed Return ended the pending F-key; the line was captured like a typed one.
     EXPECT_FALSE(rig.keys.dispatcher.MacroPending);
@@ -45,12 +46,12 @@ TEST(PlayMacroTest, FunctionKeyAfterAReplayIsLockedOutFor500ms) {
     // Armed and held again, yet inside the lockout.
     rig.keys.dispatcher.MacroKeyHeld = rig.keys.dispatcher.MacroKeyArmed = true;
     rig.keys.wait(300);
-    rig.keys.tap(MacroRig::VkF3);
+    rig.keys.tap(Vk::F3);
     EXPECT_THAT(rig.transcript(), ElementsAre("3\thi"));
     EXPECT_TRUE(rig.keys.dispatcher.MacroPending);
     rig.keys.wait(300);
     EXPECT_FALSE(rig.table.lockedOut());
-    rig.keys.tap(MacroRig::VkF3);
+    rig.keys.tap(Vk::F3);
     EXPECT_THAT(rig.transcript(), ElementsAre("3\thi", "3\thi"));
 }
 
@@ -58,7 +59,7 @@ TEST(PlayMacroTest, DefinitionInTheGameStoresWritesListsAndReplaysAtOnce) {
     MacroRig rig("[Setup]\nLogEnabled=1\n; kept\n");
     rig.holdHotKey();
     rig.keys.type("2:gg/r");
-    rig.defineWithShift(MacroRig::VkF7);
+    rig.defineWithShift(Vk::F7);
 
     EXPECT_EQ(rig.table.entry(7), "\xE5gg\r");
     EXPECT_EQ(rig.file(), "[Setup]\nLogEnabled=1\n; kept\n\n[Macros]\nF7Channel=2\n"
@@ -73,13 +74,13 @@ TEST(PlayMacroTest, DefinitionInTheGameStoresWritesListsAndReplaysAtOnce) {
     EXPECT_FALSE(rig.keys.dispatcher.ShiftHeld);
     EXPECT_THAT(rig.reports, IsEmpty());
     // The replay's 60 Backspaces did not trigger the hot key's own chat-line clearing.
-    EXPECT_EQ(rig.keys.injectedDowns(KeyDispatcherRig::VkBack), 60);
+    EXPECT_EQ(rig.keys.injectedDowns(Vk::Back), 60);
 
     // Played later with the hot key alone.
     rig.releaseHotKey();
     rig.keys.wait(600);
     rig.holdHotKey();
-    rig.keys.tap(MacroRig::VkF7);
+    rig.keys.tap(Vk::F7);
     EXPECT_THAT(rig.transcript(), ElementsAre("2\tgg", "2\tgg"));
 }
 
@@ -89,7 +90,7 @@ TEST(PlayMacroTest, ChannelThatIsALetterOrOutOfRangeStoresNothingAndReplaysTheOl
         MacroRig rig(settings);
         rig.holdHotKey();
         rig.keys.type(line);
-        rig.defineWithShift(MacroRig::VkF7);
+        rig.defineWithShift(Vk::F7);
         EXPECT_EQ(rig.file(), settings) << line;
         EXPECT_THAT(rig.transcript(), ElementsAre("3\told")) << line;
     }
@@ -98,11 +99,11 @@ TEST(PlayMacroTest, ChannelThatIsALetterOrOutOfRangeStoresNothingAndReplaysTheOl
 TEST(PlayMacroTest, FunctionKeysOutsideMacroModeOnlyMarkTheChannel) {
     MacroRig rig(Macro3);
     rig.keys.type("abc");
-    rig.keys.tap(MacroRig::VkF5);
+    rig.keys.tap(Vk::F5);
     EXPECT_TRUE(rig.keys.dispatcher.ChannelF5Pending);
     EXPECT_TRUE(rig.keys.dispatcher.MacroPending);
     EXPECT_EQ(rig.keys.dispatcher.TypedLine, "");
-    rig.keys.tap(MacroRig::VkF3);
+    rig.keys.tap(Vk::F3);
     EXPECT_THAT(rig.keys.keyboard().injected(), IsEmpty());
     EXPECT_EQ(rig.keys.game().chatLine(), "abc");
 }
@@ -137,8 +138,8 @@ TEST(PlayMacroTest, StoredMacroWithKeyCodeBytesReplaysItsBytesUnchanged) {
                                   "a\xE4\xFC");
     rig.table.ReplayMacro(6);
     // F1 for the channel, F1 for byte 228, Ctrl down for byte 252: as before.
-    EXPECT_EQ(rig.keys.injectedDowns(0x70), 2);
-    EXPECT_EQ(rig.keys.injectedDowns(0x11), 1);
+    EXPECT_EQ(rig.keys.injectedDowns(Vk::F1), 2);
+    EXPECT_EQ(rig.keys.injectedDowns(Vk::Control), 1);
 }
 
 TEST(PlayMacroTest, LettersFromTheGameThatAreKeyCodesAreStoredAsPlainLettersAndReported) {
@@ -147,7 +148,7 @@ TEST(PlayMacroTest, LettersFromTheGameThatAreKeyCodesAreStoredAsPlainLettersAndR
     // The US sim layout has no umlauts; the chat line as a German layout would give it.
     rig.keys.dispatcher.TypedLine = "2:gr\xFC\xDF"
                                     "e \xE6\xF7\xFC/r";
-    rig.defineWithShift(MacroRig::VkF7);
+    rig.defineWithShift(Vk::F7);
 
     EXPECT_THAT(rig.file(), HasSubstr("F7String=gru\xDF"
                                       "e aeu\n"));
@@ -157,7 +158,8 @@ TEST(PlayMacroTest, LettersFromTheGameThatAreKeyCodesAreStoredAsPlainLettersAndR
     EXPECT_THAT(rig.reports[0], HasSubstr("\xFC -> u, \xE6 -> ae, \xF7 left out"));
     // Nothing but the channel key among the F-keys, no modifier held by the text.
     for (const SimKeyEvent& event : rig.keys.keyboard().injected()) {
-        EXPECT_THAT(event.virtualKey, Not(::testing::AnyOf(0x11, 0x12, 0x70, 0x72, 0x73)));
+        EXPECT_THAT(event.virtualKey,
+                    Not(::testing::AnyOf(Vk::Control, Vk::Menu, Vk::F1, Vk::F3, Vk::F4)));
     }
 }
 
@@ -170,7 +172,7 @@ TEST(PlayMacroTest, FailedWriteInTheGameIsReportedAndTheOldMacroReplayed) {
     rig.keys.dispatcher.Actions.PlayMacro = [&table](int n) { table.PlayMacro(n); };
     rig.holdHotKey();
     rig.keys.type("1:new/r");
-    rig.defineWithShift(MacroRig::VkF3);
+    rig.defineWithShift(Vk::F3);
     EXPECT_EQ(table.entry(3), "\xE6hi\r");
     ASSERT_EQ(rig.reports.size(), 1U);
     EXPECT_THAT(rig.reports[0], HasSubstr("Macro 3 was not stored"));

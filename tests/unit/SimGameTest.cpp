@@ -1,5 +1,6 @@
 // The stand-in game's chat line, as the keys tests judge what was typed.
 
+#include "platform/ports/VirtualKeys.h"
 #include "platform/sim/SimPlatform.h"
 
 #include <gtest/gtest.h>
@@ -21,14 +22,14 @@ TEST(SimGameTest, ChatLineEditingChannelsAndTranscript) {
     keys.pilotTypes("ld!");
     EXPECT_EQ(game.chatLine(), "Hello, World!");
 
-    keys.pilotPress(0x74); // F5 twice: still channel 5
-    keys.pilotRelease(0x74);
-    keys.pilotPress(0x74);
-    keys.pilotRelease(0x74);
+    keys.pilotPress(Vk::F5); // F5 twice: still channel 5
+    keys.pilotRelease(Vk::F5);
+    keys.pilotPress(Vk::F5);
+    keys.pilotRelease(Vk::F5);
     keys.pilotTypes("\r");
     keys.pilotTypes("\r"); // an empty line sends nothing
 
-    keys.pilotPress(0x72); // F3
+    keys.pilotPress(Vk::F3);
     keys.pilotTypes("discarded\x1b"
                     "a\tb\r");
     EXPECT_EQ(game.transcript(), (std::vector<std::string>{"5\tHello, World!", "3\tab"}));
@@ -39,12 +40,12 @@ TEST(SimGameTest, ModifiersShapeWhatIsTyped) {
     SimPlatform platform;
     SimGame& game = platform.game();
     SimKeyboard& keys = platform.simKeyboard();
-    keys.pilotPress(0x14); // Caps Lock on
-    keys.pilotRelease(0x14);
+    keys.pilotPress(Vk::Capital); // Caps Lock on
+    keys.pilotRelease(Vk::Capital);
     keys.pilotTypes("ab");
-    keys.pilotPress(0x11); // Ctrl+C types nothing
+    keys.pilotPress(Vk::Control); // Ctrl+C types nothing
     keys.pilotTypes("c");
-    keys.pilotRelease(0x11);
+    keys.pilotRelease(Vk::Control);
     EXPECT_EQ(game.chatLine(), "AB");
     EXPECT_EQ(DescribeKeys({game.keysReceived().end() - 4, game.keysReceived().end()}),
               "+Ctrl +C -C -Ctrl");

@@ -3,6 +3,7 @@
 // only while the game has the focus).
 
 #include "SimKeyboardFixture.h"
+#include "platform/ports/VirtualKeys.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -11,8 +12,6 @@
 
 namespace trelk {
 namespace {
-
-constexpr int VkShift = 0x10;
 
 Keyboard::KeyboardState With(std::initializer_list<int> down) {
     Keyboard::KeyboardState state{};
@@ -28,7 +27,7 @@ TEST(SimKeyboardLayoutTest, EveryPrintableAsciiCharacterHasAKeyThatTypesItBack) 
     for (int c = 32; c < 127; ++c) {
         const auto key = keyboard.keyForChar(static_cast<unsigned char>(c));
         ASSERT_TRUE(key) << c;
-        const auto state = key->shift ? With({VkShift}) : With({});
+        const auto state = key->shift ? With({Vk::Shift}) : With({});
         EXPECT_EQ(keyboard.charactersForKey(key->virtualKey, 0, state), std::string(1, char(c)))
             << "character " << char(c);
         EXPECT_NE(keyboard.scanCodeForKey(key->virtualKey), 0) << char(c);
@@ -52,9 +51,9 @@ TEST(SimKeyboardLayoutTest, PunctuationUsesTheUsKeysAndScanCodesAreSetOne) {
         EXPECT_EQ(std::make_pair(found->virtualKey, found->shift), key) << c;
     }
     EXPECT_EQ(keyboard.scanCodeForKey('A'), 0x1E);
-    EXPECT_EQ(keyboard.scanCodeForKey(VkShift), 42);
-    EXPECT_EQ(keyboard.scanCodeForKey(0x24), 0x47); // Home
-    EXPECT_EQ(keyboard.scanCodeForKey(0x7B), 0x58); // F12
+    EXPECT_EQ(keyboard.scanCodeForKey(Vk::Shift), 42);
+    EXPECT_EQ(keyboard.scanCodeForKey(Vk::Home), 0x47);
+    EXPECT_EQ(keyboard.scanCodeForKey(Vk::F12), 0x58);
     EXPECT_EQ(keyboard.scanCodeForKey(0xFF), 0);
     EXPECT_EQ(keyboard.scanCodeForKey(-3), 0);
 }
@@ -62,15 +61,15 @@ TEST(SimKeyboardLayoutTest, PunctuationUsesTheUsKeysAndScanCodesAreSetOne) {
 TEST(SimKeyboardLayoutTest, KeyNamesFollowTheExtendedFlag) {
     SimPlatform platform;
     SimKeyboard& keyboard = platform.simKeyboard();
-    EXPECT_EQ(keyboard.keyName(0x2D, true), "Insert");
-    EXPECT_EQ(keyboard.keyName(0x2D, false), "Num 0");
-    EXPECT_EQ(keyboard.keyName(0x25, true), "Left");
-    EXPECT_EQ(keyboard.keyName(0x6A, false), "Num *");
-    EXPECT_EQ(keyboard.keyName(0x6D, false), "Num -");
-    EXPECT_EQ(keyboard.keyName(0x13, false), "Pause");
-    EXPECT_EQ(keyboard.keyName(0x91, false), "Scroll Lock");
-    EXPECT_EQ(keyboard.keyName(0x70, false), "F1");
-    EXPECT_EQ(keyboard.keyName(0x11, true), "Right Ctrl");
+    EXPECT_EQ(keyboard.keyName(Vk::Insert, true), "Insert");
+    EXPECT_EQ(keyboard.keyName(Vk::Insert, false), "Num 0");
+    EXPECT_EQ(keyboard.keyName(Vk::Left, true), "Left");
+    EXPECT_EQ(keyboard.keyName(Vk::Multiply, false), "Num *");
+    EXPECT_EQ(keyboard.keyName(Vk::Subtract, false), "Num -");
+    EXPECT_EQ(keyboard.keyName(Vk::Pause, false), "Pause");
+    EXPECT_EQ(keyboard.keyName(Vk::Scroll, false), "Scroll Lock");
+    EXPECT_EQ(keyboard.keyName(Vk::F1, false), "F1");
+    EXPECT_EQ(keyboard.keyName(Vk::Control, true), "Right Ctrl");
     EXPECT_EQ(keyboard.keyName(0xFF, false), "");
     EXPECT_EQ(keyboard.keyName(300, true), "");
 }
@@ -79,15 +78,15 @@ TEST(SimKeyboardLayoutTest, CharactersHonourShiftCapsLockAndCtrl) {
     SimPlatform platform;
     SimKeyboard& keyboard = platform.simKeyboard();
     auto capsLock = With({});
-    capsLock[0x14] = 0x01;
+    capsLock[Vk::Capital] = 0x01;
     EXPECT_EQ(keyboard.charactersForKey('Q', 0, capsLock), "Q");
-    capsLock[VkShift] = 0x80;
+    capsLock[Vk::Shift] = 0x80;
     EXPECT_EQ(keyboard.charactersForKey('Q', 0, capsLock), "q");
-    EXPECT_EQ(keyboard.charactersForKey('1', 0, With({VkShift})), "!");
-    EXPECT_EQ(keyboard.charactersForKey('C', 0, With({0x11})), "\x03");
-    EXPECT_EQ(keyboard.charactersForKey('C', 0, With({0x11, 0x12})), "");
-    EXPECT_EQ(keyboard.charactersForKey(0x0D, 0, With({})), "\r");
-    EXPECT_EQ(keyboard.charactersForKey(0x70, 0, With({})), "");
+    EXPECT_EQ(keyboard.charactersForKey('1', 0, With({Vk::Shift})), "!");
+    EXPECT_EQ(keyboard.charactersForKey('C', 0, With({Vk::Control})), "\x03");
+    EXPECT_EQ(keyboard.charactersForKey('C', 0, With({Vk::Control, Vk::Menu})), "");
+    EXPECT_EQ(keyboard.charactersForKey(Vk::Return, 0, With({})), "\r");
+    EXPECT_EQ(keyboard.charactersForKey(Vk::F1, 0, With({})), "");
     EXPECT_EQ(keyboard.charactersForKey(-1, 0, With({})), "");
 }
 
@@ -97,17 +96,18 @@ protected:
 };
 
 TEST_F(SimKeyboardHookPathTest, KeyStateFollowsEventsWithRepeatsTogglesAndMouseButtons) {
-    keyboard().pilotPress(VkShift);
-    keyboard().pilotPress(2); // right mouse button: state only
-    keyboard().pilotPress(0x91);
-    keyboard().pilotRelease(0x91);
+    keyboard().pilotPress(Vk::Shift);
+    keyboard().pilotPress(Vk::RButton); // a mouse button: state only
+    keyboard().pilotPress(Vk::Scroll);
+    keyboard().pilotRelease(Vk::Scroll);
     const auto state = *keyboard().currentState();
     EXPECT_EQ(state[2], 0x80);
-    EXPECT_EQ(state[VkShift], 0x80);
+    EXPECT_EQ(state[Vk::Shift], 0x80);
     EXPECT_EQ(state[0xA0], 0x80); // the left Shift with the generic one
     EXPECT_EQ(state[0x91], 0x01); // Scroll Lock up, toggled on
-    EXPECT_EQ(platform.game().keysReceived(),
-              (std::vector<SimKeyEvent>{KeyDown(VkShift), KeyDown(0x91), KeyUp(0x91)}));
+    EXPECT_EQ(
+        platform.game().keysReceived(),
+        (std::vector<SimKeyEvent>{KeyDown(Vk::Shift), KeyDown(Vk::Scroll), KeyUp(Vk::Scroll)}));
 
     keyboard().setStateReadable(false);
     EXPECT_FALSE(keyboard().currentState());
@@ -115,19 +115,19 @@ TEST_F(SimKeyboardHookPathTest, KeyStateFollowsEventsWithRepeatsTogglesAndMouseB
 
 TEST_F(SimKeyboardHookPathTest, MessagesArePostedInOrderWithTheKeystrokeFlags) {
     ASSERT_TRUE(hookOn());
-    keyboard().pilotPress(0x2D); // Insert: extended
-    keyboard().pilotPress(0x2D); // auto-repeat
-    keyboard().pilotRelease(0x2D);
-    keyboard().pilotPress(0x12);   // Alt
-    keyboard().pilotPress(0x60);   // Num 0: same scan code as Insert, not extended
-    EXPECT_TRUE(messages.empty()); // posted, not called
+    keyboard().pilotPress(Vk::Insert); // Insert: extended
+    keyboard().pilotPress(Vk::Insert); // auto-repeat
+    keyboard().pilotRelease(Vk::Insert);
+    keyboard().pilotPress(Vk::Menu);    // Alt
+    keyboard().pilotPress(Vk::Numpad0); // Num 0: same scan code as Insert, not extended
+    EXPECT_TRUE(messages.empty());      // posted, not called
     platform.simLoop().processPendingMessages();
 
-    const std::vector<testing::HookMessage> expected = {{0x2D, 0x01520001u},
-                                                        {0x2D, 0x41520001u},
-                                                        {0x2D, 0xC1520001u},
-                                                        {0x12, 0x20380001u},
-                                                        {0x60, 0x20520001u}};
+    const std::vector<testing::HookMessage> expected = {{Vk::Insert, 0x01520001u},
+                                                        {Vk::Insert, 0x41520001u},
+                                                        {Vk::Insert, 0xC1520001u},
+                                                        {Vk::Menu, 0x20380001u},
+                                                        {Vk::Numpad0, 0x20520001u}};
     EXPECT_EQ(messages, expected);
 }
 
