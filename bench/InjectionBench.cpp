@@ -10,11 +10,12 @@
 // pauses 100 ms after each of its two channel keys; the "keys" variant (Backspaces, text and
 // Enter in one SendKeyString) shows the cost of the keys without those pauses.
 
-#include "integration/LinuxTestSupport.h"
 #include "macros/KeyStringSender.h"
 #include "platform/linux/QtEventLoop.h"
 #include "platform/linux/X11Keyboard.h"
 #include "platform/ports/VirtualKeys.h"
+#include "support/LinuxTestSupport.h"
+#include "support/TempFolder.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -26,7 +27,7 @@
 #include <vector>
 
 // Last: it brings Xlib's macros.
-#include "integration/X11KeyboardTestSupport.h"
+#include "support/X11KeyboardTestSupport.h"
 
 namespace {
 
@@ -275,7 +276,7 @@ public:
     void skipToEnd() { read_ = linuxtest::ReadFile(transcript_).size(); }
 
 private:
-    linuxtest::TempDir folder_;
+    testing::TempFolder folder_;
     x11test::XvfbServer server_;
     x11test::EnvOverride display_;
     x11test::EnvOverride platform_;

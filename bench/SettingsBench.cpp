@@ -1,4 +1,5 @@
 #include "core/SettingsStore.h"
+#include "support/TempFolder.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -45,35 +46,18 @@ fs::path BenchRoot(const benchmark::State& state) {
 // A fresh folder holding a realistic settings file, removed at the end of the benchmark.
 class BenchFolder {
 public:
-    explicit BenchFolder(const fs::path& root) {
-        std::string pattern = (root / "trelk-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            dir_ = pattern;
-            iniPath_ = WriteRealisticFile(dir_);
-        }
-    }
-    ~BenchFolder() {
-        if (!dir_.empty()) {
-            fs::remove_all(dir_);
-        }
-    }
-    BenchFolder(const BenchFolder&) = delete;
-    BenchFolder& operator=(const BenchFolder&) = delete;
+    explicit BenchFolder(const fs::path& root)
+        : folder_(root), iniPath_(WriteRealisticFile(folder_.path())) {}
 
-    bool ok() const { return !dir_.empty(); }
-    trelk::SettingsStore store() const { return {iniPath_, dir_.string() + "/"}; }
+    trelk::SettingsStore store() const { return {iniPath_, folder_.dir()}; }
 
 private:
-    fs::path dir_;
+    trelk::testing::TempFolder folder_;
     std::string iniPath_;
 };
 
 void BM_LoadAndSaveAllGroups(benchmark::State& state) {
     const BenchFolder folder(BenchRoot(state));
-    if (!folder.ok()) {
-        state.SkipWithError("no temporary folder");
-        return;
-    }
     const trelk::SettingsStore store = folder.store();
     for (auto _ : state) {
         trelk::Settings settings = store.Load();
@@ -94,10 +78,6 @@ BENCHMARK(BM_LoadAndSaveAllGroups)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond
 // writes nothing.
 void BM_LoadAndCloseSave(benchmark::State& state) {
     const BenchFolder folder(fs::temp_directory_path());
-    if (!folder.ok()) {
-        state.SkipWithError("no temporary folder");
-        return;
-    }
     const trelk::SettingsStore store = folder.store();
     using trelk::SettingsGroup;
     for (auto _ : state) {
@@ -119,10 +99,6 @@ BENCHMARK(BM_LoadAndCloseSave)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadOnly(benchmark::State& state) {
     const BenchFolder folder(fs::temp_directory_path());
-    if (!folder.ok()) {
-        state.SkipWithError("no temporary folder");
-        return;
-    }
     const trelk::SettingsStore store = folder.store();
     for (auto _ : state) {
         benchmark::DoNotOptimize(store.Load());

@@ -1,7 +1,8 @@
 // The product binary under a virtual X server: first start on an empty folder, the single
 // instance rule, and the close on SIGTERM (log-off).
 
-#include "E2eSupport.h"
+#include "E2eTestSupport.h"
+#include "support/SharedBlockNames.h"
 #include "support/TempFolder.h"
 
 #include <algorithm>
@@ -21,7 +22,8 @@ class AppInstanceTest : public ::testing::Test {
 protected:
     std::vector<std::string> environment() const {
         return {display.env(), "TRELK_APP_DIR=" + folder.dir(),
-                "TRELK_REGISTRY=" + folder.file("registry.db"), "QT_QPA_PLATFORM=xcb"};
+                "TRELK_REGISTRY=" + folder.file("registry.db"), blocks.env(),
+                "QT_QPA_PLATFORM=xcb"};
     }
     std::unique_ptr<ChildProcess> startApp() {
         return std::make_unique<ChildProcess>(TRELK_APP_BINARY, std::vector<std::string>{},
@@ -39,6 +41,7 @@ protected:
 
     VirtualDisplay display;
     testing::TempFolder folder;
+    testing::SharedBlockNames blocks{"instance"}; // outlives the programs of a test
 };
 
 TEST_F(AppInstanceTest, FirstStartOnEmptyFolderThenSecondStartLeavesAtOnce) {

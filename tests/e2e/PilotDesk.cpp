@@ -1,17 +1,14 @@
 #include "PilotDesk.h"
 
-#include <unistd.h>
-
 namespace trelk::e2e {
 
 PilotDesk::PilotDesk(const testing::TempFolder& folder,
                      const std::vector<std::string>& extraEnvironment)
     : folder_(folder), xdotool_(display_.env() + " xdotool ") {
     // The shared blocks get names of this test's own, so parallel runs never meet.
-    std::vector<std::string> environment = {display_.env(), "QT_QPA_PLATFORM=xcb",
-                                            "TRELK_APP_DIR=" + folder.dir(),
-                                            "TRELK_REGISTRY=" + folder.file("registry.db"),
-                                            "TRELK_SHM_SUFFIX=-e2e" + std::to_string(getpid())};
+    std::vector<std::string> environment = {
+        display_.env(), "QT_QPA_PLATFORM=xcb", "TRELK_APP_DIR=" + folder.dir(),
+        "TRELK_REGISTRY=" + folder.file("registry.db"), blocks_.env()};
     environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
     trelk_ =
         std::make_unique<ChildProcess>(TRELK_APP_BINARY, std::vector<std::string>{}, environment);

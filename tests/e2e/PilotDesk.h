@@ -1,6 +1,7 @@
 #pragma once
 
-#include "E2eSupport.h"
+#include "E2eTestSupport.h"
+#include "support/SharedBlockNames.h"
 #include "support/TempFolder.h"
 
 #include <memory>
@@ -27,6 +28,7 @@ public:
 private:
     const testing::TempFolder& folder_;
     VirtualDisplay display_;
+    testing::SharedBlockNames blocks_{"e2e"}; // outlives both processes
     std::string xdotool_;
     std::unique_ptr<ChildProcess> trelk_;
     std::unique_ptr<ChildProcess> game_;

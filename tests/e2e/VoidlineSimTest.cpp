@@ -2,7 +2,7 @@
 // transcript: channels on F1..F5, Enter sends, Backspace and Escape edit the line; F12 docks
 // and undocks, seen in the root window's property.
 
-#include "E2eSupport.h"
+#include "E2eTestSupport.h"
 #include "support/TempFolder.h"
 
 #include <csignal>

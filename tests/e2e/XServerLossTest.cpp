@@ -1,7 +1,8 @@
 // The product binary when its X server goes away (log-out), alone and together with the
 // SIGTERM of the session's end: it must end by exiting, not by a crash or a hang.
 
-#include "E2eSupport.h"
+#include "E2eTestSupport.h"
+#include "support/SharedBlockNames.h"
 #include "support/TempFolder.h"
 
 #include <algorithm>
@@ -21,8 +22,7 @@ protected:
         app = std::make_unique<ChildProcess>(
             TRELK_APP_BINARY, std::vector<std::string>{},
             std::vector<std::string>{display.env(), "TRELK_APP_DIR=" + folder.dir(),
-                                     "TRELK_REGISTRY=" + folder.file("registry.db"),
-                                     "TRELK_SHM_SUFFIX=.xloss" + std::to_string(::getpid()),
+                                     "TRELK_REGISTRY=" + folder.file("registry.db"), blocks.env(),
                                      "TRELK_STARTUP_REPORT=" + folder.file("started"),
                                      "QT_QPA_PLATFORM=xcb"});
         ASSERT_TRUE(waitUntil([&] {
@@ -46,6 +46,7 @@ protected:
 
     VirtualDisplay display;
     testing::TempFolder folder;
+    testing::SharedBlockNames blocks{"xloss"}; // outlives the program
     std::unique_ptr<ChildProcess> app;
 };
 

@@ -1,5 +1,6 @@
 #include "core/IniFile.h"
 #include "core/SettingsStore.h"
+#include "support/TempFolder.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -28,11 +29,6 @@ std::string ReadFile(const std::string& path) {
 class SettingsCrashSafetyTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "trelk-crash-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        path_ = (dir_ / "TrelkPro.ini").string();
-
         a_ = SettingsStore(path_, dir_.string() + "/").Defaults();
         a_.Scanner.RadarWavFileName = "/sounds/a.wav";
         b_ = a_;
@@ -44,7 +40,6 @@ protected:
         b_.Console.ConsoleBMP = "/pictures/background-" + std::string(200, 'b') + ".bmp";
         b_.KeyMap.KM.fill(-1);
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     // A file written by every group with version A, plus another owner's section.
     void writeInitialFile(const std::string& path) const {
@@ -76,8 +71,9 @@ protected:
         return versions;
     }
 
-    fs::path dir_;
-    std::string path_;
+    testing::TempFolder folder_;
+    const fs::path dir_ = folder_.path();
+    const std::string path_ = folder_.file("TrelkPro.ini");
     Settings a_;
     Settings b_;
 };

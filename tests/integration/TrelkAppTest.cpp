@@ -29,8 +29,7 @@ TEST_F(TrelkAppTest, StartupBindsBothLibrariesAndBuildsTheListsOnItsWorker) {
     installLibraries();
     // The sample database the application folder ships with.
     std::filesystem::create_directories(folder.path() / "Data");
-    std::filesystem::copy_file(std::filesystem::path(__FILE__).parent_path() /
-                                   "../../data/samples/MyLumacor.dat",
+    std::filesystem::copy_file(TRELK_SAMPLE_DATA_DIR "/MyLumacor.dat",
                                folder.path() / "Data/MyLumacor.dat");
     start();
     ASSERT_TRUE(app->core().FormCreate().ok);

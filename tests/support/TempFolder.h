@@ -1,21 +1,25 @@
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
+#include <stdexcept>
 #include <string>
 
 namespace trelk::testing {
 
-// A fresh folder under the system's temporary folder, removed with its contents at the end.
+// A fresh folder of its own (under the system's temporary folder unless a root is given),
+// removed with its contents at the end.
 class TempFolder {
 public:
-    TempFolder() {
-        std::random_device random;
-        path_ = std::filesystem::temp_directory_path() /
-                ("trelk-test-" + std::to_string(random()) + "-" + std::to_string(random()));
-        std::filesystem::create_directories(path_);
+    explicit TempFolder(
+        const std::filesystem::path& root = std::filesystem::temp_directory_path()) {
+        std::string pattern = (root / "trelk-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("no temporary folder could be made under " + root.string());
+        }
+        path_ = pattern;
     }
     ~TempFolder() {
         std::error_code ignored;

@@ -3,7 +3,7 @@
 
 #include "console/ConsoleAppearance.h"
 
-#include "SimKeyboardFixture.h"
+#include "SimKeysRig.h"
 #include "console/OverlayConsoleSink.h"
 #include "console/OverlayLibrary.h"
 #include "macros/KeyStringSender.h"
@@ -26,7 +26,7 @@ QImage Filled(int width, int height, QColor colour) {
     return picture;
 }
 
-class ConsoleAppearanceTest : public ::testing::Test, public testing::SimKeysFixture {
+class ConsoleAppearanceTest : public ::testing::Test, public testing::SimKeysRig {
 protected:
     ConsoleAppearanceTest() {
         platform.installOverlayLibrary(std::string(AppDir) + "nexacomms.so");

@@ -1,5 +1,7 @@
 #include "core/IniFile.h"
 
+#include "support/TempFolder.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,14 +16,6 @@ using namespace std::string_literals;
 
 class IniFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "trelk-ini-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        path_ = (dir_ / "TrelkPro.ini").string();
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     void writeFile(const std::string& bytes) const {
         std::ofstream(path_, std::ios::binary) << bytes;
     }
@@ -35,8 +29,9 @@ protected:
         return ini;
     }
 
-    fs::path dir_;
-    std::string path_;
+    testing::TempFolder folder_;
+    const fs::path dir_ = folder_.path();
+    const std::string path_ = folder_.file("TrelkPro.ini");
 };
 
 TEST_F(IniFileTest, MissingFileIsEmptyButUnreadableOneIsAnError) {

@@ -4,13 +4,12 @@
 // key string sender and the stand-in game. The actions of subsystems not built here are
 // recorded as lines ("PlayMacro 5"); a test sets the answers of the questions.
 
-#include "SimKeyboardFixture.h"
+#include "SimKeysRig.h"
 #include "core/CheckOption.h"
 #include "core/SettingsValues.h"
 #include "keyboard/KeyDispatcher.h"
 #include "keyboard/KeyMap.h"
 #include "macros/KeyStringSender.h"
-#include "platform/ports/VirtualKeys.h"
 #include "platform/sim/SimScreenCapture.h"
 
 #include <atomic>
@@ -71,9 +70,9 @@ public:
         return n;
     }
 
-    SimKeysFixture keys;
+    SimKeysRig keys;
     std::atomic<bool> shuttingDown{false};
-    Settings settings = DefaultSettings(SimKeysFixture::AppDir);
+    Settings settings = DefaultSettings(SimKeysRig::AppDir);
     KeyStringSender sender{keys.platform.keyboard(), keys.platform.eventLoop()};
     KeyMap keyMap{settings.KeyMap.KM, keys.platform.keyboard(), keys.platform.eventLoop(),
                   shuttingDown};

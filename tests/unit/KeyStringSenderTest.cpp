@@ -3,7 +3,7 @@
 
 #include "macros/KeyStringSender.h"
 
-#include "SimKeyboardFixture.h"
+#include "SimKeysRig.h"
 #include "platform/ports/VirtualKeys.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +25,7 @@ std::vector<SimKeyEvent> Join(std::initializer_list<std::vector<SimKeyEvent>> pa
     return all;
 }
 
-class KeyStringSenderTest : public ::testing::Test, public testing::SimKeysFixture {
+class KeyStringSenderTest : public ::testing::Test, public testing::SimKeysRig {
 protected:
     SimGame& game() { return platform.game(); }
 

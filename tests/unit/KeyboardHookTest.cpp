@@ -1,7 +1,7 @@
 // Binding the hook library on the sim platform: the three start-up failures, the window
 // handle in the block, and the shutdown steps with their traces.
 
-#include "SimKeyboardFixture.h"
+#include "SimKeysRig.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -12,7 +12,7 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-class KeyboardHookTest : public ::testing::Test, public testing::SimKeysFixture {
+class KeyboardHookTest : public ::testing::Test, public testing::SimKeysRig {
 protected:
     std::string libraryPath() const { return std::string(AppDir) + "TrkHook.so"; }
     // Shutdown as FormDestroy runs it, with the core's own trace between the steps.

@@ -1,6 +1,6 @@
 // The definition dialog's decisions, without widgets.
 
-#include "MacroTableRig.h"
+#include "MacroRig.h"
 #include "macros/MacroEditor.h"
 
 #include <gmock/gmock.h>

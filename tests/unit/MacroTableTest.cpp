@@ -1,6 +1,6 @@
 // The macro table's stored form and list rows, without keys.
 
-#include "MacroTableRig.h"
+#include "MacroRig.h"
 
 #include <filesystem>
 #include <gmock/gmock.h>

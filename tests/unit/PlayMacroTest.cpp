@@ -1,7 +1,7 @@
 // The macro key as the pilot uses it in the game: keys go through the sim hook to the
 // dispatcher, the macro table types into the stand-in game, and its keys come back.
 
-#include "MacroTableRig.h"
+#include "MacroRig.h"
 #include "core/IniFile.h"
 #include "keyboard/KeyMap.h"
 #include "platform/ports/VirtualKeys.h"

@@ -1,5 +1,7 @@
 #include "core/SettingsStore.h"
 
+#include "support/TempFolder.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,15 +15,6 @@ namespace fs = std::filesystem;
 
 class SettingsStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "trelk-settings-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        appDir_ = dir_.string() + "/";
-        path_ = appDir_ + "TrelkPro.ini";
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     SettingsStore store() const { return SettingsStore(path_, appDir_); }
     void writeFile(const std::string& bytes) const {
         std::ofstream(path_, std::ios::binary) << bytes;
@@ -31,9 +24,9 @@ protected:
         return {std::istreambuf_iterator<char>(in), {}};
     }
 
-    fs::path dir_;
-    std::string appDir_;
-    std::string path_;
+    testing::TempFolder folder_;
+    const std::string appDir_ = folder_.dir();
+    const std::string path_ = folder_.file("TrelkPro.ini");
 };
 
 // Every key the groups write gets a value of its own; booleans are mixed, so that a key wired to

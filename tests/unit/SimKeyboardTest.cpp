@@ -2,7 +2,7 @@
 // real platform gives, and its hook path must behave like the real system's (posted, in order,
 // only while the game has the focus).
 
-#include "SimKeyboardFixture.h"
+#include "SimKeysRig.h"
 #include "platform/ports/VirtualKeys.h"
 
 #include <gtest/gtest.h>
@@ -90,7 +90,7 @@ TEST(SimKeyboardLayoutTest, CharactersHonourShiftCapsLockAndCtrl) {
     EXPECT_EQ(keyboard.charactersForKey(-1, 0, With({})), "");
 }
 
-class SimKeyboardHookPathTest : public ::testing::Test, public testing::SimKeysFixture {
+class SimKeyboardHookPathTest : public ::testing::Test, public testing::SimKeysRig {
 protected:
     SimKeyboard& keyboard() { return platform.simKeyboard(); }
 };

@@ -17,8 +17,9 @@
 #include <vector>
 
 // Qt before Xlib: Xlib defines macros (Bool, Status) that Qt headers refuse.
-#include "integration/LinuxTestSupport.h"
-#include "integration/XvfbServer.h"
+#include "support/LinuxTestSupport.h"
+#include "support/TempFolder.h"
+#include "support/XvfbServer.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -28,9 +29,9 @@ namespace trelk {
 namespace {
 
 using linuxtest::ScopedEnv;
-using linuxtest::TempDir;
 using linuxtest::WaitUntil;
 using linuxtest::XvfbServer;
+using testing::TempFolder;
 
 constexpr std::uint32_t Ink = 0x2040C0;
 constexpr std::uint32_t Backdrop = 0x00FF00;
@@ -131,7 +132,7 @@ protected:
     }
 
     static std::unique_ptr<XvfbServer> server_;
-    TempDir folder_;
+    TempFolder folder_;
     std::unique_ptr<ScopedEnv> display_;
     std::unique_ptr<ScopedEnv> record_;
     Display* client_ = nullptr;

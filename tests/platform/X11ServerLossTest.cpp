@@ -5,13 +5,13 @@
 
 #include "platform/linux/X11ServerLoss.h"
 
-#include "integration/LinuxTestSupport.h"
-#include "integration/XvfbServer.h"
 #include "platform/linux/LinuxLibraryLoader.h"
 #include "platform/linux/X11Desktop.h"
 #include "platform/linux/X11Keyboard.h"
 #include "plugins/nexacomms/NexacommsAbi.h"
 #include "plugins/trkhook/TrkHookAbi.h"
+#include "support/LinuxTestSupport.h"
+#include "support/XvfbServer.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -12,8 +12,9 @@
 #include <vector>
 
 // Last: it brings Xlib's macros.
-#include "integration/LinuxTestSupport.h"
-#include "integration/X11KeyboardTestSupport.h"
+#include "support/LinuxTestSupport.h"
+#include "support/TempFolder.h"
+#include "support/X11KeyboardTestSupport.h"
 
 #include <X11/XKBlib.h>
 
@@ -211,7 +212,7 @@ TEST_F(TrkHookTest, LettersTakeTheVirtualKeyOfTheActiveLayout) {
 }
 
 TEST_F(TrkHookTest, KeysTypedIntoOtherWindowsAreNeverSeen) {
-    linuxtest::TempDir dir;
+    testing::TempFolder dir;
     const std::string debugFile = dir.file("stderr.txt");
     const std::uint8_t debugOn = 1;
     ASSERT_TRUE(keyRecord_->write(11, &debugOn, 1));

@@ -1,4 +1,4 @@
-#include "E2eSupport.h"
+#include "E2eTestSupport.h"
 
 #include <array>
 #include <csignal>

@@ -2,7 +2,8 @@
 
 #include "platform/linux/LinuxDebugOutput.h"
 
-#include "integration/LinuxTestSupport.h"
+#include "support/LinuxTestSupport.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@ namespace trelk {
 namespace {
 
 TEST(LinuxDebugOutputTest, TraceLinesAreAppendedToTheTraceFileOnePerLine) {
-    linuxtest::TempDir dir;
+    testing::TempFolder dir;
     const std::string traceFile = dir.file("trace.log");
     linuxtest::WriteFile(traceFile, "earlier run\n");
     linuxtest::ScopedEnv env("TRELK_TRACE_FILE", traceFile);

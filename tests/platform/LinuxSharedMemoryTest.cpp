@@ -8,7 +8,7 @@
 #include <vector>
 
 // Last: it brings Xlib's macros.
-#include "integration/X11KeyboardTestSupport.h"
+#include "support/X11KeyboardTestSupport.h"
 
 namespace trelk {
 namespace {

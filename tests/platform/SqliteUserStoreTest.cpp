@@ -3,7 +3,8 @@
 
 #include "platform/linux/SqliteUserStore.h"
 
-#include "integration/LinuxTestSupport.h"
+#include "support/LinuxTestSupport.h"
+#include "support/TempFolder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -13,8 +14,8 @@
 namespace trelk {
 namespace {
 
-using linuxtest::TempDir;
 using ::testing::HasSubstr;
+using testing::TempFolder;
 using Values = std::vector<std::pair<std::string, std::string>>;
 using Names = std::vector<std::string>;
 
@@ -28,7 +29,7 @@ unsigned FileMode(const std::string& path) {
 
 class SqliteUserStoreTest : public ::testing::Test {
 protected:
-    TempDir dir;
+    TempFolder dir;
     const std::string dbPath = dir.file("registry.db");
     SqliteUserStore store{dbPath};
 };

@@ -2,8 +2,9 @@
 
 #include "platform/linux/LinuxLibraryLoader.h"
 
-#include "integration/LinuxTestSupport.h"
 #include "plugins/trkhook/TrkHookAbi.h"
+#include "support/LinuxTestSupport.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ const std::string HookLibraryPath =
     std::string(TRELK_TOOLS_DIR) + "/../TrelkPro/" + TRKHOOK_LIBRARY_NAME;
 
 TEST(LinuxLibraryLoaderTest, MissingOrBrokenFilesGiveTheReason) {
-    linuxtest::TempDir dir;
+    testing::TempFolder dir;
     LinuxLibraryLoader loader;
     std::string error;
     EXPECT_EQ(loader.load(dir.file("TrkHook.so"), error), nullptr);

@@ -1,8 +1,9 @@
 // trelk-reg run as a child process, as add-ons and end-to-end tests run it: its output format,
 // exit codes and the store it picks.
 
-#include "integration/LinuxTestSupport.h"
 #include "platform/linux/SqliteUserStore.h"
+#include "support/LinuxTestSupport.h"
+#include "support/TempFolder.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -13,8 +14,8 @@
 namespace trelk {
 namespace {
 
-using linuxtest::TempDir;
 using ::testing::HasSubstr;
+using testing::TempFolder;
 
 struct ToolRun {
     int exitCode = -1;
@@ -51,7 +52,7 @@ protected:
         return result;
     }
 
-    TempDir dir;
+    TempFolder dir;
     const std::string dbPath = dir.file("registry.db");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
 };

@@ -2,7 +2,7 @@
 
 // A virtual X server of the test's own, on the first free display from a given number up.
 
-#include "integration/LinuxTestSupport.h"
+#include "support/LinuxTestSupport.h"
 
 #include <csignal>
 #include <fcntl.h>

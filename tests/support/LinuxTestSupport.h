@@ -1,7 +1,7 @@
 #pragma once
 
-// Helpers for the tests of the real Linux platform: temporary folders, environment variables
-// set for one test, waiting for something without asserting on time.
+// Helpers for the tests of the real Linux platform: environment variables set for one test,
+// waiting for something without asserting on time. Temporary folders: support/TempFolder.h.
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -16,27 +16,6 @@
 #include <string>
 
 namespace trelk::linuxtest {
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "trelk-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 // Sets (or, with nullopt, removes) one environment variable until the end of the scope.
 class ScopedEnv {

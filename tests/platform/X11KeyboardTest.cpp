@@ -7,8 +7,8 @@
 #include <memory>
 
 // Last: it brings Xlib's macros.
-#include "integration/X11KeyboardTestSupport.h"
 #include "platform/ports/VirtualKeys.h"
+#include "support/X11KeyboardTestSupport.h"
 
 namespace trelk {
 namespace {

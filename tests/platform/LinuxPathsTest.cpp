@@ -2,9 +2,10 @@
 
 #include "platform/linux/LinuxPaths.h"
 
-#include "integration/LinuxTestSupport.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/SqliteUserStore.h"
+#include "support/LinuxTestSupport.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,12 +19,12 @@ TEST(LinuxPathsTest, TheApplicationFolderIsTheExecutablesUnlessTrelkAppDirMovesI
     // This test program is built into the tools folder.
     PlatformPaths paths = ResolvePlatformPaths();
     EXPECT_EQ(paths.appDir, std::string(TRELK_TOOLS_DIR) + "/");
-    EXPECT_EQ(paths.settingsFile, paths.appDir + "trelk_integration_tests.ini");
+    EXPECT_EQ(paths.settingsFile, paths.appDir + "trelk_platform_tests.ini");
 
     ScopedEnv appDir("TRELK_APP_DIR", "/opt/TrelkPro");
     paths = ResolvePlatformPaths();
     EXPECT_EQ(paths.appDir, "/opt/TrelkPro/");
-    EXPECT_EQ(paths.settingsFile, "/opt/TrelkPro/trelk_integration_tests.ini");
+    EXPECT_EQ(paths.settingsFile, "/opt/TrelkPro/trelk_platform_tests.ini");
 }
 
 TEST(LinuxPathsTest, TheStoreIsTrelkRegistryElseInTheUsersConfigFolder) {
@@ -46,11 +47,11 @@ TEST(LinuxPathsTest, TheStoreIsTrelkRegistryElseInTheUsersConfigFolder) {
 }
 
 TEST(LinuxPathsTest, ThePlatformsStoreIsTheFileItsPathsName) {
-    linuxtest::TempDir dir;
-    const PlatformPaths paths{.appDir = dir.path() + "/",
+    testing::TempFolder dir;
+    const PlatformPaths paths{.appDir = dir.dir(),
                               .settingsFile = dir.file("trelkpro.ini"),
                               .userStorePath = dir.file("store.db"),
-                              .programDir = dir.path() + "/"};
+                              .programDir = dir.dir()};
     LinuxPlatform platform(paths);
     ASSERT_TRUE(platform.userStore().setString("Software\\TrelkPro", "n", "v"));
     EXPECT_EQ(SqliteUserStore(paths.userStorePath).getString("Software\\TrelkPro", "n"), "v");

@@ -1,8 +1,9 @@
 // XdgLauncher starting a real program: TRELK_OPEN_COMMAND points at a script that records how
 // it was called.
 
-#include "integration/LinuxTestSupport.h"
 #include "platform/linux/XdgLauncher.h"
+#include "support/LinuxTestSupport.h"
+#include "support/TempFolder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -24,7 +25,7 @@ protected:
         std::filesystem::permissions(script, std::filesystem::perms::owner_all);
     }
 
-    linuxtest::TempDir dir;
+    testing::TempFolder dir;
     const std::string script = dir.file("open-command");
     const std::string record = dir.file("opened");
     linuxtest::ScopedEnv command{"TRELK_OPEN_COMMAND", script};

@@ -20,11 +20,11 @@ struct HookMessage {
     friend bool operator==(const HookMessage&, const HookMessage&) = default;
 };
 
-class SimKeysFixture {
+class SimKeysRig {
 public:
     static constexpr const char* AppDir = "/opt/trelk/";
 
-    SimKeysFixture() {
+    SimKeysRig() {
         trace.setEnabled(true);
         platform.registerWindow(window);
         window.setHookMessageHandler([this](std::uint32_t vk, std::uint32_t flags) {

@@ -1,9 +1,9 @@
 // QtTimer and QtEventLoop on a real QCoreApplication. Nothing here asserts on how long a tick
 // takes: the tests wait (generously) for events to happen and check what happened.
 
-#include "integration/LinuxTestSupport.h"
 #include "platform/linux/QtEventLoop.h"
 #include "platform/linux/QtTimerFactory.h"
+#include "support/LinuxTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <thread>

@@ -1,8 +1,8 @@
 #pragma once
 
 // Qt before Xlib: Xlib defines macros (Bool, Status) that Qt headers refuse.
-#include "integration/LinuxTestSupport.h"
-#include "integration/XvfbServer.h"
+#include "support/LinuxTestSupport.h"
+#include "support/XvfbServer.h"
 
 // An Xvfb of the test's own and small Xlib helpers for the keyboard and hook tests and the
 // benchmarks: windows with titles, focus, reading key events and the hook's ClientMessages.

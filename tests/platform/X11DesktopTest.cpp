@@ -2,8 +2,8 @@
 
 #include "platform/linux/X11Desktop.h"
 
-#include "integration/LinuxTestSupport.h"
-#include "integration/XvfbServer.h"
+#include "support/LinuxTestSupport.h"
+#include "support/XvfbServer.h"
 
 #include <atomic>
 #include <csignal>

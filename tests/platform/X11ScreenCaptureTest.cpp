@@ -3,7 +3,7 @@
 
 #include "platform/linux/X11ScreenCapture.h"
 
-#include "integration/LinuxTestSupport.h"
+#include "support/LinuxTestSupport.h"
 
 #include <QtGui/QColor>
 #include <QtGui/QImage>
@@ -12,7 +12,8 @@
 #include <memory>
 
 // Last: it brings Xlib's macros.
-#include "integration/X11KeyboardTestSupport.h"
+#include "support/TempFolder.h"
+#include "support/X11KeyboardTestSupport.h"
 
 namespace trelk {
 namespace {
@@ -56,7 +57,7 @@ protected:
     std::unique_ptr<x11test::XvfbServer> server_;
     std::unique_ptr<linuxtest::ScopedEnv> display_;
     std::unique_ptr<x11test::TestClient> client_;
-    linuxtest::TempDir folder_;
+    testing::TempFolder folder_;
 };
 
 TEST_F(X11ScreenCaptureTest, WritesTheWholeScreenAsJpegReplacingAnOlderFile) {
