@@ -78,7 +78,7 @@ inline bool WaitUntil(const std::function<bool()>& condition,
 inline QCoreApplication& TestApplication() {
     if (QCoreApplication::instance() == nullptr) {
         static int argc = 1;
-        static char name[] = "trelk_integration_tests";
+        static char name[] = "trelk_platform_tests";
         static char* argv[] = {name, nullptr};
         new QCoreApplication(argc, argv);
     }
