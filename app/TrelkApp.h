@@ -23,13 +23,24 @@
 #include "macros/MacroTable.h"
 #include "radar/StationDetection.h"
 
+#include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace trelk {
 
 // The whole program without its widgets: the application core and the subsystems, wired into
 // the start-up and shutdown sequences and into each other. The Qt window and the tests both
 // drive this.
+//
+// The composition root. Every subsystem gets what it asks of the others as a hooks struct in
+// its constructor, built by one of the member functions below with designated initialisers.
+// Subsystems are members, built in the order they are declared; a hook may reach a member
+// declared after its owner because it captures this TrelkApp and names the member only when
+// it runs, and no hook runs before the constructor has finished (the lifecycle starts with
+// FormCreate). So a hook never calls into a subsystem from another subsystem's constructor.
+// Widgets are reached through the MainWindow port, never by hooks the GUI assigns.
 class TrelkApp {
 public:
     TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, AppPaths paths,
@@ -60,15 +71,37 @@ public:
     ConsoleAppearance& appearance() { return appearance_; }
     StationDetection& station() { return station_; }
 
+    // Every slot of every hooks struct that no subsystem fills yet, as "Struct.slot", in the
+    // order of construction. It shrinks as subsystems are built and is empty when all are.
+    std::vector<std::string> UnsetHookSlots() const;
+
 private:
-    void wireLifecycle();
-    void wireDispatcher();
-    void wireConsole();
-    void wireSlashCommands();
+    // The hooks of each subsystem: what it reaches in the others.
+    LifecycleHooks lifecycleHooks();
+    KeyStringSender::Hooks senderHooks();
+    DispatcherActions dispatcherActions();
+    SlashCommandActions slashCommandActions();
+    DataLists::Hooks dataListsHooks();
     ConsolePage::Hooks consolePageHooks();
     BuiltinPages::Sources builtinPageSources();
     ConsoleMenu::Hooks consoleMenuHooks();
     DatabasePages::Hooks databasePagesHooks();
+    ConsoleAppearance::Hooks appearanceHooks();
+    StationDetection::Hooks stationHooks();
+
+    // What several subsystems ask for alike.
+    // A message for the pilot in a box: for what is done in TrelkApp's own window.
+    void showError(const std::string& message);
+    // A message said during play: the status bar and the log, never a box that would take the
+    // focus from the game.
+    void reportDuringPlay(const std::string& message);
+    void addLogLine(const std::string& line);
+    void trace(const std::string& line);
+    void sendToChannel(const std::string& text, bool clearFirst, int channel);
+    void writeInterfaceValue(const std::string& name, const std::string& value);
+    std::string formatDflr(const std::string& entry);
+    // The console line chosen on the current level.
+    std::int32_t currentSelection();
 
     Platform& platform_;
     MainWindow& window_;

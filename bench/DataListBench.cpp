@@ -12,7 +12,7 @@ void BM_LoadDataList(benchmark::State& state) {
     const trelk::testing::TempFolder app;
     trelk::bench::WriteLargeDatabase(app.file("MyLumacor.dat"));
     trelk::SimEventLoop loop;
-    trelk::DataLists lists(loop, app.dir(), app.file("trelkpro.ini"), {}, {}, {});
+    trelk::DataLists lists(loop, app.dir(), app.file("trelkpro.ini"), {}, {}, {}, {});
     const int kind = static_cast<int>(state.range(0));
     lists.AddFile(kind, "MyLumacor.dat");
     for (auto _ : state) {

@@ -26,7 +26,7 @@ std::shared_ptr<const DataListSnapshot> LargeList() {
         const testing::TempFolder app;
         bench::WriteLargeDatabase(app.file("MyLumacor.dat"));
         SimEventLoop loop;
-        DataLists lists(loop, app.dir(), app.file("trelkpro.ini"), {}, {}, {});
+        DataLists lists(loop, app.dir(), app.file("trelkpro.ini"), {}, {}, {}, {});
         lists.AddFile(1, "MyLumacor.dat");
         lists.LoadDataList(1);
         return lists.List(1);

@@ -328,7 +328,7 @@ void RunIntoGame(benchmark::State& state, Game& game, Send send,
 
 // The program's own injection: X11Keyboard under KeyStringSender, Qt's loop between keys.
 struct Injector {
-    Injector() : application(linuxtest::TestApplication()), sender(keyboard, loop) {}
+    Injector() : application(linuxtest::TestApplication()), sender(keyboard, loop, {}) {}
     QCoreApplication& application;
     X11Keyboard keyboard;
     QtEventLoop loop;

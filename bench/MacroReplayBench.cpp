@@ -34,8 +34,8 @@ void BM_ReplayMacro255(benchmark::State& state) {
     trelk::testing::TempFolder folder;
     KeyDispatcherRig rig;
     MacroTable table{folder.file("trelkpro.ini"), rig.sender, rig.keys.platform.timers(),
-                     MacroKeyFlags::Of(rig.dispatcher), nullptr};
-    rig.dispatcher.Actions.PlayMacro = [&table](int n) { table.PlayMacro(n); };
+                     rig.dispatcher, nullptr};
+    rig.onPlayMacro = [&table](int n) { table.PlayMacro(n); };
     const std::string text = MacroText();
     if (!table.StoreMacro(1, "3:" + text, true).stored()) {
         state.SkipWithError("the macro could not be stored");

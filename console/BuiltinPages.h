@@ -1,6 +1,7 @@
 #pragma once
 
 #include "console/ConsolePage.h"
+#include "core/HookSlots.h"
 
 #include <array>
 #include <cstdint>
@@ -34,14 +35,15 @@ struct RadarOptions {
 class BuiltinPages {
 public:
     struct Sources {
-        std::function<void()> stopWebView; // busy timer off, web view cleared
-        std::function<std::vector<std::string>()> addonNames;
-        std::function<const std::deque<std::string>*()> logLines;
-        std::function<bool()> loggingOn;
-        std::function<RadarOptions()> radar;
-        std::function<void(int)> tickTarget; // the radio button of a scan target
-        std::function<std::vector<std::string>()> pageCaptions;
-        std::function<bool()> browserBusy; // tmrBrowserActive runs
+        // ConsoleMenu::StopWebView: busy timer off, web view cleared.
+        std::function<void()> stopWebView{};
+        std::function<std::vector<std::string>()> addonNames{};     // add-ons: the registered names
+        std::function<const std::deque<std::string>*()> logLines{}; // PilotLog::Lines
+        std::function<bool()> loggingOn{};                          // the "Enable " log box
+        std::function<RadarOptions()> radar{}; // radar: scanning and the options
+        std::function<void(int)> tickTarget{}; // radar: the radio button of a scan target
+        std::function<std::vector<std::string>()> pageCaptions{}; // web pages: the URL list's names
+        std::function<bool()> browserBusy{}; // web pages: tmrBrowserActive runs
     };
 
     static constexpr char CodeMarked = 3;
@@ -62,11 +64,24 @@ public:
     void PageListPage(std::int32_t selection);
 
     char SpinnerChar() const { return spinnerChar_; }
+    const Sources& hooks() const { return sources_; }
 
 private:
     ConsolePage& page_;
     Sources sources_;
     char spinnerChar_ = 0;
 };
+
+template <> struct HookSlotList<BuiltinPages::Sources> {
+    using S = BuiltinPages::Sources;
+    static constexpr const char* Name = "BuiltinPages::Sources";
+    static constexpr std::tuple Slots{
+        TRELK_HOOK_SLOT(S, stopWebView),  TRELK_HOOK_SLOT(S, addonNames),
+        TRELK_HOOK_SLOT(S, logLines),     TRELK_HOOK_SLOT(S, loggingOn),
+        TRELK_HOOK_SLOT(S, radar),        TRELK_HOOK_SLOT(S, tickTarget),
+        TRELK_HOOK_SLOT(S, pageCaptions), TRELK_HOOK_SLOT(S, browserBusy),
+    };
+};
+static_assert(ListsEverySlot<BuiltinPages::Sources>());
 
 } // namespace trelk

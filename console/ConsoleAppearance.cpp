@@ -147,9 +147,7 @@ void ConsoleAppearance::InStationRefresh() {
         return;
     }
     // Alt held down over the Enter press, then Alt pressed and released.
-    sender_.KeysHeld = true;
-    sender_.SendKeyString(std::string(1, Alt));
-    sender_.KeysHeld = false;
+    sender_.SendKeyStringHeld(std::string(1, Alt));
     sender_.SendKeyString(std::string{Enter, Alt});
 }
 

@@ -2,6 +2,7 @@
 
 #include "console/ConsolePage.h"
 #include "core/CheckOption.h"
+#include "core/HookSlots.h"
 #include "core/SettingsValues.h"
 
 #include <QImage>
@@ -36,10 +37,12 @@ struct ConsoleOptions {
 class ConsoleAppearance {
 public:
     struct Hooks {
-        std::function<bool()> docked; // the station detection's flag; unset: in flight
-        std::function<void()> clearChannelF5Pending;
-        // A background picture that cannot be used; said once per file and problem.
-        std::function<void(const std::string&)> reportError;
+        std::function<bool()> docked{}; // StationDetection::Docked (unset: in flight)
+        // KeyDispatcher::ClearChannelF5Pending: the channel notice told the overlay itself.
+        std::function<void()> clearChannelF5Pending{};
+        // A background picture that cannot be used; said once per file and problem, during
+        // play: the status bar and the log.
+        std::function<void(const std::string&)> reportError{};
     };
     enum class Colour { Text, HighLight, Marker };
     struct Font {
@@ -98,6 +101,7 @@ public:
     const std::string& VersionText() const { return versionText_; }
     std::uint32_t ColourOf(Colour which) const;
     ConsoleOptions& Options() { return options_; }
+    const Hooks& hooks() const { return hooks_; }
 
     // Not stored: off at every start; "//hl" toggles it.
     CheckOption HeadLights;
@@ -129,5 +133,14 @@ private:
     std::vector<std::function<void(const QImage&)>> previewViews_;
     std::vector<std::function<void()>> views_;
 };
+
+template <> struct HookSlotList<ConsoleAppearance::Hooks> {
+    using S = ConsoleAppearance::Hooks;
+    static constexpr const char* Name = "ConsoleAppearance::Hooks";
+    static constexpr std::tuple Slots{TRELK_HOOK_SLOT(S, docked),
+                                      TRELK_HOOK_SLOT(S, clearChannelF5Pending),
+                                      TRELK_HOOK_SLOT(S, reportError)};
+};
+static_assert(ListsEverySlot<ConsoleAppearance::Hooks>());
 
 } // namespace trelk

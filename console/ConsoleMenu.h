@@ -3,6 +3,7 @@
 #include "console/BuiltinPages.h"
 #include "console/ConsoleNavigation.h"
 #include "console/ConsolePage.h"
+#include "core/HookSlots.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,38 +20,40 @@ public:
     // What the levels of other subsystems need. An unset hook is skipped; a question gets the
     // answer written beside it.
     struct Hooks {
-        // Database modes 0..2.
-        std::function<bool(int mode)> selectDatabase; // (false: no page is built)
-        std::function<void(bool up)> databaseLevel;
-        std::function<void()> resetDatabasePositions;
-        // Sets the status line and redraws the current selection.
-        std::function<std::string(const std::string& entry)> formatDflr;
+        // Database modes 0..2: DatabasePages.
+        std::function<bool(int mode)> selectDatabase{}; // SelectDatabase (false: no page is built)
+        std::function<void(bool up)> databaseLevel{};   // DatabaseLevel
+        std::function<void()> resetDatabasePositions{}; // ResetPositions
+        // DataLists::FormatDflr: sets the status line and redraws the current selection.
+        std::function<std::string(const std::string& entry)> formatDflr{};
 
         // Market (mode 3): pages 1..3.
-        std::function<void(int page, bool up)> marketPage;
-        std::function<bool()> marketEnabled; // (false)
-        std::function<bool()> marketLoaded;  // (false)
+        std::function<void(int page, bool up)> marketPage{};
+        std::function<bool()> marketEnabled{}; // "Enable Updates" (false)
+        std::function<bool()> marketLoaded{};  // the tables hold data (false)
 
         // Add-ons (mode 4).
-        std::function<std::vector<std::string>()> addonNames; // (none registered)
-        std::function<void(const std::string& name)> writeActiveAddon;
+        std::function<std::vector<std::string>()> addonNames{}; // (none registered)
+        // RegistryValues: the "ActiveAddon" interface value.
+        std::function<void(const std::string& name)> writeActiveAddon{};
 
         // Web pages (mode 5).
-        std::function<std::vector<std::string>()> webPageUrls; // addresses in list order (none)
-        std::function<void(bool run)> browserBusyTimer;        // tmrBrowserActive
-        std::function<void(const std::string& url)> browserNavigate;
-        std::function<bool()> browserHasDocument; // (false)
+        std::function<std::vector<std::string>()> webPageUrls{}; // addresses in list order (none)
+        std::function<void(bool run)> browserBusyTimer{};        // tmrBrowserActive
+        std::function<void(const std::string& url)> browserNavigate{};
+        std::function<bool()> browserHasDocument{}; // (false)
         // Scrolls the browser window by (dx, dy) pixels and captures the page again.
-        std::function<void(int dx, int dy)> scrollWebPage;
-        std::function<void()> initConsoleOverlay;
+        std::function<void(int dx, int dy)> scrollWebPage{};
+        // ConsoleAppearance::InitConsoleOverlay: the console picture back after a web page.
+        std::function<void()> initConsoleOverlay{};
 
         // Radar options (mode 7).
-        std::function<void()> toggleScanning;
-        std::function<int()> scanTarget; // (0)
-        std::function<void(int code)> setScanTarget;
-        std::function<void()> togglePlaySound;
-        std::function<void()> toggleRepeatSound;
-        std::function<void()> toggleDisplayMessage;
+        std::function<void()> toggleScanning{};        // radar: scanning on/off
+        std::function<int()> scanTarget{};             // the "ScanColor" setting (0)
+        std::function<void(int code)> setScanTarget{}; // the "ScanColor" setting
+        std::function<void()> togglePlaySound{};       // the settings' alarm boxes: click
+        std::function<void()> toggleRepeatSound{};
+        std::function<void()> toggleDisplayMessage{};
     };
 
     static constexpr const char* MenuDefinition =
@@ -86,6 +89,7 @@ public:
     void StopWebView();
 
     std::int32_t CurrentLevelSelection();
+    const Hooks& hooks() const { return hooks_; }
     std::vector<std::string> ModeNames() const;
     int Levels(int mode) const;
     bool ValidMode(int mode) const;
@@ -107,5 +111,34 @@ private:
     BuiltinPages& pages_;
     Hooks hooks_;
 };
+
+template <> struct HookSlotList<ConsoleMenu::Hooks> {
+    using S = ConsoleMenu::Hooks;
+    static constexpr const char* Name = "ConsoleMenu::Hooks";
+    static constexpr std::tuple Slots{
+        TRELK_HOOK_SLOT(S, selectDatabase),
+        TRELK_HOOK_SLOT(S, databaseLevel),
+        TRELK_HOOK_SLOT(S, resetDatabasePositions),
+        TRELK_HOOK_SLOT(S, formatDflr),
+        TRELK_HOOK_SLOT(S, marketPage),
+        TRELK_HOOK_SLOT(S, marketEnabled),
+        TRELK_HOOK_SLOT(S, marketLoaded),
+        TRELK_HOOK_SLOT(S, addonNames),
+        TRELK_HOOK_SLOT(S, writeActiveAddon),
+        TRELK_HOOK_SLOT(S, webPageUrls),
+        TRELK_HOOK_SLOT(S, browserBusyTimer),
+        TRELK_HOOK_SLOT(S, browserNavigate),
+        TRELK_HOOK_SLOT(S, browserHasDocument),
+        TRELK_HOOK_SLOT(S, scrollWebPage),
+        TRELK_HOOK_SLOT(S, initConsoleOverlay),
+        TRELK_HOOK_SLOT(S, toggleScanning),
+        TRELK_HOOK_SLOT(S, scanTarget),
+        TRELK_HOOK_SLOT(S, setScanTarget),
+        TRELK_HOOK_SLOT(S, togglePlaySound),
+        TRELK_HOOK_SLOT(S, toggleRepeatSound),
+        TRELK_HOOK_SLOT(S, toggleDisplayMessage),
+    };
+};
+static_assert(ListsEverySlot<ConsoleMenu::Hooks>());
 
 } // namespace trelk

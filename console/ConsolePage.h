@@ -4,6 +4,7 @@
 #include "console/ConsoleOverlaySink.h"
 #include "console/ConsoleRenderer.h"
 #include "console/TMMFRecord.h"
+#include "core/HookSlots.h"
 #include "core/TraceOutput.h"
 
 #include <QImage>
@@ -26,11 +27,12 @@ public:
         int PopupSpeed = 128; // the opening-speed control's value
     };
     struct Hooks {
-        std::function<Appearance()> appearance;
-        std::function<void(bool)> setConsoleShownFlag; // the key record's console byte
-        std::function<bool()> docked;                  // unset: in flight
-        std::function<void()> inStationRefresh;
-        std::function<void(const QImage&)> rendered; // the preview, after every redraw
+        std::function<Appearance()> appearance{};        // ConsoleAppearance::Appearance
+        std::function<void(bool)> setConsoleShownFlag{}; // KeyRecord: the console byte
+        std::function<bool()> docked{};                  // StationDetection (unset: in flight)
+        std::function<void()> inStationRefresh{};        // ConsoleAppearance::InStationRefresh
+        // ConsoleAppearance::Rendered: the preview, after every redraw.
+        std::function<void(const QImage&)> rendered{};
     };
 
     static constexpr std::int32_t MaxTextOffset = 200;
@@ -64,6 +66,7 @@ public:
     void SetLastPopupSpeed(std::int32_t speed) { lastPopupSpeed_ = speed; }
     void SetBackground(const QImage& picture) { renderer_.SetBackground(picture); }
 
+    const Hooks& hooks() const { return hooks_; }
     const TMMFRecord& Record() const { return record_; }
     const ConsoleLines& Lines() const { return lines_; }
     ConsoleLines& Lines() { return lines_; }
@@ -97,5 +100,16 @@ private:
     std::int32_t lastPopupSpeed_ = -1;
     QImage currentBitmap_;
 };
+
+template <> struct HookSlotList<ConsolePage::Hooks> {
+    using S = ConsolePage::Hooks;
+    static constexpr const char* Name = "ConsolePage::Hooks";
+    static constexpr std::tuple Slots{
+        TRELK_HOOK_SLOT(S, appearance), TRELK_HOOK_SLOT(S, setConsoleShownFlag),
+        TRELK_HOOK_SLOT(S, docked),     TRELK_HOOK_SLOT(S, inStationRefresh),
+        TRELK_HOOK_SLOT(S, rendered),
+    };
+};
+static_assert(ListsEverySlot<ConsolePage::Hooks>());
 
 } // namespace trelk

@@ -2,6 +2,7 @@
 
 #include "console/ConsoleNavigation.h"
 #include "console/ConsolePage.h"
+#include "core/HookSlots.h"
 #include "data/DataLists.h"
 
 #include <cstdint>
@@ -23,16 +24,18 @@ namespace trelk {
 class DatabasePages {
 public:
     struct Hooks {
-        std::function<void(bool up)> changeLevel; // ConsoleMenu::ChangeLevel
-        std::function<void(bool up)> listStep;    // ConsoleMenu::ListStep (next-entry key)
-        std::function<void()> showModeList;       // ConsoleMenu::ShowModeList
-        std::function<void()> hideConsole;        // ConsolePage::HideConsole
-        std::function<void(const std::string& text, bool clearFirst, int channel)> sendToChannel;
+        std::function<void(bool up)> changeLevel{}; // ConsoleMenu::ChangeLevel
+        std::function<void(bool up)> listStep{};    // ConsoleMenu::ListStep (next-entry key)
+        std::function<void()> showModeList{};       // ConsoleMenu::ShowModeList
+        std::function<void()> hideConsole{};        // ConsolePage::HideConsole
+        // KeyStringSender::SendToChannel.
+        std::function<void(const std::string& text, bool clearFirst, int channel)> sendToChannel{};
         // DataLists::FormatDflr: sets the page's status line and redraws the current selection.
-        std::function<std::string(const std::string& entry)> formatDflr;
-        std::function<void(bool)> setEntrySent; // the key dispatcher's EntrySent
-        // The published list of a kind (1 roid positions, 2 search patterns, 3 database).
-        std::function<std::shared_ptr<const DataListSnapshot>(int kind)> list;
+        std::function<std::string(const std::string& entry)> formatDflr{};
+        std::function<void(bool)> setEntrySent{}; // KeyDispatcher::SetEntrySent
+        // DataLists::List: the published list of a kind (1 roid positions, 2 search patterns,
+        // 3 database).
+        std::function<std::shared_ptr<const DataListSnapshot>(int kind)> list{};
     };
 
     static constexpr int CodeConfirmed = 3;
@@ -67,6 +70,7 @@ public:
     // has been chosen in the Mining or Pattern database and the console is closed.
     void NextEntry(bool backwards);
 
+    const Hooks& hooks() const { return hooks_; }
     bool EntrySendMode() const { return entrySendMode_; }
     bool InfoMode() const { return infoMode_; }
     // The dispatcher sets EntryIndex := LevelSelection[CurrentLevel] + 1 after each list move.
@@ -137,5 +141,17 @@ private:
     std::vector<int> entryCodes_{CodeUnconfirmed};
     bool entrySendMode_ = false;
 };
+
+template <> struct HookSlotList<DatabasePages::Hooks> {
+    using S = DatabasePages::Hooks;
+    static constexpr const char* Name = "DatabasePages::Hooks";
+    static constexpr std::tuple Slots{
+        TRELK_HOOK_SLOT(S, changeLevel),   TRELK_HOOK_SLOT(S, listStep),
+        TRELK_HOOK_SLOT(S, showModeList),  TRELK_HOOK_SLOT(S, hideConsole),
+        TRELK_HOOK_SLOT(S, sendToChannel), TRELK_HOOK_SLOT(S, formatDflr),
+        TRELK_HOOK_SLOT(S, setEntrySent),  TRELK_HOOK_SLOT(S, list),
+    };
+};
+static_assert(ListsEverySlot<DatabasePages::Hooks>());
 
 } // namespace trelk

@@ -10,9 +10,9 @@ namespace trelk {
 namespace fs = std::filesystem;
 
 AppCore::AppCore(Platform& platform, MainWindow& window, Prompts& prompts, AppPaths paths,
-                 VersionInfo version)
+                 VersionInfo version, LifecycleHooks hooks)
     : platform_(platform), window_(window), prompts_(prompts), paths_(std::move(paths)),
-      version_(std::move(version)), trace_(platform.debugOutput()),
+      version_(std::move(version)), trace_(platform.debugOutput()), hooks_(std::move(hooks)),
       registry_(platform.userStore(), [this](const std::string& text) { reportStatus(text); }) {
     settings_ =
         std::make_unique<SettingsController>(SettingsStore(paths_.SettingsFile, paths_.AppDir),
@@ -49,8 +49,8 @@ StartupResult AppCore::FormCreate() {
     trace_.Trace("TrelkPro: Version" + version_.caption());
     window_.setTrayHint(version_.caption());
 
-    ShuttingDown = false;
-    AutoExitClosing = false;
+    shuttingDown_ = false;
+    autoExitClosing_ = false;
     RunHook(hooks_.resetRunTimeState);
 
     RunHook(hooks_.loadMacros);
@@ -144,7 +144,7 @@ bool AppCore::createFolder(const std::string& path, StartupResult& result) {
 void AppCore::applyStoredDebugState() {
     const bool on = settings_->values().Console.DebugState;
     settings_->cbDebug.setChecked(on);
-    DebugOff = !on;
+    debugOff_ = !on;
     trace_.setEnabled(on);
 }
 
@@ -170,7 +170,7 @@ void AppCore::Close(CloseReason reason) {
 
 bool AppCore::FormCloseQuery(CloseReason reason) {
     trace_.Trace("TrelkPro: FormCloseQuery");
-    if (AutoExitClosing) {
+    if (autoExitClosing_) {
         RunHook(hooks_.stopStationAndRadarTimers);
         settings_->SaveAllGroups();
         return true;
@@ -180,13 +180,13 @@ bool AppCore::FormCloseQuery(CloseReason reason) {
         return true;
     }
     // Logging off must not wait for an answer nobody gives.
-    if (ExitFromMenu && reason != CloseReason::SessionEnd && !prompts_.confirm(ExitQuestion)) {
+    if (exitFromMenu_ && reason != CloseReason::SessionEnd && !prompts_.confirm(ExitQuestion)) {
         return false;
     }
     if (tmrStartupCompleted_->enabled()) {
         tmrStartupCompleted_->setTag(1);
         window_.setStatusText(1, ShuttingDownText);
-        ShuttingDown = true;
+        shuttingDown_ = true;
         return false;
     }
     settings_->SaveAllGroups();
@@ -195,7 +195,7 @@ bool AppCore::FormCloseQuery(CloseReason reason) {
 
 void AppCore::FormClose() {
     trace_.Trace("TrelkPro: FormClose");
-    ShuttingDown = true;
+    shuttingDown_ = true;
     RunHook(hooks_.disconnectHttpClients);
     RunHook(hooks_.stopWorkers);
     registry_.WriteInterfaceValue("TrelkProStartUp", "0");
@@ -240,12 +240,12 @@ void AppCore::Hide1Click() {
 }
 
 void AppCore::ExitTrelk1Click() {
-    ExitFromMenu = true;
+    exitFromMenu_ = true;
     Close();
 }
 
 void AppCore::CloseFromGameExit() {
-    AutoExitClosing = true;
+    autoExitClosing_ = true;
     Close(CloseReason::GameExited);
 }
 
@@ -256,7 +256,7 @@ void AppCore::cbDebugClick() {
     if (hooks_.setOverlayDebugMode) {
         hooks_.setOverlayDebugMode(on);
     }
-    DebugOff = !on;
+    debugOff_ = !on;
     RunHook(hooks_.writeKeyRecord);
 }
 

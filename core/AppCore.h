@@ -36,8 +36,9 @@ public:
     static constexpr const char* ShuttingDownText = "Please wait. Trelk is Shutting Down!";
     static constexpr const char* ExitQuestion = "Do you really want to shutdown Trelk ?";
 
+    // hooks: the other subsystems' places in the sequences; the composition root fills them.
     AppCore(Platform& platform, MainWindow& window, Prompts& prompts, AppPaths paths,
-            VersionInfo version);
+            VersionInfo version, LifecycleHooks hooks);
     ~AppCore();
     AppCore(const AppCore&) = delete;
     AppCore& operator=(const AppCore&) = delete;
@@ -66,16 +67,16 @@ public:
     bool StartupCompleted() const { return !tmrStartupCompleted_->enabled(); }
     bool closed() const { return closed_; }
 
-    // Process-wide flags.
-    std::atomic<bool> ShuttingDown{false};
-    bool AutoExitClosing = false;
-    bool ExitFromMenu = false;
-    bool DebugOff = true;
+    // Process-wide flags; only the lifecycle above changes them.
+    const std::atomic<bool>& ShuttingDown() const { return shuttingDown_; }
+    bool AutoExitClosing() const { return autoExitClosing_; }
+    bool ExitFromMenu() const { return exitFromMenu_; }
+    bool DebugOff() const { return debugOff_; }
 
     TraceOutput& trace() { return trace_; }
     SettingsController& settings() { return *settings_; }
     RegistryValues& registry() { return registry_; }
-    LifecycleHooks& hooks() { return hooks_; }
+    const LifecycleHooks& hooks() const { return hooks_; }
     const AppPaths& paths() const { return paths_; }
     const VersionInfo& version() const { return version_; }
     Timer& tmrStartupCompleted() { return *tmrStartupCompleted_; }
@@ -96,6 +97,10 @@ private:
     RegistryValues registry_;
     std::unique_ptr<SettingsController> settings_;
     std::unique_ptr<Timer> tmrStartupCompleted_;
+    std::atomic<bool> shuttingDown_{false};
+    bool autoExitClosing_ = false;
+    bool exitFromMenu_ = false;
+    bool debugOff_ = true;
     bool created_ = false;
     bool closed_ = false;
     bool destroyed_ = false;

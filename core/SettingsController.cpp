@@ -3,7 +3,7 @@
 namespace trelk {
 
 SettingsController::SettingsController(SettingsStore store, RegistryValues& registry,
-                                       LifecycleHooks& hooks,
+                                       const LifecycleHooks& hooks,
                                        std::function<void(const std::string&)> reportSaveError)
     : store_(std::move(store)), registry_(registry), hooks_(hooks),
       reportSaveError_(std::move(reportSaveError)), settings_(store_.Defaults()) {}
@@ -21,8 +21,7 @@ void SettingsController::applyLoadedSettings() {
     RunHook(hooks_.applyScanTarget);
     RunHook(hooks_.applyProxyToHttpClients);
     writeProxyMirror();
-    RunHook(hooks_.applyPreviewFont);
-    RunHook(hooks_.loadAlarmSoundAndBitmap);
+    RunHook(hooks_.loadAlarmSound);
 }
 
 void SettingsController::applyCheckBoxes() {

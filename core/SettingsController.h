@@ -15,7 +15,7 @@ namespace trelk {
 // order and writes the four save groups.
 class SettingsController {
 public:
-    SettingsController(SettingsStore store, RegistryValues& registry, LifecycleHooks& hooks,
+    SettingsController(SettingsStore store, RegistryValues& registry, const LifecycleHooks& hooks,
                        std::function<void(const std::string&)> reportSaveError);
 
     // Reads every key, then applies the values in order.
@@ -63,7 +63,7 @@ private:
 
     SettingsStore store_;
     RegistryValues& registry_;
-    LifecycleHooks& hooks_;
+    const LifecycleHooks& hooks_;
     std::function<void(const std::string&)> reportSaveError_;
     Settings settings_;
 };

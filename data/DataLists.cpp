@@ -44,10 +44,10 @@ bool HasDataFileExtension(std::string_view name) {
 
 DataLists::DataLists(EventLoop& loop, std::string dataDir, std::string settingsFile,
                      TextSink addLogLine, TextSink reportError,
-                     std::function<LumacorOrigin()> position)
+                     std::function<LumacorOrigin()> position, Hooks hooks)
     : loop_(loop), dataDir_(std::move(dataDir)), settingsFile_(std::move(settingsFile)),
       addLogLine_(std::move(addLogLine)), reportError_(std::move(reportError)),
-      position_(std::move(position)),
+      position_(std::move(position)), hooks_(std::move(hooks)),
       bmdThread4_(loop, {.start = {},
                          .execute =
                              [this](Worker& self) {
@@ -211,8 +211,8 @@ DataLists::IndexedBuild DataLists::Indexed(DataListBuild build) {
 
 void DataLists::publish(IndexedBuild indexed) {
     DataListBuild& build = indexed.build;
-    if (ResetBrowsing) {
-        ResetBrowsing();
+    if (hooks_.resetBrowsing) {
+        hooks_.resetBrowsing();
     }
     for (const std::string& line : build.logLines) {
         if (addLogLine_) {
@@ -223,8 +223,8 @@ void DataLists::publish(IndexedBuild indexed) {
     lists_[index] = std::make_shared<const DataListSnapshot>(DataListSnapshot{
         std::move(build.text), build.groupCount, build.noData, std::move(indexed.groups)});
     ++generation_[index];
-    if (ListPublished) {
-        ListPublished(build.kind);
+    for (const auto& view : listViews_) {
+        view(build.kind);
     }
 }
 
@@ -239,8 +239,8 @@ std::shared_ptr<const std::string> DataLists::ListText(int kind) const {
 
 std::string DataLists::FormatDflr(const std::string& entry) {
     const std::string text = FormatDflrText(entry, position_ ? position_() : LumacorOrigin{});
-    if (SetDflrStatus) {
-        SetDflrStatus(text);
+    if (hooks_.setDflrStatus) {
+        hooks_.setDflrStatus(text);
     }
     return text;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/HookSlots.h"
 #include "core/Worker.h"
 #include "data/DataFile.h"
 #include "data/DflrText.h"
@@ -31,6 +32,13 @@ struct DataListSnapshot {
 class DataLists {
 public:
     using TextSink = std::function<void(const std::string&)>;
+    struct Hooks {
+        // The console's browsing state is stale once a list is rebuilt:
+        // DatabasePages::ResetBrowsing.
+        std::function<void()> resetBrowsing{};
+        // The page's status line gets the DFLR text and the page is redrawn (ConsolePage).
+        TextSink setDflrStatus{};
+    };
 
     static constexpr const char* Section = "DataList";
     static constexpr const char* DefaultRoidFile = "MyLumacor.dat";
@@ -41,14 +49,11 @@ public:
     // reportError shows a failure the pilot must know (a settings file that cannot be read or
     // written); position gives the stored pilot position.
     DataLists(EventLoop& loop, std::string dataDir, std::string settingsFile, TextSink addLogLine,
-              TextSink reportError, std::function<LumacorOrigin()> position);
+              TextSink reportError, std::function<LumacorOrigin()> position, Hooks hooks);
 
-    // Set by the console: its browsing state is stale once a list is rebuilt.
-    std::function<void()> ResetBrowsing;
-    // Set by the console: the page's status line gets the DFLR text and the page is redrawn.
-    TextSink SetDflrStatus;
+    const Hooks& hooks() const { return hooks_; }
     // Told after a kind's list was published.
-    std::function<void(int kind)> ListPublished;
+    void addListView(std::function<void(int kind)> view) { listViews_.push_back(std::move(view)); }
 
     // --- The "Files" tab ---
     // The data files in DataDir ("*.trk;*.dat"), sorted.
@@ -87,7 +92,7 @@ public:
     int GroupCount(int kind) const { return List(kind)->groupCount; }
     bool NoData(int kind) const { return List(kind)->noData; }
 
-    // The DFLR text of an entry (without its code character), also handed to SetDflrStatus.
+    // The DFLR text of an entry (without its code character), also handed to setDflrStatus.
     std::string FormatDflr(const std::string& entry);
 
     static std::vector<std::string> ParseStored(std::string_view stored);
@@ -112,6 +117,7 @@ private:
     TextSink addLogLine_;
     TextSink reportError_;
     std::function<LumacorOrigin()> position_;
+    Hooks hooks_;
 
     std::vector<std::string> dataDirFiles_;
     std::array<std::vector<std::string>, 3> files_;
@@ -119,6 +125,7 @@ private:
     // Counts the publications of each kind, so the worker knows which of its lists are stale.
     std::array<unsigned, 3> generation_{};
     std::vector<std::function<void()>> views_;
+    std::vector<std::function<void(int kind)>> listViews_;
 
     // Written by the worker thread, read by the main thread after the completion was posted.
     std::array<std::vector<std::string>, 3> workerFiles_;
@@ -126,5 +133,13 @@ private:
     std::vector<IndexedBuild> workerResult_;
     Worker bmdThread4_;
 };
+
+template <> struct HookSlotList<DataLists::Hooks> {
+    using S = DataLists::Hooks;
+    static constexpr const char* Name = "DataLists::Hooks";
+    static constexpr std::tuple Slots{TRELK_HOOK_SLOT(S, resetBrowsing),
+                                      TRELK_HOOK_SLOT(S, setDflrStatus)};
+};
+static_assert(ListsEverySlot<DataLists::Hooks>());
 
 } // namespace trelk

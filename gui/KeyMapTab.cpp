@@ -165,11 +165,11 @@ KeyMapTab::KeyMapTab(KeyMap& keyMap, QWidget* parent) : QWidget(parent), keyMap_
 
     // The view follows the key map, also while a capture processes messages.
     QPointer<KeyMapTab> self(this);
-    keyMap_.onChanged = [self] {
+    keyMap_.addView([self] {
         if (self) {
             self->refresh();
         }
-    };
+    });
     refresh();
 }
 

@@ -6,6 +6,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -38,13 +39,17 @@ MacroTab::MacroTab(MacroTable& table, QWidget* parent)
     layout->addWidget(lblMacroHint);
 
     connect(lvMacroList, &QTableWidget::cellDoubleClicked, this, [this] { lvMacroListDblClick(); });
-    table_.onListChanged = [this] { showRows(); };
+    // The table may outlive this view: its view holds only a guarded pointer.
+    QPointer<MacroTab> self(this);
+    table_.addView([self] {
+        if (self) {
+            self->showRows();
+        }
+    });
     showRows();
 }
 
-MacroTab::~MacroTab() {
-    table_.onListChanged = nullptr;
-}
+MacroTab::~MacroTab() = default;
 
 void MacroTab::showRows() {
     for (int n = 1; n <= MacroTable::Count; ++n) {

@@ -157,25 +157,8 @@ void TForm1::buildTabContents(TrelkApp& app) {
     (new QVBoxLayout(macroPage))->addWidget(new MacroTab(app.macroTable(), macroPage));
 
     auto* keyMapPage = PageControl1->findChild<QWidget*>("tsKeyMap");
-    auto* keyMapTab = new KeyMapTab(app.keyMap(), keyMapPage);
-    (new QVBoxLayout(keyMapPage))->addWidget(keyMapTab);
-    QPointer<KeyMapTab> tab(keyMapTab);
-    LifecycleHooks& hooks = app.core().hooks();
-    hooks.installMessageFilter = [tab] {
-        if (tab) {
-            tab->installMessageFilter();
-        }
-    };
-    hooks.removeMessageFilter = [tab] {
-        if (tab) {
-            tab->removeMessageFilter();
-        }
-    };
-    hooks.applyKeyMapPanels = [tab] {
-        if (tab) {
-            tab->refresh();
-        }
-    };
+    keyMapTab_ = new KeyMapTab(app.keyMap(), keyMapPage);
+    (new QVBoxLayout(keyMapPage))->addWidget(keyMapTab_);
 }
 
 void TForm1::bind(TrelkApp& app) {
@@ -262,6 +245,24 @@ void TForm1::setActiveTab(const std::string& tabSheetName) {
         currentTab_ = -1;
         PageControl1->setCurrentWidget(page);
         currentTab_ = PageControl1->currentIndex();
+    }
+}
+
+void TForm1::installKeyMapMessageFilter() {
+    if (keyMapTab_) {
+        keyMapTab_->installMessageFilter();
+    }
+}
+
+void TForm1::removeKeyMapMessageFilter() {
+    if (keyMapTab_) {
+        keyMapTab_->removeMessageFilter();
+    }
+}
+
+void TForm1::refreshKeyMapPanels() {
+    if (keyMapTab_) {
+        keyMapTab_->refresh();
     }
 }
 

@@ -17,6 +17,7 @@ namespace trelk {
 class AppCore;
 class CheckOption;
 class FilesTab;
+class KeyMapTab;
 class TrelkApp;
 
 // The main window: tab sheets, status bar, tray icon and menus. A view of AppCore; every
@@ -41,6 +42,9 @@ public:
     void setTrayHint(const std::string& hint) override;
     void setStatusText(int panel, const std::string& text) override;
     void setActiveTab(const std::string& tabSheetName) override;
+    void installKeyMapMessageFilter() override;
+    void removeKeyMapMessageFilter() override;
+    void refreshKeyMapPanels() override;
     void destroyWindow() override;
     std::uint32_t windowHandle() const override;
     void setHookMessageHandler(HookMessageHandler handler) override;
@@ -75,6 +79,8 @@ private:
     AppCore* core_ = nullptr;
     int currentTab_ = -1;
     QPointer<FilesTab> filesTab_;
+    // The lifecycle reaches the tab through the window; before bind() there is none yet.
+    QPointer<KeyMapTab> keyMapTab_;
     bool closeAllowed_ = false;
 };
 

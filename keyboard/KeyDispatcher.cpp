@@ -35,29 +35,17 @@ template <typename F, typename... Args> void call(const F& function, Args&&... a
 KeyDispatcher::KeyDispatcher(KeyMap& keyMap, Keyboard& keyboard, KeyStringSender& sender,
                              TimerFactory& timers, Clock& clock, ScreenCapture& screen,
                              TraceOutput& trace, const CheckOption& photoEnabled,
-                             std::string photoDir, std::string clearLineString)
-    : PauseSeen(keyMap.PauseSeen), Timer3(timers, "Timer3"), Timer4(timers, "Timer4"),
-      keyMap_(keyMap), keyboard_(keyboard), sender_(sender), clock_(clock), screen_(screen),
+                             std::string photoDir, std::string clearLineString,
+                             DispatcherActions actions)
+    : keyMap_(keyMap), keyboard_(keyboard), sender_(sender), clock_(clock), screen_(screen),
       trace_(trace), photoEnabled_(photoEnabled), photoDir_(std::move(photoDir)),
-      clearLineString_(std::move(clearLineString)) {
-    // Every injection ends the Macro HotKey's arming and any entry still awaiting Enter.
-    sender_.onSendKeyString = [this] { MacroKeyArmed = false; };
-    sender_.onSendToChannel = [this] { EntrySent = false; };
-}
+      clearLineString_(std::move(clearLineString)), actions_(std::move(actions)),
+      Timer3(timers, "Timer3"), Timer4(timers, "Timer4") {}
 
 void KeyDispatcher::ResetRunTimeState() {
-    KeyEventKind = KeyEventKindType::Pressed;
-    ExtendedKey = false;
-    TypedLine.clear();
-    ShiftHeld = CtrlHeld = MacroKeyHeld = MacroKeyArmed = false;
-    LogViewMode = OtherKeySinceBackspace = false;
-    BackspaceArmed = true;
-    MacroPending = ChannelF5Pending = EntrySent = false;
-    BuiltinCmdListMode = false;
-    BuiltinCmdIndex = 1;
-    UserCmdIndex = 1;
-    LastSentCommand.clear();
-    PauseSeen = false;
+    state_ = State{};
+    // The key-map capture's Pause mark starts over with the dispatcher.
+    keyMap_.ClearPauseMark();
 }
 
 void KeyDispatcher::HandleHookKey(std::uint32_t virtualKey, std::uint32_t flags) {
@@ -66,40 +54,40 @@ void KeyDispatcher::HandleHookKey(std::uint32_t virtualKey, std::uint32_t flags)
         return;
     }
     const int vk = static_cast<int>(virtualKey);
-    ExtendedKey = (flags & ExtendedFlag) != 0;
-    keyMap_.ExtendedKey = ExtendedKey;
+    state_.ExtendedKey = (flags & ExtendedFlag) != 0;
+    keyMap_.SetExtendedKey(state_.ExtendedKey);
     if ((flags & TransitionFlag) != 0) {
-        KeyEventKind = KeyEventKindType::Released;
+        state_.KeyEventKind = KeyEventKindType::Released;
     } else if ((flags & PreviousStateFlag) != 0) {
-        KeyEventKind = KeyEventKindType::Repeat;
+        state_.KeyEventKind = KeyEventKindType::Repeat;
     } else {
-        KeyEventKind = KeyEventKindType::Pressed;
+        state_.KeyEventKind = KeyEventKindType::Pressed;
     }
     if (trace_.enabled()) {
         traceEvent(vk);
     }
 
-    switch (KeyEventKind) {
+    switch (state_.KeyEventKind) {
     case KeyEventKindType::Repeat:
-        if (vk == Vk::Back && !TypedLine.empty()) {
-            TypedLine.pop_back();
+        if (vk == Vk::Back && !state_.TypedLine.empty()) {
+            state_.TypedLine.pop_back();
         }
         return;
     case KeyEventKindType::Released:
         handleRelease(vk);
         return;
     case KeyEventKindType::Pressed:
-        run(Actions.StopAlarmRepeat);
+        run(actions_.StopAlarmRepeat);
         handlePress(vk, flags);
         return;
     }
 }
 
 void KeyDispatcher::traceEvent(int virtualKey) {
-    const char* kind = KeyEventKind == KeyEventKindType::Released ? "KeyReleased = "
-                       : KeyEventKind == KeyEventKindType::Repeat ? "KeyRepeat = "
-                                                                  : "KeyPressed = ";
-    const int code = virtualKey | (ExtendedKey ? KeyMap::ExtendedBit : 0);
+    const char* kind = state_.KeyEventKind == KeyEventKindType::Released ? "KeyReleased = "
+                       : state_.KeyEventKind == KeyEventKindType::Repeat ? "KeyRepeat = "
+                                                                         : "KeyPressed = ";
+    const int code = virtualKey | (state_.ExtendedKey ? KeyMap::ExtendedBit : 0);
     trace_.Trace(std::string("TrelkPro: Keyboard Callback Procedure. ") + kind +
                  keyMap_.KeyName(code));
 }
@@ -113,26 +101,26 @@ void KeyDispatcher::handleRelease(int vk) {
     } else if (keyMap_.matches(KeyFunction::NextRot, vk)) {
         nextLumacor();
     } else if (vk == Vk::Tab) {
-        TypedLine.clear();
-        LogViewMode = false;
+        state_.TypedLine.clear();
+        state_.LogViewMode = false;
     } else if (vk == Vk::Escape) {
-        MacroPending = false;
-        TypedLine.clear();
-        LogViewMode = false;
+        state_.MacroPending = false;
+        state_.TypedLine.clear();
+        state_.LogViewMode = false;
     } else if (keyMap_.matches(KeyFunction::MacHot, vk)) {
-        MacroKeyHeld = false;
-        MacroKeyArmed = false;
+        state_.MacroKeyHeld = false;
+        state_.MacroKeyArmed = false;
     } else if (vk == Vk::Control) {
-        CtrlHeld = false;
+        state_.CtrlHeld = false;
     } else if (vk == Vk::Shift) {
-        ShiftHeld = false;
+        state_.ShiftHeld = false;
     } else {
         playReleasedHotKey(vk);
     }
 }
 
 void KeyDispatcher::savePicture() {
-    run(Actions.playShortSound);
+    run(actions_.playShortSound);
     // Two pictures within one second must not overwrite each other.
     const std::string base = photoDir_ + PictureName(clock_.wallClockMs());
     std::string path = base + ".jpg";
@@ -142,8 +130,8 @@ void KeyDispatcher::savePicture() {
     }
     std::string error;
     if (!screen_.saveScreenAsJpeg(path, error)) {
-        call(Actions.reportError, "The screen picture could not be saved as " + path + ": " +
-                                      (error.empty() ? std::string("unknown error") : error));
+        call(actions_.reportError, "The screen picture could not be saved as " + path + ": " +
+                                       (error.empty() ? std::string("unknown error") : error));
     }
 }
 
@@ -163,60 +151,60 @@ std::string KeyDispatcher::PictureName(std::int64_t wallClockMs) {
 }
 
 void KeyDispatcher::nextLumacor() {
-    if (ask(Actions.ConsoleVisible, false) || !ask(Actions.EntrySendMode, false) ||
-        ask(Actions.InfoMode, false)) {
+    if (ask(actions_.ConsoleVisible, false) || !ask(actions_.EntrySendMode, false) ||
+        ask(actions_.InfoMode, false)) {
         return;
     }
-    TypedLine.clear();
-    call(Actions.NextEntryStep, MacroKeyHeld);
+    state_.TypedLine.clear();
+    call(actions_.NextEntryStep, state_.MacroKeyHeld);
 }
 
 void KeyDispatcher::playReleasedHotKey(int vk) {
-    if (MacroPending || ask(Actions.Docked, false)) {
+    if (state_.MacroPending || ask(actions_.Docked, false)) {
         return;
     }
-    const bool wasHeld = MacroKeyHeld;
-    const bool wasArmed = MacroKeyArmed;
-    MacroKeyHeld = true;
-    MacroKeyArmed = true;
+    const bool wasHeld = state_.MacroKeyHeld;
+    const bool wasArmed = state_.MacroKeyArmed;
+    state_.MacroKeyHeld = true;
+    state_.MacroKeyArmed = true;
     for (int n = 1; n <= 12; ++n) {
         const int code = keyMap_.code(kFirstMacroHotKey + static_cast<std::size_t>(n - 1));
-        if (KeyMap::matchesCode(code, vk) && Actions.PlayMacro) {
+        if (KeyMap::matchesCode(code, vk) && actions_.PlayMacro) {
             // PlayMacro plays because both flags are on; it clears them itself.
-            Actions.PlayMacro(n);
+            actions_.PlayMacro(n);
             return;
         }
     }
-    MacroKeyHeld = wasHeld;
-    MacroKeyArmed = wasArmed;
+    state_.MacroKeyHeld = wasHeld;
+    state_.MacroKeyArmed = wasArmed;
 }
 
 // The checks run in order and each applies on its own: a key mapped to two functions does both.
 void KeyDispatcher::handlePress(int vk, std::uint32_t flags) {
     if (vk != Vk::Back) {
-        OtherKeySinceBackspace = true;
+        state_.OtherKeySinceBackspace = true;
     }
     if (vk == Vk::Shift) {
-        ShiftHeld = true;
+        state_.ShiftHeld = true;
     }
     if (keyMap_.matches(KeyFunction::StartScan, vk)) {
-        run(Actions.ToggleScan);
+        run(actions_.ToggleScan);
         if (consoleVisible()) {
-            run(Actions.HideConsole);
+            run(actions_.HideConsole);
         }
     }
     if (keyMap_.matches(KeyFunction::CmdList, vk)) {
-        LogViewMode = false;
+        state_.LogViewMode = false;
         commandListStep();
     }
     if (keyMap_.matches(KeyFunction::MacHot, vk)) {
-        LogViewMode = false;
-        TypedLine.clear();
-        MacroKeyHeld = true;
-        MacroKeyArmed = true;
+        state_.LogViewMode = false;
+        state_.TypedLine.clear();
+        state_.MacroKeyHeld = true;
+        state_.MacroKeyArmed = true;
     }
     if (vk == Vk::Control) {
-        CtrlHeld = true;
+        state_.CtrlHeld = true;
     }
     if (keyMap_.matches(KeyFunction::UpLevel, vk) && consoleVisible()) {
         upLevel();
@@ -237,7 +225,7 @@ void KeyDispatcher::handlePress(int vk, std::uint32_t flags) {
         enter();
     }
     if (vk >= Vk::F1 && vk <= Vk::F12) {
-        call(Actions.PlayMacro, vk - Vk::F1 + 1);
+        call(actions_.PlayMacro, vk - Vk::F1 + 1);
     }
     if (vk == Vk::Back) {
         backspace();
@@ -247,125 +235,125 @@ void KeyDispatcher::handlePress(int vk, std::uint32_t flags) {
 }
 
 void KeyDispatcher::commandListStep() {
-    CommandListStepper& stepper = BuiltinCmdListMode ? Timer4 : Timer3;
-    int& index = BuiltinCmdListMode ? BuiltinCmdIndex : UserCmdIndex;
+    CommandListStepper& stepper = state_.BuiltinCmdListMode ? Timer4 : Timer3;
+    int& index = state_.BuiltinCmdListMode ? state_.BuiltinCmdIndex : state_.UserCmdIndex;
     std::vector<std::string> list;
-    if (BuiltinCmdListMode) {
+    if (state_.BuiltinCmdListMode) {
         list.assign(BuiltinCommandList.begin(), BuiltinCommandList.end());
-    } else if (Actions.UserCommandList) {
-        list = Actions.UserCommandList();
+    } else if (actions_.UserCommandList) {
+        list = actions_.UserCommandList();
     }
     if (list.empty()) {
         return;
     }
-    index = stepper.Step(index, static_cast<int>(list.size()), MacroKeyHeld);
-    LastSentCommand = list[static_cast<std::size_t>(index - 1)];
-    BackspaceArmed = false;
+    index = stepper.Step(index, static_cast<int>(list.size()), state_.MacroKeyHeld);
+    state_.LastSentCommand = list[static_cast<std::size_t>(index - 1)];
+    state_.BackspaceArmed = false;
     // The copy: the nested key events may step the list again while this one types.
-    const std::string command = LastSentCommand;
+    const std::string command = state_.LastSentCommand;
     sender_.SendToChannel(command, true, 5);
     stepper.Restart();
 }
 
 void KeyDispatcher::upLevel() {
-    if (addonPageActive() && ask(Actions.AddonHoldsUpLevel, false)) {
-        if (ShiftHeld) {
-            call(Actions.ScrollText, true);
+    if (addonPageActive() && ask(actions_.AddonHoldsUpLevel, false)) {
+        if (state_.ShiftHeld) {
+            call(actions_.ScrollText, true);
         } else {
-            writeCursor(CtrlHeld ? "CntrlUpLevel" : "UpLevel");
+            writeCursor(state_.CtrlHeld ? "CntrlUpLevel" : "UpLevel");
         }
-    } else if (ShiftHeld) {
-        call(Actions.ScrollText, true);
+    } else if (state_.ShiftHeld) {
+        call(actions_.ScrollText, true);
     } else {
-        call(Actions.ChangeLevel, true);
+        call(actions_.ChangeLevel, true);
     }
 }
 
 void KeyDispatcher::downLevel() {
-    run(Actions.HandBackUpLevel);
+    run(actions_.HandBackUpLevel);
     if (addonPageActive()) {
-        if (ShiftHeld) {
-            call(Actions.ScrollText, false);
-        } else if (CtrlHeld) {
+        if (state_.ShiftHeld) {
+            call(actions_.ScrollText, false);
+        } else if (state_.CtrlHeld) {
             writeCursor("CntrlDownLevel");
         } else {
             writeCursor("DownLevel");
-            run(Actions.AddonDownLevelFollowUp);
+            run(actions_.AddonDownLevelFollowUp);
         }
-    } else if (ShiftHeld) {
-        call(Actions.ScrollText, false);
+    } else if (state_.ShiftHeld) {
+        call(actions_.ScrollText, false);
     } else {
-        call(Actions.ChangeLevel, false);
+        call(actions_.ChangeLevel, false);
     }
 }
 
 void KeyDispatcher::toggleDisplay() {
     if (!consoleVisible()) {
-        run(Actions.ShowConsole);
-    } else if (ShiftHeld) {
-        run(Actions.ResetMenu);
+        run(actions_.ShowConsole);
+    } else if (state_.ShiftHeld) {
+        run(actions_.ResetMenu);
     } else {
         // Hiding the console does not withdraw an entry that waits for Enter.
-        const bool sent = EntrySent;
-        run(Actions.HideConsole);
-        EntrySent = sent;
+        const bool sent = state_.EntrySent;
+        run(actions_.HideConsole);
+        state_.EntrySent = sent;
     }
 }
 
 void KeyDispatcher::listMove(bool up) {
     if (addonPageActive()) {
-        writeCursor(ShiftHeld  ? (up ? "ShiftUpList" : "ShiftDownList")
-                    : CtrlHeld ? (up ? "CntrlUpList" : "CntrlDownList")
-                               : (up ? "UpList" : "DownList"));
+        writeCursor(state_.ShiftHeld  ? (up ? "ShiftUpList" : "ShiftDownList")
+                    : state_.CtrlHeld ? (up ? "CntrlUpList" : "CntrlDownList")
+                                      : (up ? "UpList" : "DownList"));
         return;
     }
-    if (ShiftHeld) {
-        call(Actions.ListPage, up);
+    if (state_.ShiftHeld) {
+        call(actions_.ListPage, up);
     } else {
-        call(Actions.ListStep, up);
+        call(actions_.ListStep, up);
     }
-    const int selection = Actions.CurrentLevelSelection ? Actions.CurrentLevelSelection() : 0;
-    call(Actions.SetEntryIndex, selection + 1);
+    const int selection = actions_.CurrentLevelSelection ? actions_.CurrentLevelSelection() : 0;
+    call(actions_.SetEntryIndex, selection + 1);
 }
 
 void KeyDispatcher::enter() {
-    MacroPending = false;
-    if (ChannelF5Pending) {
+    state_.MacroPending = false;
+    if (state_.ChannelF5Pending) {
         trace_.Trace("TrelkPro: NexaCChannelF5Active called");
-        run(Actions.NexaCChannelF5Active);
-        ChannelF5Pending = false;
+        run(actions_.NexaCChannelF5Active);
+        state_.ChannelF5Pending = false;
     }
-    if (EntrySent) {
-        run(Actions.MarkSentEntry);
-        EntrySent = false;
+    if (state_.EntrySent) {
+        run(actions_.MarkSentEntry);
+        state_.EntrySent = false;
     }
     // A copy: the log and the slash command may type, and their keys change TypedLine.
-    const std::string line = TypedLine;
-    call(Actions.AddLogLine, line);
-    call(Actions.ExecuteSlashCommand, line);
-    TypedLine.clear();
+    const std::string line = state_.TypedLine;
+    call(actions_.AddLogLine, line);
+    call(actions_.ExecuteSlashCommand, line);
+    state_.TypedLine.clear();
 }
 
 void KeyDispatcher::backspace() {
     // The chat line loses its last character whatever the guard decides.
-    if (!TypedLine.empty()) {
-        TypedLine.pop_back();
+    if (!state_.TypedLine.empty()) {
+        state_.TypedLine.pop_back();
     }
-    if (!BackspaceArmed) {
-        BackspaceArmed = true;
-        OtherKeySinceBackspace = false;
+    if (!state_.BackspaceArmed) {
+        state_.BackspaceArmed = true;
+        state_.OtherKeySinceBackspace = false;
         return;
     }
-    if (!OtherKeySinceBackspace) {
+    if (!state_.OtherKeySinceBackspace) {
         return;
     }
-    OtherKeySinceBackspace = false;
-    if (ShiftHeld && LogViewMode && !ask(Actions.LogListEmpty, true)) {
-        run(Actions.DeleteCurrentLogEntry);
+    state_.OtherKeySinceBackspace = false;
+    if (state_.ShiftHeld && state_.LogViewMode && !ask(actions_.LogListEmpty, true)) {
+        run(actions_.DeleteCurrentLogEntry);
     }
-    if (MacroKeyHeld) {
-        TypedLine.clear();
-        BackspaceArmed = false;
+    if (state_.MacroKeyHeld) {
+        state_.TypedLine.clear();
+        state_.BackspaceArmed = false;
         sender_.SendKeyString(clearLineString_ + F5Code);
     }
 }
@@ -378,23 +366,23 @@ void KeyDispatcher::appendTypedCharacters(int vk, std::uint32_t flags) {
     // The game's chat line ignores Scroll Lock (the Macro HotKey) and sees Shift as the
     // dispatcher has followed it, including Shift the program injected itself.
     state[Vk::Scroll] = 0;
-    state[Vk::Shift] = ShiftHeld ? 0x80 : 0;
+    state[Vk::Shift] = state_.ShiftHeld ? 0x80 : 0;
     state[Vk::LShift] = 0;
     state[Vk::RShift] = 0;
     const int scanCode = static_cast<int>((flags >> ScanCodeShift) & 0xFF);
-    TypedLine += keyboard_.charactersForKey(vk, scanCode, state);
+    state_.TypedLine += keyboard_.charactersForKey(vk, scanCode, state);
 }
 
 bool KeyDispatcher::consoleVisible() const {
-    return ask(Actions.ConsoleVisible, false);
+    return ask(actions_.ConsoleVisible, false);
 }
 
 bool KeyDispatcher::addonPageActive() const {
-    return ask(Actions.AddonPageActive, false);
+    return ask(actions_.AddonPageActive, false);
 }
 
 void KeyDispatcher::writeCursor(const char* value) {
-    call(Actions.WriteInterfaceValue, std::string("cursor"), std::string(value));
+    call(actions_.WriteInterfaceValue, std::string("cursor"), std::string(value));
 }
 
 } // namespace trelk

@@ -66,8 +66,8 @@ void KeyMap::FilterKeyMessage(int virtualKey, std::uint32_t flags) {
     if (!tabActive_) {
         return;
     }
-    PauseSeen = virtualKey == Vk::Pause;
-    ExtendedKey = (flags & ExtendedFlag) != 0;
+    pauseSeen_ = virtualKey == Vk::Pause;
+    extendedKey_ = (flags & ExtendedFlag) != 0;
 }
 
 void KeyMap::SetKeyMapTabActive(bool active) {
@@ -75,8 +75,8 @@ void KeyMap::SetKeyMapTabActive(bool active) {
 }
 
 void KeyMap::changed() const {
-    if (onChanged) {
-        onChanged();
+    for (const auto& view : views_) {
+        view();
     }
 }
 
@@ -85,15 +85,15 @@ bool KeyMap::captureMustEnd() const {
 }
 
 int KeyMap::readCapturedKey() {
-    if (PauseSeen) {
-        PauseSeen = false;
+    if (pauseSeen_) {
+        pauseSeen_ = false;
         return Vk::Pause;
     }
     int key = FirstPressedKey(0);
     if (key < 0) {
         return -1;
     }
-    if (ExtendedKey) {
+    if (extendedKey_) {
         key |= ExtendedBit;
     }
     // 255 is "no key" on some keyboards' state: keep waiting.
@@ -111,7 +111,7 @@ int KeyMap::pnlKMDisplayClick(std::size_t index) {
     lblKeyMapping_ = TypeKeyText;
     codes_[index] = Unmapped;
     // A Pause seen before the click is not the key the user is about to press.
-    PauseSeen = false;
+    pauseSeen_ = false;
     changed();
 
     int tag = Unmapped;

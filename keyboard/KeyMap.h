@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace trelk {
 
@@ -100,8 +101,12 @@ public:
     // The application-wide message filter: every key-down or key-up message the program's own
     // windows take from the queue while the KeyMap tab is active.
     void FilterKeyMessage(int virtualKey, std::uint32_t flags);
-    bool PauseSeen = false;
-    bool ExtendedKey = false;
+    // The last key message was Pause / had the extended flag: what a capture reads beside the
+    // keyboard state. The hook's key messages set the extended flag too.
+    bool PauseSeen() const { return pauseSeen_; }
+    bool ExtendedKey() const { return extendedKey_; }
+    void SetExtendedKey(bool extended) { extendedKey_ = extended; }
+    void ClearPauseMark() { pauseSeen_ = false; }
 
     // The KeyMap tab became the active page or stopped being it. Leaving it ends a capture.
     void SetKeyMapTabActive(bool active);
@@ -117,7 +122,7 @@ public:
     const std::string& lblKeyMapping() const { return lblKeyMapping_; }
 
     // Runs when a caption, the label or the capture state changes (the tab's view refresh).
-    std::function<void()> onChanged;
+    void addView(std::function<void()> view) { views_.push_back(std::move(view)); }
 
 private:
     void changed() const;
@@ -128,6 +133,9 @@ private:
     Keyboard& keyboard_;
     EventLoop& loop_;
     const std::atomic<bool>& shuttingDown_;
+    std::vector<std::function<void()>> views_;
+    bool pauseSeen_ = false;
+    bool extendedKey_ = false;
     bool tabActive_ = false;
     int capturing_ = -1;
     std::string lblKeyMapping_ = ClickBelowText;

@@ -96,9 +96,10 @@ void SetPilotUrl(std::vector<UrlListRow>& rows, const std::string& address) {
 
 SlashCommandExecutor::SlashCommandExecutor(KeyDispatcher& dispatcher, KeyStringSender& sender,
                                            RegistryValues& registry, SlashCommandOptions options,
-                                           PilotPosition& position, TraceOutput& trace)
+                                           PilotPosition& position, TraceOutput& trace,
+                                           SlashCommandActions actions)
     : dispatcher_(dispatcher), sender_(sender), registry_(registry), options_(options),
-      position_(position), trace_(trace) {}
+      position_(position), trace_(trace), actions_(std::move(actions)) {}
 
 std::string SlashCommandExecutor::CleanLine(std::string_view line) {
     std::string clean;
@@ -158,16 +159,10 @@ void SlashCommandExecutor::run(std::size_t command, const std::string& clean,
         break;
     case Load:
     case LoadPlus:
-        if (!arguments.empty()) {
-            if (!Actions.SaveDataLists || !Actions.LoadSelectedDataList) {
-                notBuilt(Commands[command]);
-            }
-            if (Actions.SaveDataLists) {
-                Actions.SaveDataLists();
-            }
-            if (Actions.LoadSelectedDataList) {
-                Actions.LoadSelectedDataList();
-            }
+        if (!arguments.empty() &&
+            built(command, actions_.SaveDataLists, actions_.LoadSelectedDataList)) {
+            actions_.SaveDataLists();
+            actions_.LoadSelectedDataList();
         }
         break;
     case LogOn:
@@ -193,7 +188,7 @@ void SlashCommandExecutor::run(std::size_t command, const std::string& clean,
         options_.AutoExitTRL.setChecked(false);
         break;
     case ViewLog:
-        dispatcher_.LogViewMode = true;
+        dispatcher_.EnterLogView();
         break;
     case Dflr:
         if (arguments.size() >= 3) {
@@ -203,32 +198,26 @@ void SlashCommandExecutor::run(std::size_t command, const std::string& clean,
         }
         break;
     case Reset:
-        if (Actions.ResetEntryCodes) {
-            Actions.ResetEntryCodes();
-        } else {
-            notBuilt(Commands[command]);
+        if (built(command, actions_.ResetEntryCodes)) {
+            actions_.ResetEntryCodes();
         }
         break;
     case GetMarket:
         options_.MarketEnable.setChecked(true);
-        if (Actions.StartMarketLoad) {
-            Actions.StartMarketLoad();
-        } else {
-            notBuilt(Commands[command]);
+        if (built(command, actions_.StartMarketLoad)) {
+            actions_.StartMarketLoad();
         }
         break;
     case GetRoid:
-        if (Actions.ForceDatabaseUpdateCheck) {
-            Actions.ForceDatabaseUpdateCheck();
-        } else {
-            notBuilt(Commands[command]);
+        if (built(command, actions_.ForceDatabaseUpdateCheck)) {
+            actions_.ForceDatabaseUpdateCheck();
         }
         break;
     case Jcmd:
-        dispatcher_.BuiltinCmdListMode = true;
+        dispatcher_.UseBuiltinCommandList(true);
         break;
     case Ucmd:
-        dispatcher_.BuiltinCmdListMode = false;
+        dispatcher_.UseBuiltinCommandList(false);
         break;
     case Pic:
         pic(arguments);
@@ -243,15 +232,13 @@ void SlashCommandExecutor::run(std::size_t command, const std::string& clean,
         sender_.SendToChannel(TestLine, true, 3);
         break;
     case HeadLights:
-        if (Actions.ToggleHeadLights) {
-            Actions.ToggleHeadLights();
-        } else {
-            notBuilt(Commands[command]);
+        if (built(command, actions_.ToggleHeadLights)) {
+            actions_.ToggleHeadLights();
         }
         break;
     case Wide:
         options_.WideConsole.setChecked(
-            !(Actions.ConsoleWide ? Actions.ConsoleWide() : options_.WideConsole.checked()));
+            !(actions_.ConsoleWide ? actions_.ConsoleWide() : options_.WideConsole.checked()));
         break;
     case Url:
         url(clean);
@@ -261,11 +248,11 @@ void SlashCommandExecutor::run(std::size_t command, const std::string& clean,
 
 void SlashCommandExecutor::storePosition(std::span<const std::string_view> xyz) {
     position_.StoreCoordinates(xyz);
-    if (!Actions.SelectedConsoleEntry || !Actions.FormatDflr) {
+    if (!actions_.SelectedConsoleEntry || !actions_.FormatDflr) {
         trace_.Trace("TrelkPro: no console entry to measure from the stored position yet");
         return;
     }
-    Actions.FormatDflr(Actions.SelectedConsoleEntry());
+    actions_.FormatDflr(actions_.SelectedConsoleEntry());
 }
 
 void SlashCommandExecutor::typeStoredPosition() {
@@ -273,7 +260,7 @@ void SlashCommandExecutor::typeStoredPosition() {
                              FormatTenths(position_.PositionY) + " " +
                              FormatTenths(position_.PositionZ);
     // The line's own 60 backspaces come back through the hook: they must not act.
-    dispatcher_.BackspaceArmed = false;
+    dispatcher_.DisarmBackspace();
     sender_.SendToChannel(line, true, 5);
 }
 
@@ -286,8 +273,8 @@ void SlashCommandExecutor::pic(std::span<const std::string_view> arguments) {
         shown += "...";
     }
     const std::string message = "'" + shown + "' is not a valid integer value";
-    if (Actions.ReportError) {
-        Actions.ReportError(message);
+    if (actions_.ReportError) {
+        actions_.ReportError(message);
     } else {
         trace_.Trace("TrelkPro: //pic: " + message);
     }
@@ -304,33 +291,30 @@ void SlashCommandExecutor::url(const std::string& clean) {
     if (address.empty()) {
         return;
     }
-    if (!Actions.ShowPilotWebView || !Actions.UrlList || !Actions.LoadPilotWebPage) {
-        notBuilt(Commands[Url]);
-    }
-    if (Actions.ShowPilotWebView) {
-        Actions.ShowPilotWebView();
-    }
-    if (Actions.UrlList != nullptr) {
-        SetPilotUrl(*Actions.UrlList, address);
-    }
-    if (Actions.LoadPilotWebPage) {
-        Actions.LoadPilotWebPage(address);
+    if (built(Url, actions_.ShowPilotWebView, actions_.SetPilotUrlRow, actions_.LoadPilotWebPage)) {
+        actions_.ShowPilotWebView();
+        actions_.SetPilotUrlRow(address);
+        actions_.LoadPilotWebPage(address);
     }
 }
 
 void SlashCommandExecutor::setTime(bool on) {
     trace_.Trace(std::string("TrelkPro: NexaCSetShowTimeString called with value: ") +
                  (on ? "True" : "False"));
-    if (Actions.NexaCSetShowTimeString) {
-        Actions.NexaCSetShowTimeString(on);
-    } else {
-        notBuilt(Commands[on ? TimeOn : TimeOff]);
+    if (built(on ? TimeOn : TimeOff, actions_.NexaCSetShowTimeString)) {
+        actions_.NexaCSetShowTimeString(on);
     }
     options_.DisplayTime.setChecked(on);
 }
 
-void SlashCommandExecutor::notBuilt(const char* command) {
-    trace_.Trace(std::string("TrelkPro: ") + command + " recognised; its effect is not built in");
+template <typename... Slots>
+bool SlashCommandExecutor::built(std::size_t command, const Slots&... slots) {
+    if ((static_cast<bool>(slots) && ...)) {
+        return true;
+    }
+    trace_.Trace(std::string("TrelkPro: ") + Commands[command] +
+                 " recognised; its effect is not built in");
+    return false;
 }
 
 } // namespace trelk

@@ -48,7 +48,7 @@ public:
 
     SlashCommandExecutor(KeyDispatcher& dispatcher, KeyStringSender& sender,
                          RegistryValues& registry, SlashCommandOptions options,
-                         PilotPosition& position, TraceOutput& trace);
+                         PilotPosition& position, TraceOutput& trace, SlashCommandActions actions);
 
     // True when the line's first word is a command (the dispatcher does not use it).
     bool ExecuteSlashCommand(const std::string& typedLine);
@@ -58,7 +58,7 @@ public:
     // The line without bytes below 32 or above 126.
     static std::string CleanLine(std::string_view line);
 
-    SlashCommandActions Actions;
+    const SlashCommandActions& hooks() const { return actions_; }
 
 private:
     void run(std::size_t command, const std::string& clean,
@@ -68,7 +68,9 @@ private:
     void pic(std::span<const std::string_view> arguments);
     void url(const std::string& clean);
     void setTime(bool on);
-    void notBuilt(const char* command);
+    // True when every slot the command's effect needs is filled; otherwise the command is
+    // traced as recognised but not built in, and its effect does not run.
+    template <typename... Slots> bool built(std::size_t command, const Slots&... slots);
 
     KeyDispatcher& dispatcher_;
     KeyStringSender& sender_;
@@ -76,6 +78,7 @@ private:
     SlashCommandOptions options_;
     PilotPosition& position_;
     TraceOutput& trace_;
+    SlashCommandActions actions_;
 };
 
 } // namespace trelk

@@ -3,6 +3,7 @@
 #include "platform/ports/VirtualKeys.h"
 
 #include <array>
+#include <utility>
 
 namespace trelk {
 
@@ -30,12 +31,18 @@ constexpr int FunctionKeyPauseMs = 100;
 
 } // namespace
 
-KeyStringSender::KeyStringSender(Keyboard& keyboard, EventLoop& loop)
-    : keyboard_(keyboard), loop_(loop) {}
+KeyStringSender::KeyStringSender(Keyboard& keyboard, EventLoop& loop, Hooks hooks)
+    : keyboard_(keyboard), loop_(loop), hooks_(std::move(hooks)) {}
+
+void KeyStringSender::SendKeyStringHeld(const std::string& keys) {
+    keysHeld_ = true;
+    SendKeyString(keys);
+    keysHeld_ = false;
+}
 
 void KeyStringSender::SendKeyString(const std::string& keys) {
-    if (onSendKeyString) {
-        onSendKeyString();
+    if (hooks_.onSendKeyString) {
+        hooks_.onSendKeyString();
     }
     // Handlers run between keys and may change the caller's string: type what was asked.
     const std::string text = keys;
@@ -69,7 +76,7 @@ void KeyStringSender::SendKeyString(const std::string& keys) {
                     keyboard_.injectKey(Vk::Shift, ShiftScan, false);
                 }
                 keyboard_.injectKey(virtualKey, scanCode, false);
-                if (!KeysHeld) {
+                if (!keysHeld_) {
                     keyboard_.injectKey(virtualKey, scanCode, true);
                 }
                 if (wrap) {
@@ -85,8 +92,8 @@ void KeyStringSender::SendKeyString(const std::string& keys) {
 }
 
 void KeyStringSender::SendToChannel(const std::string& text, bool clearFirst, int channel) {
-    if (onSendToChannel) {
-        onSendToChannel();
+    if (hooks_.onSendToChannel) {
+        hooks_.onSendToChannel();
     }
     if (clearFirst) {
         SendKeyString(ClearLineString());

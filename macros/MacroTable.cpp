@@ -21,9 +21,9 @@ const std::string& Empty() {
 } // namespace
 
 MacroTable::MacroTable(std::string settingsFile, KeyStringSender& sender, TimerFactory& timers,
-                       MacroKeyFlags flags, std::function<void(const std::string&)> report)
+                       MacroKeyState& keys, std::function<void(const std::string&)> report)
     : Timer5(timers.createTimer("Timer5", LockoutMs)), settingsFile_(std::move(settingsFile)),
-      sender_(sender), flags_(flags), report_(std::move(report)) {
+      sender_(sender), keys_(keys), report_(std::move(report)) {
     Timer* timer = Timer5.get();
     timer->setHandler([timer] { timer->setEnabled(false); });
     for (int n = 1; n <= Count; ++n) {
@@ -55,7 +55,7 @@ void MacroTable::LoadMacros(const IniFile& ini) {
 }
 
 MacroStoreResult MacroTable::StoreMacro(int n, const std::string& macroLine, bool addReturn) {
-    flags_.ShiftHeld = false;
+    keys_.ReleaseShift();
     const std::optional<MacroLine> parsed = MacroLine::Parse(macroLine);
     if (!validNumber(n) || !parsed) {
         return {};
@@ -96,8 +96,8 @@ void MacroTable::RefreshMacroList() {
         row.Return = parts->addReturn ? "Yes" : "No";
         row.Description = parts->text;
     }
-    if (onListChanged) {
-        onListChanged();
+    for (const auto& view : views_) {
+        view();
     }
 }
 
@@ -106,23 +106,23 @@ void MacroTable::PlayMacro(int n) {
         return;
     }
     // The function key also opened the game's chat line on a channel.
-    flags_.MacroPending = true;
+    keys_.MarkMacroPending();
     if (Timer5->enabled()) {
         return;
     }
-    if (!flags_.MacroKeyHeld) {
+    if (!keys_.MacroKeyHeld()) {
         if (n == 5) {
-            flags_.ChannelF5Pending = true;
+            keys_.MarkChannelF5Pending();
         }
-        flags_.TypedLine.clear();
+        keys_.ClearTypedLine();
         return;
     }
-    if (!flags_.MacroKeyArmed) {
-        flags_.TypedLine.clear();
+    if (!keys_.MacroKeyArmed()) {
+        keys_.ClearTypedLine();
         return;
     }
-    if (flags_.ShiftHeld) {
-        std::string macroLine = flags_.TypedLine;
+    if (keys_.ShiftHeld()) {
+        std::string macroLine = keys_.TypedLine();
         const bool addReturn = macroLine.ends_with("/r");
         if (addReturn) {
             macroLine.resize(macroLine.size() - 2);
@@ -136,7 +136,7 @@ void MacroTable::PlayMacro(int n) {
         return;
     }
     // A further function key needs a new press of the hot key.
-    flags_.MacroKeyHeld = false;
+    keys_.ReleaseMacroKey();
     replay(n, false);
 }
 
@@ -156,7 +156,7 @@ void MacroTable::replay(int n, bool releaseShift) {
     }
     // The replay's own Backspaces come back through the hook and must not act as the
     // pilot's.
-    flags_.BackspaceArmed = false;
+    keys_.DisarmBackspace();
     // A copy: keys that come back during the send may store this macro again.
     const std::string keys = entry(n);
     sender_.SendKeyString(KeyStringSender::ClearLineString());

@@ -1,33 +1,18 @@
 #pragma once
 
 #include "KeyStringSender.h"
+#include "MacroKeyState.h"
 #include "platform/ports/Timers.h"
 
 #include <array>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace trelk {
 
 class IniFile;
-
-// The key dispatcher's state that playing a macro reads and changes. The dispatcher owns it;
-// MacroKeyFlags::Of(dispatcher) binds to its members.
-struct MacroKeyFlags {
-    bool& MacroPending;
-    bool& MacroKeyHeld;
-    bool& MacroKeyArmed;
-    bool& ShiftHeld;
-    bool& ChannelF5Pending;
-    bool& BackspaceArmed;
-    std::string& TypedLine;
-
-    template <typename Dispatcher> static MacroKeyFlags Of(Dispatcher& d) {
-        return {d.MacroPending,     d.MacroKeyHeld,   d.MacroKeyArmed, d.ShiftHeld,
-                d.ChannelF5Pending, d.BackspaceArmed, d.TypedLine};
-    }
-};
 
 // One row of the macro list: "ScrLk+F7", "2", "Yes", "gg".
 struct MacroListRow {
@@ -53,10 +38,11 @@ public:
     static constexpr int LockoutMs = 500;
     static constexpr const char* Section = "Macros";
 
-    // report tells the pilot about a macro defined in the game that could not be stored, or
-    // whose text was changed to be typable; it must not take the focus from the game.
+    // keys: the dispatcher's key state. report tells the pilot about a macro defined in the
+    // game that could not be stored, or whose text was changed to be typable; it must not take
+    // the focus from the game.
     MacroTable(std::string settingsFile, KeyStringSender& sender, TimerFactory& timers,
-               MacroKeyFlags flags, std::function<void(const std::string&)> report);
+               MacroKeyState& keys, std::function<void(const std::string&)> report);
     MacroTable(const MacroTable&) = delete;
     MacroTable& operator=(const MacroTable&) = delete;
 
@@ -79,22 +65,22 @@ public:
     bool lockedOut() const { return Timer5->enabled(); }
 
     // Run after RefreshMacroList changed what the rows show.
-    std::function<void()> onListChanged;
-
-    // One-shot 500 ms: no macro plays while it runs.
-    std::unique_ptr<Timer> Timer5;
+    void addView(std::function<void()> view) { views_.push_back(std::move(view)); }
 
 private:
     static constexpr unsigned char ShiftUpCode = 251;
     static bool validNumber(int n) { return n >= 1 && n <= Count; }
     void replay(int n, bool releaseShift);
 
+    // One-shot 500 ms: no macro plays while it runs.
+    std::unique_ptr<Timer> Timer5;
     std::string settingsFile_;
     KeyStringSender& sender_;
-    MacroKeyFlags flags_;
+    MacroKeyState& keys_;
     std::function<void(const std::string&)> report_;
     std::array<std::string, Count> table_;
     std::array<MacroListRow, Count> rows_;
+    std::vector<std::function<void()>> views_;
 };
 
 } // namespace trelk

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/HookSlots.h"
 #include "platform/ports/Timers.h"
 
 #include <functional>
@@ -15,10 +16,10 @@ class OverlayLibrary;
 class StationDetection {
 public:
     struct Hooks {
-        std::function<void(const std::string&)> addLogLine; // the pilot log's AddLogLine
-        std::function<void(int)> setConsoleOpacity;         // ConsoleOpacity, 0..255
-        std::function<int()> inFlightOpacity;               // the spedtT value
-        std::function<void()> renderConsole;                // the console page's RenderConsole
+        std::function<void(const std::string&)> addLogLine{}; // the pilot log's AddLogLine
+        std::function<void(int)> setConsoleOpacity{}; // ConsoleAppearance: ConsoleOpacity, 0..255
+        std::function<int()> inFlightOpacity{};       // ConsoleAppearance: the spedtT value
+        std::function<void()> renderConsole{};        // ConsolePage::RenderConsole
     };
 
     static constexpr int IntervalMs = 2000;
@@ -35,6 +36,7 @@ public:
 
     // Read by the key dispatcher and the console's in-station refresh.
     bool Docked() const { return docked_; }
+    const Hooks& hooks() const { return hooks_; }
 
     // One poll; the timer's handler.
     void tmrStationSearchTimer();
@@ -47,5 +49,14 @@ private:
     bool dockedLogged_ = false;
     bool flightLogged_ = false;
 };
+
+template <> struct HookSlotList<StationDetection::Hooks> {
+    using S = StationDetection::Hooks;
+    static constexpr const char* Name = "StationDetection::Hooks";
+    static constexpr std::tuple Slots{
+        TRELK_HOOK_SLOT(S, addLogLine), TRELK_HOOK_SLOT(S, setConsoleOpacity),
+        TRELK_HOOK_SLOT(S, inFlightOpacity), TRELK_HOOK_SLOT(S, renderConsole)};
+};
+static_assert(ListsEverySlot<StationDetection::Hooks>());
 
 } // namespace trelk

@@ -22,6 +22,14 @@ public:
     virtual void setStatusText(int panel, const std::string& text) = 0;
     virtual void setActiveTab(const std::string& tabSheetName) = 0;
 
+    // The KeyMap tab's application-wide filter, which shows a key capture the program's own
+    // key messages (Pause and the extended flag, which the hook does not report there):
+    // installed at start-up, removed when the window is destroyed.
+    virtual void installKeyMapMessageFilter() = 0;
+    virtual void removeKeyMapMessageFilter() = 0;
+    // The KeyMap tab's panels show the key map just loaded.
+    virtual void refreshKeyMapPanels() = 0;
+
     // Ends the message loop once the core has allowed the close.
     virtual void destroyWindow() = 0;
 

@@ -210,14 +210,17 @@ bool SimKeyboard::IsExtendedKey(int virtualKey) {
 
 std::string SimKeyboard::charactersForKey(int virtualKey, int /*scanCode*/,
                                           const KeyboardState& state) {
-    const KeyInfo* key = Find(virtualKey);
-    if (key == nullptr) {
-        return {};
-    }
     const bool shift = Down(state, Vk::Shift) || Down(state, Vk::LShift) || Down(state, Vk::RShift);
     const bool ctrl =
         Down(state, Vk::Control) || Down(state, Vk::LControl) || Down(state, Vk::RControl);
     const bool alt = Down(state, Vk::Menu) || Down(state, Vk::LMenu) || Down(state, Vk::RMenu);
+    if (const char letter = layoutLetter(virtualKey); letter != 0) {
+        return ctrl || alt ? std::string() : std::string(1, letter);
+    }
+    const KeyInfo* key = Find(virtualKey);
+    if (key == nullptr) {
+        return {};
+    }
     if (ctrl && alt) {
         return {}; // the US layout has nothing on AltGr
     }
@@ -314,6 +317,11 @@ void SimKeyboard::pilotTypes(const std::string& text) {
         } else {
             key = keyForChar(static_cast<unsigned char>(c));
         }
+        for (int vk = 0; !key && vk <= 255; ++vk) {
+            if (c != 0 && layoutLetter(vk) == c) {
+                key = KeyForChar{vk, false};
+            }
+        }
         if (!key) {
             continue; // nothing on a US keyboard types it
         }
@@ -327,6 +335,17 @@ void SimKeyboard::pilotTypes(const std::string& text) {
             pilotRelease(Vk::Shift);
         }
     }
+}
+
+void SimKeyboard::addLayoutKey(int virtualKey, char letter) {
+    if (virtualKey >= 0 && virtualKey <= 255) {
+        layoutKeys_[static_cast<std::size_t>(virtualKey)] = letter;
+    }
+}
+
+char SimKeyboard::layoutLetter(int virtualKey) const {
+    return virtualKey >= 0 && virtualKey <= 255 ? layoutKeys_[static_cast<std::size_t>(virtualKey)]
+                                                : '\0';
 }
 
 bool SimKeyboard::isDown(int virtualKey) const {

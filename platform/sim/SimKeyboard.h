@@ -17,6 +17,7 @@
 #include "platform/ports/Keyboard.h"
 #include "platform/ports/VirtualKeys.h"
 
+#include <array>
 #include <cstdint>
 #include <iosfwd>
 #include <string>
@@ -68,6 +69,10 @@ public:
     void pilotPress(int virtualKey);
     void pilotRelease(int virtualKey);
     void pilotTypes(const std::string& text);
+    // A key of another layout that types this letter (a German key's "\xFC"); pilotTypes
+    // uses it for letters the US layout lacks. The program's own typing still finds only the
+    // US keys.
+    void addLayoutKey(int virtualKey, char letter);
 
     const KeyboardState& state() const { return state_; }
     bool isDown(int virtualKey) const;
@@ -82,12 +87,14 @@ public:
 private:
     void keyEvent(int virtualKey, int scanCode, bool keyUp);
     void updateState(int virtualKey, bool keyUp);
+    char layoutLetter(int virtualKey) const;
 
     SimHookLibrary& hook_;
     SimGame* game_ = nullptr;
     KeyboardState state_{};
     std::vector<SimKeyEvent> injected_;
     std::vector<SimKeyEvent> otherWindows_;
+    std::array<char, 256> layoutKeys_{};
     int ignored_ = 0;
     bool canInject_ = true;
     bool stateReadable_ = true;

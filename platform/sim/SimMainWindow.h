@@ -23,6 +23,9 @@ public:
         }
     }
     void setActiveTab(const std::string& tabSheetName) override { activeTab_ = tabSheetName; }
+    void installKeyMapMessageFilter() override { keyMapFilterInstalled_ = true; }
+    void removeKeyMapMessageFilter() override { keyMapFilterInstalled_ = false; }
+    void refreshKeyMapPanels() override { ++keyMapPanelRefreshes_; }
     void destroyWindow() override { destroyed_ = true; }
     std::uint32_t windowHandle() const override { return handle_; }
     void setHookMessageHandler(HookMessageHandler handler) override {
@@ -44,11 +47,15 @@ public:
     }
     const std::string& activeTab() const { return activeTab_; }
     bool destroyed() const { return destroyed_; }
+    bool keyMapFilterInstalled() const { return keyMapFilterInstalled_; }
+    int keyMapPanelRefreshes() const { return keyMapPanelRefreshes_; }
     void setVisible(bool visible) { visible_ = visible; }
 
 private:
     bool visible_ = true;
     bool destroyed_ = false;
+    bool keyMapFilterInstalled_ = false;
+    int keyMapPanelRefreshes_ = 0;
     std::string caption_;
     std::string trayHint_;
     std::array<std::string, 2> status_;

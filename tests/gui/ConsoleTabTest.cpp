@@ -29,7 +29,7 @@ struct ConsoleTabRig {
     TraceOutput trace{platform.debugOutput()};
     OverlayLibrary overlay{platform.libraryLoader(), trace, "/opt/trelk/"};
     OverlayConsoleSink sink{overlay};
-    KeyStringSender sender{platform.keyboard(), platform.eventLoop()};
+    KeyStringSender sender{platform.keyboard(), platform.eventLoop(), {}};
     ConsoleSettings values;
     CheckOption displayTime, aaSafe, wideConsole, escRefresh, debug;
     ConsolePage page{sink, trace, pageHooks()};

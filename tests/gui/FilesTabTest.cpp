@@ -65,7 +65,8 @@ protected:
                     app.file("trelkpro.ini"),
                     [](const std::string&) {},
                     [this](const std::string& message) { errors.push_back(message); },
-                    [] { return LumacorOrigin{}; }};
+                    [] { return LumacorOrigin{}; },
+                    {}};
     FilesTab tab{lists};
 };
 

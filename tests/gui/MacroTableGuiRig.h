@@ -4,6 +4,7 @@
 // widgets of the Macro tab and the definition dialog.
 
 #include "macros/KeyStringSender.h"
+#include "macros/MacroKeyState.h"
 #include "macros/MacroTable.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/TempFolder.h"
@@ -13,15 +14,26 @@
 namespace trelk::testing {
 
 struct MacroTableGuiRig {
-    // The dispatcher's flags the table reads while playing.
-    struct Flags {
-        bool MacroPending = false;
-        bool MacroKeyHeld = false;
-        bool MacroKeyArmed = false;
-        bool ShiftHeld = false;
-        bool ChannelF5Pending = false;
-        bool BackspaceArmed = true;
-        std::string TypedLine;
+    // The dispatcher's key state the table reads and changes while playing.
+    struct Keys final : MacroKeyState {
+        bool MacroKeyHeld() const override { return macroKeyHeld; }
+        bool MacroKeyArmed() const override { return macroKeyArmed; }
+        bool ShiftHeld() const override { return shiftHeld; }
+        const std::string& TypedLine() const override { return typedLine; }
+        void MarkMacroPending() override { macroPending = true; }
+        void MarkChannelF5Pending() override { channelF5Pending = true; }
+        void ClearTypedLine() override { typedLine.clear(); }
+        void ReleaseMacroKey() override { macroKeyHeld = false; }
+        void ReleaseShift() override { shiftHeld = false; }
+        void DisarmBackspace() override { backspaceArmed = false; }
+
+        bool macroPending = false;
+        bool macroKeyHeld = false;
+        bool macroKeyArmed = false;
+        bool shiftHeld = false;
+        bool channelF5Pending = false;
+        bool backspaceArmed = true;
+        std::string typedLine;
     };
 
     explicit MacroTableGuiRig(const std::string& settings = "") {
@@ -34,10 +46,9 @@ struct MacroTableGuiRig {
 
     TempFolder folder;
     SimPlatform platform;
-    KeyStringSender sender{platform.keyboard(), platform.eventLoop()};
-    Flags flags;
-    MacroTable table{folder.file("trelkpro.ini"), sender, platform.timers(),
-                     MacroKeyFlags::Of(flags), nullptr};
+    KeyStringSender sender{platform.keyboard(), platform.eventLoop(), {}};
+    Keys keys;
+    MacroTable table{folder.file("trelkpro.ini"), sender, platform.timers(), keys, nullptr};
 };
 
 } // namespace trelk::testing

@@ -23,14 +23,14 @@ constexpr const char* Interface = "Software\\TrelkPro\\Interface";
 
 class AppLifecycleTest : public ::testing::Test {
 protected:
-    std::unique_ptr<AppCore> makeCore() {
+    std::unique_ptr<AppCore> makeCore(LifecycleHooks hooks = {}) {
         return std::make_unique<AppCore>(
             platform, window, prompts,
             AppPaths::FromAppDir(folder.dir(), folder.file("trelkpro.ini")),
-            MakeVersionInfo("Trelk Pro", 3, 5, 7, "08-Dec-2026"));
+            MakeVersionInfo("Trelk Pro", 3, 5, 7, "08-Dec-2026"), std::move(hooks));
     }
-    AppCore& start() {
-        core = makeCore();
+    AppCore& start(LifecycleHooks hooks = {}) {
+        core = makeCore(std::move(hooks));
         const StartupResult result = core->FormCreate();
         EXPECT_TRUE(result.ok) << result.message;
         core->FormShow();
@@ -87,7 +87,7 @@ TEST_F(AppLifecycleTest, CloseDuringStartupIsDeferredAndSavesOnce) {
 
     EXPECT_FALSE(window.destroyed());
     EXPECT_EQ(window.statusText(1), "Please wait. Trelk is Shutting Down!");
-    EXPECT_TRUE(core->ShuttingDown);
+    EXPECT_TRUE(core->ShuttingDown());
     EXPECT_TRUE(prompts.questions().empty());
 
     platform.step(7999);
@@ -175,28 +175,29 @@ TEST_F(AppLifecycleTest, TraceFollowsTheDebugOptionAtEachCall) {
     folder.write("trelkpro.ini", "[Console]\nDebugState=0\n");
     start();
     EXPECT_TRUE(platform.simDebug().lines().empty());
-    EXPECT_TRUE(core->DebugOff);
+    EXPECT_TRUE(core->DebugOff());
 
     core->settings().cbDebug.setChecked(true);
     EXPECT_THAT(platform.simDebug().lines(),
                 ElementsAre("TrelkPro: NexaCSetDebugMode called with value TRUE "));
-    EXPECT_FALSE(core->DebugOff);
+    EXPECT_FALSE(core->DebugOff());
 
     core->settings().cbDebug.setChecked(false);
     core->trace().Trace("TrelkPro: after");
     EXPECT_EQ(platform.simDebug().lines().size(), 1u);
-    EXPECT_TRUE(core->DebugOff);
+    EXPECT_TRUE(core->DebugOff());
 }
 
 TEST_F(AppLifecycleTest, DebugOnByDefaultTracesFromItsOwnStepOnward) {
     bool overlayDebug = false;
-    start();
+    start({.setOverlayDebugMode = [&](bool on) { overlayDebug = on; }});
     // Start-up lines before the option is applied are not written.
     EXPECT_THAT(platform.simDebug().lines(), Not(Contains("TrelkPro Starting!")));
     EXPECT_THAT(platform.simDebug().lines(),
                 Contains("TrelkPro: NexaCSetDebugMode called with value TRUE "));
 
-    core->hooks().setOverlayDebugMode = [&](bool on) { overlayDebug = on; };
+    // Start-up switched the library's debug mode on; what follows is the option's own doing.
+    overlayDebug = false;
     core->settings().cbDebug.setChecked(false);
     core->settings().cbDebug.setChecked(true);
     EXPECT_TRUE(overlayDebug);
@@ -219,9 +220,8 @@ TEST_F(AppLifecycleTest, MissingDatabaseOpensDownloadElseChecksForUpdate) {
     int downloads = 0;
     int checks = 0;
     auto run = [&] {
-        core = makeCore();
-        core->hooks().openDatabaseDownload = [&] { ++downloads; };
-        core->hooks().startDatabaseUpdateCheck = [&] { ++checks; };
+        core = makeCore({.startDatabaseUpdateCheck = [&] { ++checks; },
+                         .openDatabaseDownload = [&] { ++downloads; }});
         ASSERT_TRUE(core->FormCreate().ok);
         core->Close(CloseReason::GameExited);
         core.reset();

@@ -18,7 +18,7 @@ using ::testing::IsEmpty;
 class CmdListStepping : public ::testing::Test {
 protected:
     CmdListStepping() {
-        rig.dispatcher.Actions.UserCommandList = [this] { return list.SteppingList(); };
+        rig.commandSource = [this] { return list.SteppingList(); };
     }
     // Start-up: the list is loaded while the program starts; the key is first pressed after
     // the idle marks of both lists have set (2 s after the dispatcher was made).
@@ -43,7 +43,7 @@ protected:
     std::vector<std::string> errors;
     CommandList list{folder.file("trelkpro.ini"),
                      [this](const std::string& line) { rig.logLines.push_back(line); },
-                     [this] { rig.dispatcher.UserCmdIndex = 1; },
+                     [this] { rig.dispatcher.ResetUserCommandIndex(); },
                      [this](const std::string& message) { errors.push_back(message); }};
 };
 
@@ -111,7 +111,7 @@ TEST_F(CmdListStepping, AnEmptyEntryIsAStepThatOnlyClearsTheChatLine) {
 TEST_F(CmdListStepping, BuiltinModeWalksTheSeventeenAndLeavesTheUserListsPlace) {
     start("/cargo;//hl;");
     EXPECT_EQ(press(), "/cargo");
-    rig.dispatcher.BuiltinCmdListMode = true; // "//jcmd"
+    rig.dispatcher.UseBuiltinCommandList(true); // "//jcmd"
     const std::vector<std::string> builtin = {
         "//hl",           "//timeon",     "//timeoff",     "//jcmd",    "//ucmd",   "//getmarket",
         "//getroid",      "//load",       "//load+",       "//logon",   "//logoff", "//autostarton",
@@ -122,7 +122,7 @@ TEST_F(CmdListStepping, BuiltinModeWalksTheSeventeenAndLeavesTheUserListsPlace) 
     }
     EXPECT_EQ(typed, builtin);
     EXPECT_EQ(press(), builtin.front()) << "the walk wraps round after the seventeenth";
-    rig.dispatcher.BuiltinCmdListMode = false; // "//ucmd"
+    rig.dispatcher.UseBuiltinCommandList(false); // "//ucmd"
     // Walking the built-in list took more than 2 s (a pause after each channel key): the user
     // list is idle at the place it had.
     EXPECT_EQ(press(), "/cargo");

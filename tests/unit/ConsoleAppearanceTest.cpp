@@ -63,7 +63,7 @@ protected:
     testing::TempFolder folder;
     OverlayLibrary overlay{platform.libraryLoader(), trace, AppDir};
     OverlayConsoleSink sink{overlay};
-    KeyStringSender sender{platform.keyboard(), platform.eventLoop()};
+    KeyStringSender sender{platform.keyboard(), platform.eventLoop(), {}};
     ConsoleSettings values;
     CheckOption displayTime, aaSafe, wideConsole, escRefresh;
     bool docked = false;
@@ -131,7 +131,7 @@ TEST_F(ConsoleAppearanceTest, WithoutEscRefreshAltIsHeldOverEnterThenPressedAgai
                                         KeyDown(Vk::Menu), KeyUp(Vk::Menu)}))
         << DescribeKeys(game().keysReceived());
     EXPECT_FALSE(platform.simKeyboard().isDown(Vk::Menu));
-    EXPECT_FALSE(sender.KeysHeld);
+    EXPECT_FALSE(sender.KeysHeld());
 }
 
 TEST_F(ConsoleAppearanceTest, OpacityFollowsTheFlightStateAndANewValueWaitsForTheUndocking) {

@@ -19,12 +19,12 @@ class DataListsTest : public ::testing::Test {
 protected:
     DataListsTest() { std::filesystem::create_directory(app.path() / "Data"); }
 
-    std::unique_ptr<DataLists> make() {
+    std::unique_ptr<DataLists> make(DataLists::Hooks hooks = {}) {
         auto lists = std::make_unique<DataLists>(
             loop, app.dir() + "Data/", app.file("trelkpro.ini"),
             [this](const std::string& line) { logLines.push_back(line); },
             [this](const std::string& message) { errors.push_back(message); },
-            [this] { return origin; });
+            [this] { return origin; }, std::move(hooks));
         return lists;
     }
     void writeData(const std::string& name, const std::string& content) {
@@ -135,11 +135,10 @@ TEST_F(DataListsTest, WorkerPublishesTheThreeListsOnTheMainThread) {
         "[DataList]\r\nRoidFiles=MyLumacor.dat;\r\nArtiFiles=pat.dat;\r\nDBFiles=gone.dat;\r\n");
     writeData("MyLumacor.dat", "(Belt)\r\n[One]\r\n1  2 3\r\n");
     writeData("pat.dat", "SEND=NO\r\n4 5 6\r\n");
-    auto lists = make();
     int resets = 0;
     std::vector<int> published;
-    lists->ResetBrowsing = [&] { ++resets; };
-    lists->ListPublished = [&](int kind) { published.push_back(kind); };
+    auto lists = make({.resetBrowsing = [&] { ++resets; }});
+    lists->addListView([&](int kind) { published.push_back(kind); });
     lists->RestoreDataLists();
     ASSERT_TRUE(lists->StartDataListWorker());
     EXPECT_FALSE(lists->StartDataListWorker());
@@ -186,9 +185,8 @@ TEST_F(DataListsTest, AHeldListStaysWholeAcrossARebuild) {
 }
 
 TEST_F(DataListsTest, FormatDflrSetsTheStatusLine) {
-    auto lists = make();
     std::vector<std::string> status;
-    lists->SetDflrStatus = [&](const std::string& text) { status.push_back(text); };
+    auto lists = make({.setDflrStatus = [&](const std::string& text) { status.push_back(text); }});
     EXPECT_EQ(lists->FormatDflr("3 4 0"), " (DFLR ---)");
     origin = {.X = 0, .Y = 0, .Z = 0, .Valid = true};
     EXPECT_EQ(lists->FormatDflr("3 4 0 rock"), " (DFLR 5k)");

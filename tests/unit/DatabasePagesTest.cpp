@@ -413,7 +413,7 @@ TEST(ListTextIndexTest, PublishedListsCarryTheirGroupIndex) {
     app.write("trelkpro.ini", "[DataList]\r\nRoidFiles=a.dat;\r\nDBFiles=gone.dat;\r\n");
     app.write("a.dat", "(One)\r\n[S]\r\n1 2 3\r\n(Two)\r\n");
     SimEventLoop loop;
-    DataLists lists(loop, app.dir(), app.file("trelkpro.ini"), {}, {}, {});
+    DataLists lists(loop, app.dir(), app.file("trelkpro.ini"), {}, {}, {}, {});
     lists.RestoreDataLists();
     ASSERT_TRUE(lists.StartDataListWorker());
     while (loop.pendingCount() == 0) {

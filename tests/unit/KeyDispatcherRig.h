@@ -2,7 +2,8 @@
 
 // The dispatcher on the sim platform as the main window runs it: the real hook path, the real
 // key string sender and the stand-in game. The actions of subsystems not built here are
-// recorded as lines ("PlayMacro 5"); a test sets the answers of the questions.
+// recorded as lines ("PlayMacro 5"); a test sets the answers of the questions and hands the
+// subsystems it builds behind the dispatcher to the on... members.
 
 #include "SimKeysRig.h"
 #include "core/CheckOption.h"
@@ -20,15 +21,16 @@ namespace trelk::testing {
 
 class KeyDispatcherRig {
 public:
-    explicit KeyDispatcherRig(std::string photoDir = "/opt/trelk/Photo/")
+    // unwired: the dispatcher without any other subsystem.
+    explicit KeyDispatcherRig(std::string photoDir = "/opt/trelk/Photo/", bool unwired = false)
         : dispatcher(keyMap, keys.platform.keyboard(), sender, keys.platform.timers(),
                      keys.platform.clock(), screen, keys.trace, photoEnabled, std::move(photoDir),
-                     KeyStringSender::ClearLineString()) {
+                     KeyStringSender::ClearLineString(),
+                     unwired ? DispatcherActions{} : recordedActions()) {
         keys.onMessage = [this](std::uint32_t vk, std::uint32_t flags) {
             dispatcher.HandleHookKey(vk, flags);
         };
         hookOn = keys.hookOn();
-        recordActions();
     }
 
     SimKeyboard& keyboard() { return keys.platform.simKeyboard(); }
@@ -73,7 +75,12 @@ public:
     SimKeysRig keys;
     std::atomic<bool> shuttingDown{false};
     Settings settings = DefaultSettings(SimKeysRig::AppDir);
-    KeyStringSender sender{keys.platform.keyboard(), keys.platform.eventLoop()};
+    // As the program wires them: the dispatcher is made after the sender, and its hooks run
+    // only once both exist.
+    KeyStringSender sender{keys.platform.keyboard(),
+                           keys.platform.eventLoop(),
+                           {.onSendKeyString = [this] { dispatcher.DisarmMacroKey(); },
+                            .onSendToChannel = [this] { dispatcher.SetEntrySent(false); }}};
     KeyMap keyMap{settings.KeyMap.KM, keys.platform.keyboard(), keys.platform.eventLoop(),
                   shuttingDown};
     CheckOption photoEnabled;
@@ -94,64 +101,90 @@ public:
     std::vector<std::string> userCommands;
     std::vector<std::string> logLines;
     std::vector<std::string> slashCommands;
-    // Run inside DeleteCurrentLogEntry (the log view types the next entry).
-    std::function<void()> onDeleteLogEntry;
+    // Where a test puts the subsystems it builds behind the dispatcher.
+    std::function<void()> onDeleteLogEntry; // the log view types the next entry
+    std::function<void()> onHideConsole;
+    std::function<void(int n)> onPlayMacro;
+    std::function<void(const std::string& line)> onSlashCommand;
+    // The user command list; unset: userCommands.
+    std::function<std::vector<std::string>()> commandSource;
 
 private:
-    void recordActions() {
-        DispatcherActions& a = dispatcher.Actions;
+    DispatcherActions recordedActions() {
         auto record = [this](std::string line) { calls.push_back(std::move(line)); };
-        a.ShowConsole = [this, record] {
-            record("ShowConsole");
-            consoleVisible = true;
-        };
-        a.HideConsole = [this, record] {
-            record("HideConsole");
-            consoleVisible = false;
-        };
-        a.ConsoleVisible = [this] { return consoleVisible; };
-        a.ResetMenu = [record] { record("ResetMenu"); };
-        a.ChangeLevel = [record](bool up) { record(up ? "ChangeLevel up" : "ChangeLevel down"); };
-        a.ListStep = [record](bool up) { record(up ? "ListStep up" : "ListStep down"); };
-        a.ListPage = [record](bool up) { record(up ? "ListPage up" : "ListPage down"); };
-        a.ScrollText = [record](bool left) {
-            record(left ? "ScrollText left" : "ScrollText right");
-        };
-        a.CurrentLevelSelection = [this] { return levelSelection; };
-        a.NextEntryStep = [record](bool backwards) {
-            record(backwards ? "NextEntryStep back" : "NextEntryStep");
-        };
-        a.MarkSentEntry = [record] { record("MarkSentEntry"); };
-        a.EntrySendMode = [this] { return entrySendMode; };
-        a.InfoMode = [this] { return infoMode; };
-        a.SetEntryIndex = [record](int index) { record("EntryIndex " + std::to_string(index)); };
-        a.AddonPageActive = [this] { return addonPage; };
-        a.AddonHoldsUpLevel = [this] { return addonHoldsUpLevel; };
-        a.HandBackUpLevel = [record] { record("HandBackUpLevel"); };
-        a.AddonDownLevelFollowUp = [record] { record("AddonDownLevelFollowUp"); };
-        a.PlayMacro = [this, record](int n) {
-            record("PlayMacro " + std::to_string(n) + (dispatcher.MacroKeyHeld ? " held" : "") +
-                   (dispatcher.MacroKeyArmed ? " armed" : ""));
-        };
-        a.ToggleScan = [record] { record("ToggleScan"); };
-        a.StopAlarmRepeat = [] {};
-        a.Docked = [this] { return docked; };
-        a.ExecuteSlashCommand = [this](const std::string& line) { slashCommands.push_back(line); };
-        a.NexaCChannelF5Active = [record] { record("NexaCChannelF5Active"); };
-        a.UserCommandList = [this] { return userCommands; };
-        a.AddLogLine = [this](const std::string& line) { logLines.push_back(line); };
-        a.DeleteCurrentLogEntry = [this, record] {
-            record("DeleteCurrentLogEntry");
-            if (onDeleteLogEntry) {
-                onDeleteLogEntry();
+        auto forward = [](const std::function<void()>& to) {
+            if (to) {
+                to();
             }
         };
-        a.LogListEmpty = [this] { return logListEmpty; };
-        a.WriteInterfaceValue = [record](const std::string& name, const std::string& value) {
-            record(name + "=" + value);
+        return {
+            .ShowConsole =
+                [this, record] {
+                    record("ShowConsole");
+                    consoleVisible = true;
+                },
+            .HideConsole =
+                [this, record, forward] {
+                    record("HideConsole");
+                    consoleVisible = false;
+                    forward(onHideConsole);
+                },
+            .ConsoleVisible = [this] { return consoleVisible; },
+            .ResetMenu = [record] { record("ResetMenu"); },
+            .ChangeLevel =
+                [record](bool up) { record(up ? "ChangeLevel up" : "ChangeLevel down"); },
+            .ListStep = [record](bool up) { record(up ? "ListStep up" : "ListStep down"); },
+            .ListPage = [record](bool up) { record(up ? "ListPage up" : "ListPage down"); },
+            .ScrollText =
+                [record](bool left) { record(left ? "ScrollText left" : "ScrollText right"); },
+            .CurrentLevelSelection = [this] { return levelSelection; },
+            .NextEntryStep =
+                [record](bool backwards) {
+                    record(backwards ? "NextEntryStep back" : "NextEntryStep");
+                },
+            .MarkSentEntry = [record] { record("MarkSentEntry"); },
+            .EntrySendMode = [this] { return entrySendMode; },
+            .InfoMode = [this] { return infoMode; },
+            .SetEntryIndex = [record](int index) { record("EntryIndex " + std::to_string(index)); },
+            .AddonPageActive = [this] { return addonPage; },
+            .AddonHoldsUpLevel = [this] { return addonHoldsUpLevel; },
+            .HandBackUpLevel = [record] { record("HandBackUpLevel"); },
+            .AddonDownLevelFollowUp = [record] { record("AddonDownLevelFollowUp"); },
+            .PlayMacro =
+                [this, record](int n) {
+                    record("PlayMacro " + std::to_string(n) +
+                           (dispatcher.MacroKeyHeld() ? " held" : "") +
+                           (dispatcher.MacroKeyArmed() ? " armed" : ""));
+                    if (onPlayMacro) {
+                        onPlayMacro(n);
+                    }
+                },
+            .ToggleScan = [record] { record("ToggleScan"); },
+            .StopAlarmRepeat = [] {},
+            .Docked = [this] { return docked; },
+            .ExecuteSlashCommand =
+                [this](const std::string& line) {
+                    slashCommands.push_back(line);
+                    if (onSlashCommand) {
+                        onSlashCommand(line);
+                    }
+                },
+            .NexaCChannelF5Active = [record] { record("NexaCChannelF5Active"); },
+            .UserCommandList = [this] { return commandSource ? commandSource() : userCommands; },
+            .AddLogLine = [this](const std::string& line) { logLines.push_back(line); },
+            .DeleteCurrentLogEntry =
+                [this, record, forward] {
+                    record("DeleteCurrentLogEntry");
+                    forward(onDeleteLogEntry);
+                },
+            .LogListEmpty = [this] { return logListEmpty; },
+            .WriteInterfaceValue =
+                [record](const std::string& name, const std::string& value) {
+                    record(name + "=" + value);
+                },
+            .reportError = [record](const std::string& message) { record("error: " + message); },
+            .playShortSound = [record] { record("sound"); },
         };
-        a.reportError = [record](const std::string& message) { record("error: " + message); };
-        a.playShortSound = [record] { record("sound"); };
     }
 };
 

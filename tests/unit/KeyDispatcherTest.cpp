@@ -26,7 +26,7 @@ TEST(KeyDispatcherTest, EnterLogsAndRunsTheLineTypedThroughShiftAndPunctuation) 
     // Each line after the first begins with the carriage return of the previous Enter.
     EXPECT_THAT(rig.logLines, ElementsAre("Hello, World! (it's 100%)", "\r//Test \"a_b\"?"));
     EXPECT_EQ(rig.slashCommands, rig.logLines);
-    EXPECT_EQ(rig.dispatcher.TypedLine, "\r");
+    EXPECT_EQ(rig.dispatcher.TypedLine(), "\r");
     EXPECT_THAT(rig.game().transcript(),
                 ElementsAre("1\tHello, World! (it's 100%)", "1\t//Test \"a_b\"?"));
 }
@@ -36,7 +36,7 @@ TEST(KeyDispatcherTest, BackspaceAndItsAutoRepeatFollowTheChatLine) {
     rig.type("abxy");
     // The very first Backspace of the run edits the line too.
     rig.tap(Vk::Back);
-    EXPECT_EQ(rig.dispatcher.TypedLine, "abx");
+    EXPECT_EQ(rig.dispatcher.TypedLine(), "abx");
     rig.press(Vk::Back);
     rig.press(Vk::Back); // auto-repeat
     rig.release(Vk::Back);
@@ -53,25 +53,25 @@ TEST(KeyDispatcherTest, RepeatOfAnyOtherKeyDoesNothing) {
     }
     EXPECT_THAT(rig.calls, IsEmpty());
     EXPECT_THAT(rig.logLines, IsEmpty());
-    EXPECT_EQ(rig.dispatcher.TypedLine, "");
+    EXPECT_EQ(rig.dispatcher.TypedLine(), "");
     EXPECT_THAT(rig.keyboard().injected(), IsEmpty());
 }
 
 TEST(KeyDispatcherTest, TabAndEscapeReleaseClearTheLineAndTheModes) {
     KeyDispatcherRig rig;
     rig.type("abc");
-    rig.dispatcher.LogViewMode = true;
+    rig.dispatcher.EnterLogView();
     rig.tap(Vk::Tab);
-    EXPECT_EQ(rig.dispatcher.TypedLine, "");
-    EXPECT_FALSE(rig.dispatcher.LogViewMode);
+    EXPECT_EQ(rig.dispatcher.TypedLine(), "");
+    EXPECT_FALSE(rig.dispatcher.LogViewMode());
 
     rig.type("def");
-    rig.dispatcher.LogViewMode = true;
-    rig.dispatcher.MacroPending = true;
+    rig.dispatcher.EnterLogView();
+    rig.dispatcher.MarkMacroPending();
     rig.tap(Vk::Escape);
-    EXPECT_EQ(rig.dispatcher.TypedLine, "");
-    EXPECT_FALSE(rig.dispatcher.LogViewMode);
-    EXPECT_FALSE(rig.dispatcher.MacroPending);
+    EXPECT_EQ(rig.dispatcher.TypedLine(), "");
+    EXPECT_FALSE(rig.dispatcher.LogViewMode());
+    EXPECT_FALSE(rig.dispatcher.MacroPending());
 }
 
 TEST(KeyDispatcherTest, FunctionKeysCallPlayMacroWithTheirNumber) {
@@ -97,19 +97,22 @@ TEST(KeyDispatcherTest, MacroHotKeysPlayOnReleaseUnlessDockedOrAMacroIsPending) 
     EXPECT_THAT(rig.calls, ElementsAre("PlayMacro 1 held armed", "PlayMacro 3 held armed"));
 
     rig.calls.clear();
-    rig.dispatcher.MacroKeyHeld = rig.dispatcher.MacroKeyArmed = false;
+    // What the macro table does when it plays.
+    rig.dispatcher.ReleaseMacroKey();
+    rig.dispatcher.DisarmMacroKey();
     rig.docked = true;
     rig.tap(Vk::Numpad7);
     rig.docked = false;
-    rig.dispatcher.MacroPending = true;
+    rig.dispatcher.MarkMacroPending();
     rig.tap(Vk::Numpad7);
     EXPECT_THAT(rig.calls, IsEmpty());
 
-    // A release that matches no hot key leaves the flags as they were.
-    rig.dispatcher.MacroPending = false;
+    // A release that matches no hot key leaves the flags as they were. (Escape ends the
+    // pending macro.)
+    rig.tap(Vk::Escape);
     rig.tap('A');
-    EXPECT_FALSE(rig.dispatcher.MacroKeyHeld);
-    EXPECT_FALSE(rig.dispatcher.MacroKeyArmed);
+    EXPECT_FALSE(rig.dispatcher.MacroKeyHeld());
+    EXPECT_FALSE(rig.dispatcher.MacroKeyArmed());
     // Unmapped entries (255, -1) never match a key.
     rig.dispatcher.HandleHookKey(255, Released);
     EXPECT_THAT(rig.calls, IsEmpty());
@@ -118,14 +121,14 @@ TEST(KeyDispatcherTest, MacroHotKeysPlayOnReleaseUnlessDockedOrAMacroIsPending) 
 TEST(KeyDispatcherTest, EnterConsumesTheF5MarkAndTheSentEntry) {
     KeyDispatcherRig rig;
     rig.keys.trace.setEnabled(true);
-    rig.dispatcher.MacroPending = true;
-    rig.dispatcher.ChannelF5Pending = true;
-    rig.dispatcher.EntrySent = true;
+    rig.dispatcher.MarkMacroPending();
+    rig.dispatcher.MarkChannelF5Pending();
+    rig.dispatcher.SetEntrySent(true);
     rig.tap(Vk::Return);
     EXPECT_THAT(rig.calls, ElementsAre("NexaCChannelF5Active", "MarkSentEntry"));
-    EXPECT_FALSE(rig.dispatcher.MacroPending);
-    EXPECT_FALSE(rig.dispatcher.ChannelF5Pending);
-    EXPECT_FALSE(rig.dispatcher.EntrySent);
+    EXPECT_FALSE(rig.dispatcher.MacroPending());
+    EXPECT_FALSE(rig.dispatcher.ChannelF5Pending());
+    EXPECT_FALSE(rig.dispatcher.EntrySent());
     EXPECT_THAT(rig.keys.traces(), ::testing::Contains("TrelkPro: NexaCChannelF5Active called"));
 
     rig.calls.clear();
@@ -154,9 +157,9 @@ protected:
     }
     std::string pressCommandList() {
         rig.tap(Vk::Pause);
-        EXPECT_EQ(rig.game().chatLine(), rig.dispatcher.LastSentCommand);
+        EXPECT_EQ(rig.game().chatLine(), rig.dispatcher.LastSentCommand());
         EXPECT_EQ(rig.game().channel(), 5);
-        return rig.dispatcher.LastSentCommand;
+        return rig.dispatcher.LastSentCommand();
     }
     KeyDispatcherRig rig;
 };
@@ -166,7 +169,7 @@ TEST_F(CommandListTest, QuickPressesStepAPauseRepeatsTheMacroKeyStepsBack) {
     EXPECT_EQ(pressCommandList(), "//hl");
     EXPECT_EQ(pressCommandList(), "/mission");
     // The typed command came back through the hook into the chat-line copy.
-    EXPECT_EQ(rig.dispatcher.TypedLine, "/mission");
+    EXPECT_EQ(rig.dispatcher.TypedLine(), "/mission");
 
     rig.wait(2001);
     EXPECT_EQ(pressCommandList(), "/mission");
@@ -182,16 +185,23 @@ TEST_F(CommandListTest, QuickPressesStepAPauseRepeatsTheMacroKeyStepsBack) {
 TEST_F(CommandListTest, EmptyUserListOnlyLeavesLogView) {
     rig.userCommands.clear();
     rig.type("ab");
-    rig.dispatcher.LogViewMode = true;
+    rig.dispatcher.EnterLogView();
     rig.tap(Vk::Pause);
-    EXPECT_FALSE(rig.dispatcher.LogViewMode);
+    EXPECT_FALSE(rig.dispatcher.LogViewMode());
     EXPECT_THAT(rig.keyboard().injected(), IsEmpty());
     EXPECT_EQ(rig.game().chatLine(), "ab");
-    EXPECT_EQ(rig.dispatcher.LastSentCommand, "");
+    EXPECT_EQ(rig.dispatcher.LastSentCommand(), "");
 }
 
 TEST_F(CommandListTest, AnIndexLeftFromALongerListStartsAgain) {
-    rig.dispatcher.UserCmdIndex = 9;
+    // Nine steps through a longer list, then the list is shortened and the key rests.
+    rig.userCommands = {"/1", "/2", "/3", "/4", "/5", "/6", "/7", "/8", "/9"};
+    for (int i = 0; i < 9; ++i) {
+        pressCommandList();
+    }
+    ASSERT_EQ(rig.dispatcher.UserCmdIndex(), 9);
+    rig.userCommands = {"/cargo", "//hl", "/mission"};
+    rig.wait(2001);
     EXPECT_EQ(pressCommandList(), "/cargo");
 }
 
@@ -199,7 +209,7 @@ TEST(KeyDispatcherTest, MacroHotKeyBackspaceClearsTheChatLineOncePerRealBackspac
     KeyDispatcherRig rig;
     rig.type("hello");
     rig.press(Vk::Scroll);
-    EXPECT_EQ(rig.dispatcher.TypedLine, "");
+    EXPECT_EQ(rig.dispatcher.TypedLine(), "");
     for (int i = 1; i <= 3; ++i) {
         rig.tap(Vk::Back);
         // Sixty injected backspaces and F5 per real Backspace; the injected ones came back
@@ -209,8 +219,8 @@ TEST(KeyDispatcherTest, MacroHotKeyBackspaceClearsTheChatLineOncePerRealBackspac
     }
     EXPECT_EQ(rig.game().chatLine(), "");
     EXPECT_EQ(rig.game().channel(), 5);
-    EXPECT_EQ(rig.dispatcher.TypedLine, "");
-    EXPECT_TRUE(rig.dispatcher.BackspaceArmed);
+    EXPECT_EQ(rig.dispatcher.TypedLine(), "");
+    EXPECT_TRUE(rig.dispatcher.BackspaceArmed());
     rig.release(Vk::Scroll);
 
     // Without the Macro HotKey a Backspace only edits.
@@ -220,7 +230,7 @@ TEST(KeyDispatcherTest, MacroHotKeyBackspaceClearsTheChatLineOncePerRealBackspac
 
 TEST(KeyDispatcherTest, ShiftBackspaceInLogViewDeletesOncePerRealBackspace) {
     KeyDispatcherRig rig;
-    rig.dispatcher.LogViewMode = true;
+    rig.dispatcher.EnterLogView();
     // Deleting shows the next entry: the log view types it, sixty backspaces first.
     rig.onDeleteLogEntry = [&rig] { rig.sender.SendToChannel("next entry", true, 1); };
     rig.press(Vk::Shift);
@@ -234,7 +244,7 @@ TEST(KeyDispatcherTest, ShiftBackspaceInLogViewDeletesOncePerRealBackspace) {
 
 TEST(KeyDispatcherTest, ShiftBackspaceDeletesOnlyAfterAnotherKey) {
     KeyDispatcherRig rig;
-    rig.dispatcher.LogViewMode = true;
+    rig.dispatcher.EnterLogView();
     rig.press(Vk::Shift);
     rig.tap(Vk::Back);
     rig.tap(Vk::Back);
@@ -338,15 +348,11 @@ TEST(KeyDispatcherTest, ConsoleNavigationFollowsShiftCtrlAndTheAddonPage) {
 TEST(KeyDispatcherTest, ToggleDisplayShowsHidesAndResetsKeepingTheSentEntry) {
     KeyDispatcherRig rig;
     // Hiding the console may type (the in-station refresh), which clears EntrySent.
-    rig.dispatcher.Actions.HideConsole = [&rig] {
-        rig.calls.push_back("HideConsole");
-        rig.consoleVisible = false;
-        rig.dispatcher.EntrySent = false;
-    };
+    rig.onHideConsole = [&rig] { rig.dispatcher.SetEntrySent(false); };
     rig.tap(Vk::Insert);
-    rig.dispatcher.EntrySent = true;
+    rig.dispatcher.SetEntrySent(true);
     rig.tap(Vk::Insert);
-    EXPECT_TRUE(rig.dispatcher.EntrySent);
+    EXPECT_TRUE(rig.dispatcher.EntrySent());
     rig.tap(Vk::Insert);
     rig.press(Vk::Shift);
     rig.tap(Vk::Insert);
@@ -368,7 +374,7 @@ TEST(KeyDispatcherTest, NextLumacorStepsOnReleaseOnlyWithAChosenEntryAndTheConso
     rig.consoleVisible = false;
     rig.type("ab");
     rig.tap(numMinus);
-    EXPECT_EQ(rig.dispatcher.TypedLine, "");
+    EXPECT_EQ(rig.dispatcher.TypedLine(), "");
     rig.press(Vk::Scroll);
     rig.tap(numMinus);
     EXPECT_THAT(rig.calls, ElementsAre("NextEntryStep", "NextEntryStep back"));
@@ -409,45 +415,47 @@ TEST(KeyDispatcherTest, PrintScreenSavesAPictureOnlyWhenEnabled) {
 }
 
 TEST(KeyDispatcherTest, AnyKeyWithAnyFlagsIsHandled) {
-    KeyDispatcherRig rig;
-    rig.userCommands = {"/cargo", ""};
-    rig.consoleVisible = true;
-    rig.entrySendMode = true;
-    rig.photoEnabled.setChecked(true);
-    rig.settings.KeyMap.KM[9] = 0x1FF;    // 255 with the extended flag
-    rig.settings.KeyMap.KM[10] = 1 << 30; // nonsense from a hand-edited file
-    rig.settings.KeyMap.KM[11] = -7;
     const std::uint32_t flagSets[] = {0,          1U << 24,   Repeat,     Released,
                                       0xFFFFFFFF, 0x7FFFFFFF, 0x80000000, 0x00FF0000};
-    for (const bool wired : {true, false}) {
-        if (!wired) {
-            rig.dispatcher.Actions = {};
-        }
+    for (const bool unwired : {false, true}) {
+        KeyDispatcherRig rig("/opt/trelk/Photo/", unwired);
+        rig.userCommands = {"/cargo", ""};
+        rig.consoleVisible = true;
+        rig.entrySendMode = true;
+        rig.photoEnabled.setChecked(true);
+        rig.settings.KeyMap.KM[9] = 0x1FF;    // 255 with the extended flag
+        rig.settings.KeyMap.KM[10] = 1 << 30; // nonsense from a hand-edited file
+        rig.settings.KeyMap.KM[11] = -7;
         for (const std::uint32_t flags : flagSets) {
             for (std::uint32_t vk = 0; vk <= 256; ++vk) {
                 rig.dispatcher.HandleHookKey(vk, flags);
             }
         }
         rig.dispatcher.HandleHookKey(0xFFFFFFFF, 0);
-        EXPECT_GE(rig.dispatcher.UserCmdIndex, 1);
-        EXPECT_LE(rig.dispatcher.UserCmdIndex, 2);
-        EXPECT_GE(rig.dispatcher.BuiltinCmdIndex, 1);
-        EXPECT_LE(rig.dispatcher.BuiltinCmdIndex, 17);
+        EXPECT_GE(rig.dispatcher.UserCmdIndex(), 1);
+        EXPECT_LE(rig.dispatcher.UserCmdIndex(), 2);
+        EXPECT_GE(rig.dispatcher.BuiltinCmdIndex(), 1);
+        EXPECT_LE(rig.dispatcher.BuiltinCmdIndex(), 17);
     }
 }
 
 TEST(KeyDispatcherTest, ResetRunTimeStateStartsOver) {
     KeyDispatcherRig rig;
+    rig.wait(2500); // the built-in list is idle: the first press types its first entry
     rig.type("abc");
     rig.press(Vk::Shift);
-    rig.dispatcher.BuiltinCmdIndex = 7;
-    rig.dispatcher.LogViewMode = true;
+    rig.dispatcher.UseBuiltinCommandList(true);
+    for (int i = 0; i < 7; ++i) {
+        rig.tap(Vk::Pause);
+    }
+    ASSERT_EQ(rig.dispatcher.BuiltinCmdIndex(), 7);
+    rig.dispatcher.EnterLogView();
     rig.dispatcher.ResetRunTimeState();
-    EXPECT_EQ(rig.dispatcher.TypedLine, "");
-    EXPECT_FALSE(rig.dispatcher.ShiftHeld);
-    EXPECT_FALSE(rig.dispatcher.LogViewMode);
-    EXPECT_EQ(rig.dispatcher.BuiltinCmdIndex, 1);
-    EXPECT_TRUE(rig.dispatcher.BackspaceArmed);
+    EXPECT_EQ(rig.dispatcher.TypedLine(), "");
+    EXPECT_FALSE(rig.dispatcher.ShiftHeld());
+    EXPECT_FALSE(rig.dispatcher.LogViewMode());
+    EXPECT_EQ(rig.dispatcher.BuiltinCmdIndex(), 1);
+    EXPECT_TRUE(rig.dispatcher.BackspaceArmed());
 }
 
 } // namespace

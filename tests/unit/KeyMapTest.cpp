@@ -81,7 +81,7 @@ TEST_F(KeyMapTest, OnlyTheLowByteOfAMappedCodeMatches) {
 
 TEST_F(KeyMapTest, CaptureMapsTheKeyPressedWhileItWaits) {
     std::vector<std::string> labels;
-    keyMap.onChanged = [&] { labels.push_back(keyMap.lblKeyMapping()); };
+    keyMap.addView([&] { labels.push_back(keyMap.lblKeyMapping()); });
     after(50, [&] {
         EXPECT_EQ(keyMap.CapturingIndex(), 3);
         EXPECT_EQ(settings.KeyMap.KM[3], -1);
@@ -125,13 +125,13 @@ TEST_F(KeyMapTest, PauseComesFromTheMessageFilter) {
     after(10, [&] { keyMap.FilterKeyMessage(19, 0); });
     EXPECT_EQ(keyMap.pnlKMDisplayClick(5), 19);
     EXPECT_EQ(keyMap.Caption(5), "Pause");
-    EXPECT_FALSE(keyMap.PauseSeen);
+    EXPECT_FALSE(keyMap.PauseSeen());
 
     // The filter listens only while the tab is the active page.
     keyMap.SetKeyMapTabActive(false);
     keyMap.FilterKeyMessage(19, 1U << 24);
-    EXPECT_FALSE(keyMap.PauseSeen);
-    EXPECT_FALSE(keyMap.ExtendedKey);
+    EXPECT_FALSE(keyMap.PauseSeen());
+    EXPECT_FALSE(keyMap.ExtendedKey());
 }
 
 TEST_F(KeyMapTest, EscapeUnmapsTheEntry) {

@@ -29,14 +29,15 @@ class KeyStringSenderTest : public ::testing::Test, public testing::SimKeysRig {
 protected:
     SimGame& game() { return platform.game(); }
 
-    KeyStringSender sender{platform.keyboard(), platform.eventLoop()};
+    int channelCalls = 0;
+    int stringCalls = 0;
+    KeyStringSender sender{platform.keyboard(),
+                           platform.eventLoop(),
+                           {.onSendKeyString = [this] { ++stringCalls; },
+                            .onSendToChannel = [this] { ++channelCalls; }}};
 };
 
 TEST_F(KeyStringSenderTest, SendToChannelClearsSelectsTheChannelTwiceAndAddsNoEnter) {
-    int channelCalls = 0;
-    int stringCalls = 0;
-    sender.onSendToChannel = [&] { ++channelCalls; };
-    sender.onSendKeyString = [&] { ++stringCalls; };
     const auto before = platform.manualClock().monotonicMs();
 
     sender.SendToChannel("hi", true, 9); // outside 1..5: channel 5
@@ -96,9 +97,8 @@ TEST_F(KeyStringSenderTest, ByteThirteenAtTheEndSendsEnterOnTheChosenChannel) {
 }
 
 TEST_F(KeyStringSenderTest, KeysHeldLeavesAltDownUntilALaterAltRelease) {
-    sender.KeysHeld = true;
-    sender.SendKeyString("\x12");
-    sender.KeysHeld = false;
+    sender.SendKeyStringHeld("\x12");
+    EXPECT_FALSE(sender.KeysHeld());
     EXPECT_TRUE(platform.simKeyboard().isDown(Vk::Menu));
     EXPECT_EQ(game().keysReceived(), std::vector<SimKeyEvent>{KeyDown(Vk::Menu)});
 

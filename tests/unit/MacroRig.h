@@ -20,7 +20,7 @@ public:
         if (!settings.empty()) {
             folder.write("trelkpro.ini", settings);
         }
-        keys.dispatcher.Actions.PlayMacro = [this](int n) { table.PlayMacro(n); };
+        keys.onPlayMacro = [this](int n) { table.PlayMacro(n); };
         table.LoadMacros();
     }
 
@@ -40,7 +40,7 @@ public:
     KeyDispatcherRig keys;
     std::vector<std::string> reports;
     MacroTable table{folder.file("trelkpro.ini"), keys.sender, keys.keys.platform.timers(),
-                     MacroKeyFlags::Of(keys.dispatcher),
+                     keys.dispatcher,
                      [this](const std::string& message) { reports.push_back(message); }};
 };
 

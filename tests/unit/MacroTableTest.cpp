@@ -1,6 +1,7 @@
 // The macro table's stored form and list rows, without keys.
 
 #include "MacroRig.h"
+#include "platform/ports/VirtualKeys.h"
 
 #include <filesystem>
 #include <gmock/gmock.h>
@@ -41,7 +42,7 @@ TEST(MacroTableTest, StoreRewritesItsKeysInPlaceAndKeepsEveryOtherLine) {
                                "[Commands]\nCmdList=/who;\n";
     MacroRig rig(before);
     int refreshed = 0;
-    rig.table.onListChanged = [&] { ++refreshed; };
+    rig.table.addView([&] { ++refreshed; });
     const MacroStoreResult result = rig.table.StoreMacro(3, "4:\"quoted : text\"", false);
     EXPECT_EQ(result.outcome, Outcome::Stored);
     EXPECT_EQ(result.message, "");
@@ -65,9 +66,11 @@ TEST(MacroTableTest, RejectedMacroLineChangesNothingAndClearsShift) {
     MacroRig rig("[Macros]\nF3Channel=3\nF3String=old\n");
     for (const std::string macroLine :
          {"", ":", "x:gg", "9:gg", "0:gg", "3a:gg", " 3:gg", "123456789012345678901234567890:gg"}) {
-        rig.keys.dispatcher.ShiftHeld = true;
+        rig.keys.press(Vk::Shift);
+        ASSERT_TRUE(rig.keys.dispatcher.ShiftHeld());
         EXPECT_EQ(rig.table.StoreMacro(3, macroLine, true).outcome, Outcome::Ignored) << macroLine;
-        EXPECT_FALSE(rig.keys.dispatcher.ShiftHeld);
+        EXPECT_FALSE(rig.keys.dispatcher.ShiftHeld());
+        rig.keys.release(Vk::Shift);
     }
     EXPECT_EQ(rig.table.StoreMacro(13, "3:x", true).outcome, Outcome::Ignored);
     EXPECT_EQ(rig.file(), "[Macros]\nF3Channel=3\nF3String=old\n");

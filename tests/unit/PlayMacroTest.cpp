@@ -35,7 +35,7 @@ TEST(PlayMacroTest, HotKeyAndFunctionKeyReplayOnceUntilTheHotKeyIsPressedAgain) 
     rig.keys.tap(Vk::F3);
     EXPECT_THAT(rig.transcript(), ElementsAre("3\thi", "3\thi"));
     // The replayed Return ended the pending F-key; the line was captured like a typed one.
-    EXPECT_FALSE(rig.keys.dispatcher.MacroPending);
+    EXPECT_FALSE(rig.keys.dispatcher.MacroPending());
     EXPECT_THAT(rig.keys.logLines, ElementsAre("hi", "hi"));
 }
 
@@ -43,12 +43,13 @@ TEST(PlayMacroTest, FunctionKeyAfterAReplayIsLockedOutFor500ms) {
     MacroRig rig(Macro3);
     rig.holdHotKey();
     rig.table.ReplayMacro(3);
-    // Armed and held again, yet inside the lockout.
-    rig.keys.dispatcher.MacroKeyHeld = rig.keys.dispatcher.MacroKeyArmed = true;
+    // The hot key pressed again: armed and held, yet inside the lockout.
+    rig.releaseHotKey();
+    rig.holdHotKey();
     rig.keys.wait(300);
     rig.keys.tap(Vk::F3);
     EXPECT_THAT(rig.transcript(), ElementsAre("3\thi"));
-    EXPECT_TRUE(rig.keys.dispatcher.MacroPending);
+    EXPECT_TRUE(rig.keys.dispatcher.MacroPending());
     rig.keys.wait(300);
     EXPECT_FALSE(rig.table.lockedOut());
     rig.keys.tap(Vk::F3);
@@ -71,7 +72,7 @@ TEST(PlayMacroTest, DefinitionInTheGameStoresWritesListsAndReplaysAtOnce) {
     EXPECT_EQ(row.Description, "gg");
     // Replayed lower-case although the pilot still held Shift when F7 went down.
     EXPECT_THAT(rig.transcript(), ElementsAre("2\tgg"));
-    EXPECT_FALSE(rig.keys.dispatcher.ShiftHeld);
+    EXPECT_FALSE(rig.keys.dispatcher.ShiftHeld());
     EXPECT_THAT(rig.reports, IsEmpty());
     // The replay's 60 Backspaces did not trigger the hot key's own chat-line clearing.
     EXPECT_EQ(rig.keys.injectedDowns(Vk::Back), 60);
@@ -100,9 +101,9 @@ TEST(PlayMacroTest, FunctionKeysOutsideMacroModeOnlyMarkTheChannel) {
     MacroRig rig(Macro3);
     rig.keys.type("abc");
     rig.keys.tap(Vk::F5);
-    EXPECT_TRUE(rig.keys.dispatcher.ChannelF5Pending);
-    EXPECT_TRUE(rig.keys.dispatcher.MacroPending);
-    EXPECT_EQ(rig.keys.dispatcher.TypedLine, "");
+    EXPECT_TRUE(rig.keys.dispatcher.ChannelF5Pending());
+    EXPECT_TRUE(rig.keys.dispatcher.MacroPending());
+    EXPECT_EQ(rig.keys.dispatcher.TypedLine(), "");
     rig.keys.tap(Vk::F3);
     EXPECT_THAT(rig.keys.keyboard().injected(), IsEmpty());
     EXPECT_EQ(rig.keys.game().chatLine(), "abc");
@@ -114,7 +115,7 @@ TEST(PlayMacroTest, IndividualHotKeyPlaysOnReleaseExceptWhileDocked) {
     rig.keys.keyMap.setCode(kFirstMacroHotKey + 2, VkJ);
     rig.keys.tap(VkJ);
     EXPECT_THAT(rig.transcript(), ElementsAre("3\thi"));
-    EXPECT_FALSE(rig.keys.dispatcher.MacroKeyHeld);
+    EXPECT_FALSE(rig.keys.dispatcher.MacroKeyHeld());
 
     rig.keys.wait(600);
     rig.keys.docked = true;
@@ -144,10 +145,18 @@ TEST(PlayMacroTest, StoredMacroWithKeyCodeBytesReplaysItsBytesUnchanged) {
 
 TEST(PlayMacroTest, LettersFromTheGameThatAreKeyCodesAreStoredAsPlainLettersAndReported) {
     MacroRig rig;
+    // The US sim layout has no umlauts: the chat line as a German layout would give it, on
+    // keys the US keyboard does not have.
+    SimKeyboard& keyboard = rig.keys.keyboard();
+    keyboard.addLayoutKey(0xE2, '\xFC');
+    keyboard.addLayoutKey(0xDF, '\xDF');
+    keyboard.addLayoutKey(0xC1, '\xE6');
+    keyboard.addLayoutKey(0xC2, '\xF7');
     rig.holdHotKey();
-    // The US sim layout has no umlauts; the chat line as a German layout would give it.
-    rig.keys.dispatcher.TypedLine = "2:gr\xFC\xDF"
-                                    "e \xE6\xF7\xFC/r";
+    rig.keys.type("2:gr\xFC\xDF"
+                  "e \xE6\xF7\xFC/r");
+    ASSERT_EQ(rig.keys.dispatcher.TypedLine(), "2:gr\xFC\xDF"
+                                               "e \xE6\xF7\xFC/r");
     rig.defineWithShift(Vk::F7);
 
     EXPECT_THAT(rig.file(), HasSubstr("F7String=gru\xDF"
@@ -166,10 +175,10 @@ TEST(PlayMacroTest, LettersFromTheGameThatAreKeyCodesAreStoredAsPlainLettersAndR
 TEST(PlayMacroTest, FailedWriteInTheGameIsReportedAndTheOldMacroReplayed) {
     MacroRig rig(Macro3);
     MacroTable table{"/nonexistent-trelk-folder/trelkpro.ini", rig.keys.sender,
-                     rig.keys.keys.platform.timers(), MacroKeyFlags::Of(rig.keys.dispatcher),
+                     rig.keys.keys.platform.timers(), rig.keys.dispatcher,
                      [&rig](const std::string& message) { rig.reports.push_back(message); }};
     table.LoadMacros(IniFile::fromText(Macro3));
-    rig.keys.dispatcher.Actions.PlayMacro = [&table](int n) { table.PlayMacro(n); };
+    rig.keys.onPlayMacro = [&table](int n) { table.PlayMacro(n); };
     rig.holdHotKey();
     rig.keys.type("1:new/r");
     rig.defineWithShift(Vk::F3);

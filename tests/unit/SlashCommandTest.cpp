@@ -21,9 +21,8 @@ using ::testing::IsEmpty;
 class SlashCommandTest : public ::testing::Test {
 protected:
     SlashCommandTest() {
-        rig.dispatcher.Actions.ExecuteSlashCommand = [this](const std::string& line) {
-            rig.slashCommands.push_back(line);
-            executor.ExecuteSlashCommand(line);
+        rig.onSlashCommand = [this](const std::string& line) {
+            executor->ExecuteSlashCommand(line);
         };
         for (CheckOption* option :
              {&logEnabled, &autoRunVL, &autoExitTRL, &marketEnable, &displayTime, &wideConsole}) {
@@ -38,38 +37,49 @@ protected:
         }
     }
 
-    // Every action of a later subsystem, recorded in the order called.
-    void wireAllActions() {
-        SlashCommandActions& a = executor.Actions;
-        a.SelectedConsoleEntry = [] { return std::string("100 200 300 big rock"); };
-        a.FormatDflr = [this](const std::string& entry) {
-            actions.push_back("FormatDflr " + entry);
-            return std::string(" (DFLR 1k)");
-        };
-        a.SaveDataLists = [this] { actions.push_back("SaveDataLists"); };
-        a.LoadSelectedDataList = [this] { actions.push_back("LoadSelectedDataList"); };
-        a.ResetEntryCodes = [this] { actions.push_back("ResetEntryCodes"); };
-        a.StartMarketLoad = [this] {
-            actions.push_back(marketEnable.checked() ? "StartMarketLoad enabled"
-                                                     : "StartMarketLoad");
-        };
-        a.ForceDatabaseUpdateCheck = [this] { actions.push_back("ForceDatabaseUpdateCheck"); };
-        a.NexaCSetShowTimeString = [this](bool on) {
-            actions.push_back(on ? "ShowTime on" : "ShowTime off");
-        };
-        a.ToggleHeadLights = [this] { actions.push_back("ToggleHeadLights"); };
-        a.ConsoleWide = [this] { return consoleWide; };
-        a.ShowPilotWebView = [this] { actions.push_back("ShowPilotWebView"); };
-        a.UrlList = &urls;
-        a.LoadPilotWebPage = [this](const std::string& address) {
-            actions.push_back("LoadPilotWebPage " + address);
-        };
-        a.ReportError = [this](const std::string& message) {
-            actions.push_back("error " + message);
-        };
+    // An executor as the composition root makes it, with these actions.
+    std::unique_ptr<SlashCommandExecutor> makeExecutor(SlashCommandActions commandActions) {
+        return std::make_unique<SlashCommandExecutor>(
+            rig.dispatcher, rig.sender, registry,
+            SlashCommandOptions{logEnabled, autoRunVL, autoExitTRL, marketEnable, displayTime,
+                                wideConsole},
+            position, rig.keys.trace, std::move(commandActions));
     }
 
-    bool run(const std::string& line) { return executor.ExecuteSlashCommand(line); }
+    // Every action of a later subsystem, recorded in the order called.
+    void wireAllActions() {
+        executor = makeExecutor({
+            .SelectedConsoleEntry = [] { return std::string("100 200 300 big rock"); },
+            .FormatDflr =
+                [this](const std::string& entry) {
+                    actions.push_back("FormatDflr " + entry);
+                    return std::string(" (DFLR 1k)");
+                },
+            .SaveDataLists = [this] { actions.push_back("SaveDataLists"); },
+            .LoadSelectedDataList = [this] { actions.push_back("LoadSelectedDataList"); },
+            .ResetEntryCodes = [this] { actions.push_back("ResetEntryCodes"); },
+            .StartMarketLoad =
+                [this] {
+                    actions.push_back(marketEnable.checked() ? "StartMarketLoad enabled"
+                                                             : "StartMarketLoad");
+                },
+            .ForceDatabaseUpdateCheck = [this] { actions.push_back("ForceDatabaseUpdateCheck"); },
+            .NexaCSetShowTimeString =
+                [this](bool on) { actions.push_back(on ? "ShowTime on" : "ShowTime off"); },
+            .ToggleHeadLights = [this] { actions.push_back("ToggleHeadLights"); },
+            .ConsoleWide = [this] { return consoleWide; },
+            .ShowPilotWebView = [this] { actions.push_back("ShowPilotWebView"); },
+            .SetPilotUrlRow = [this](const std::string& address) { SetPilotUrl(urls, address); },
+            .LoadPilotWebPage =
+                [this](const std::string& address) {
+                    actions.push_back("LoadPilotWebPage " + address);
+                },
+            .ReportError =
+                [this](const std::string& message) { actions.push_back("error " + message); },
+        });
+    }
+
+    bool run(const std::string& line) { return executor->ExecuteSlashCommand(line); }
     std::optional<std::string> stored(const char* key, const char* name) {
         return rig.keys.platform.simStore().getString(key, name);
     }
@@ -84,13 +94,8 @@ protected:
                             [this](const std::string& m) { storeFailures.push_back(m); }};
     CheckOption logEnabled, autoRunVL, autoExitTRL, marketEnable, displayTime, wideConsole;
     PilotPosition position;
-    SlashCommandExecutor executor{
-        rig.dispatcher,
-        rig.sender,
-        registry,
-        {logEnabled, autoRunVL, autoExitTRL, marketEnable, displayTime, wideConsole},
-        position,
-        rig.keys.trace};
+    // Nothing of the later subsystems built in, until wireAllActions.
+    std::unique_ptr<SlashCommandExecutor> executor = makeExecutor({});
     std::vector<std::string> clicks;
     std::vector<std::string> actions;
     std::vector<UrlListRow> urls;
@@ -153,16 +158,16 @@ TEST_F(SlashCommandTest, EveryLineWritesInputAndSlashLinesAlsoTheLastCommand) {
     rig.keys.platform.simStore().setFailure("locked");
     EXPECT_TRUE(run("\r//jcmd"));
     EXPECT_TRUE(run("\r//jcmd"));
-    EXPECT_TRUE(rig.dispatcher.BuiltinCmdListMode);
+    EXPECT_TRUE(rig.dispatcher.BuiltinCmdListMode());
     EXPECT_EQ(storeFailures.size(), 1U);
 }
 
 TEST_F(SlashCommandTest, TypedCommandsSwitchTheDispatcherAndTheCheckBoxes) {
     rig.type("//viewlog\n//jcmd\n");
-    EXPECT_TRUE(rig.dispatcher.LogViewMode);
-    EXPECT_TRUE(rig.dispatcher.BuiltinCmdListMode);
+    EXPECT_TRUE(rig.dispatcher.LogViewMode());
+    EXPECT_TRUE(rig.dispatcher.BuiltinCmdListMode());
     rig.type("//ucmd\n//logon\n//logon\n//autostarton\n//autoexiton\n//autoexitoff\n");
-    EXPECT_FALSE(rig.dispatcher.BuiltinCmdListMode);
+    EXPECT_FALSE(rig.dispatcher.BuiltinCmdListMode());
     EXPECT_TRUE(logEnabled.checked());
     EXPECT_TRUE(autoRunVL.checked());
     EXPECT_FALSE(autoExitTRL.checked());
@@ -198,7 +203,7 @@ TEST_F(SlashCommandTest, LumacorStoresThePositionAndDflrTypesItBack) {
     EXPECT_EQ(rig.game().chatLine(), "//dflr 12.5 -3 7.2");
     EXPECT_EQ(rig.game().channel(), 5);
     // The line's injected backspaces re-armed the guard.
-    EXPECT_TRUE(rig.dispatcher.BackspaceArmed);
+    EXPECT_TRUE(rig.dispatcher.BackspaceArmed());
     EXPECT_EQ(actions.size(), 1U);
 
     // With coordinates it stores like "/lumacor"; fewer than three types the position again.
@@ -339,7 +344,10 @@ TEST_F(SlashCommandTest, HostileLinesNeverCrash) {
             line += static_cast<char>(byte(random));
         }
         run(line);
-        rig.dispatcher.BackspaceArmed = true;
+        // A guard left disarmed is re-armed by the pilot's next Backspace.
+        if (!rig.dispatcher.BackspaceArmed()) {
+            rig.tap(Vk::Back);
+        }
     }
     // Very long lines and numbers.
     run("\r/lumacor " + std::string(1 << 20, '7') + " 1 2");
