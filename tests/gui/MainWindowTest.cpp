@@ -135,6 +135,23 @@ TEST_F(MainWindowTest, LeavingATabByClickSavesItsGroupButProgramSwitchesDoNot) {
     EXPECT_NE(folder.read("trelkpro.ini").find("BMPTransperancy=77"), std::string::npos);
 }
 
+// The start-up and shutdown sequences reach the KeyMap tab through the window: its panels show
+// the key map just loaded, and its message filter runs from FormCreate to FormDestroy.
+TEST_F(MainWindowTest, KeyMapTabFollowsTheLoadedSettingsAndFiltersUntilDestroyed) {
+    folder.write("trelkpro.ini", "[KeyMap]\nKM1=71\n");
+    core->settings().LoadSettings();
+    EXPECT_EQ(form.findChild<QLabel*>("pnlKMDisplay")->text(), "G");
+
+    form.setActiveTab("tsKeyMap");
+    QTest::keyClick(&form, Qt::Key_Pause);
+    EXPECT_TRUE(app->keyMap().PauseSeen());
+
+    core->FormDestroy();
+    app->keyMap().ClearPauseMark();
+    QTest::keyClick(&form, Qt::Key_Pause);
+    EXPECT_FALSE(app->keyMap().PauseSeen());
+}
+
 TEST_F(MainWindowTest, AboutBoxShowsVersionAndDate) {
     AboutBox about(core->version(), &form);
     EXPECT_EQ(about.findChild<QLabel*>("ProductName")->text(), "Trelk Pro");

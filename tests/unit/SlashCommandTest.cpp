@@ -303,6 +303,28 @@ TEST_F(SlashCommandTest, CommandsWithoutTheirSubsystemDoWhatTheyCanAndTraceTheRe
     EXPECT_TRUE(wideConsole.checked());
 }
 
+// Half an effect would leave the console switched to a page nobody loads, or the Files tab's
+// lists saved but never reloaded: a command runs all of its effect or none of it.
+TEST_F(SlashCommandTest, AnEffectMissingOneOfItsSlotsDoesNotRunAtAll) {
+    executor = makeExecutor({
+        .SaveDataLists = [this] { actions.push_back("SaveDataLists"); },
+        .ShowPilotWebView = [this] { actions.push_back("ShowPilotWebView"); },
+        .LoadPilotWebPage =
+            [this](const std::string& address) {
+                actions.push_back("LoadPilotWebPage " + address);
+            },
+    });
+    rig.keys.trace.setEnabled(true);
+    run("\r//url a.example");
+    run("\r//load x");
+    EXPECT_THAT(actions, IsEmpty());
+    const auto& lines = rig.keys.traces();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         "TrelkPro: //url recognised; its effect is not built in"),
+              1);
+    EXPECT_TRUE(traced("TrelkPro: //load recognised; its effect is not built in"));
+}
+
 TEST_F(SlashCommandTest, UrlSetsThePilotRowOfTheList) {
     wireAllActions();
     run("\r//url");

@@ -1,0 +1,101 @@
+// How the program is put together: the hook slots the composition root leaves to subsystems not
+// built yet, and the main window's part in the start-up and shutdown sequences.
+
+#include "app/TrelkApp.h"
+#include "support/SimDesk.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace trelk {
+namespace {
+
+class CompositionTest : public ::testing::Test, protected testing::SimDesk {
+protected:
+    CompositionTest() { installLibraries(); }
+};
+
+// A subsystem built in fills its slots in TrelkApp and takes them off this list; a slot added
+// to a struct and left unset appears here. Grouped by the subsystem that will fill them.
+TEST_F(CompositionTest, OnlySlotsOfSubsystemsNotBuiltYetAreUnset) {
+    const std::vector<std::string> expected = {
+        // Add-ons.
+        "LifecycleHooks.createAddOnLists",
+        // Radar.
+        "LifecycleHooks.resetRadarOffsets",
+        // Coordinate database download and update check.
+        "LifecycleHooks.startDatabaseUpdateCheck",
+        "LifecycleHooks.openDatabaseDownload",
+        // Game start and exit.
+        "LifecycleHooks.applyAutoStart",
+        // Web pages.
+        "LifecycleHooks.loadUrlList",
+        // Radar.
+        "LifecycleHooks.applyScanTarget",
+        // HTTP and proxy.
+        "LifecycleHooks.applyProxyToHttpClients",
+        // Radar sound.
+        "LifecycleHooks.loadAlarmSound",
+        // HTTP: market and update check.
+        "LifecycleHooks.disconnectHttpClients",
+        // Web pages.
+        "LifecycleHooks.unregisterLinkDropTarget",
+        // Add-ons.
+        "LifecycleHooks.freeAddOnLists",
+        "DispatcherActions.AddonPageActive",
+        "DispatcherActions.AddonHoldsUpLevel",
+        "DispatcherActions.HandBackUpLevel",
+        "DispatcherActions.AddonDownLevelFollowUp",
+        // Radar.
+        "DispatcherActions.ToggleScan",
+        "DispatcherActions.StopAlarmRepeat",
+        // Sound.
+        "DispatcherActions.playShortSound",
+        // Market.
+        "SlashCommandActions.StartMarketLoad",
+        // Update check.
+        "SlashCommandActions.ForceDatabaseUpdateCheck",
+        // Web pages.
+        "SlashCommandActions.ShowPilotWebView",
+        "SlashCommandActions.SetPilotUrlRow",
+        "SlashCommandActions.LoadPilotWebPage",
+        // Add-ons, radar, web pages.
+        "BuiltinPages::Sources.addonNames",
+        "BuiltinPages::Sources.tickTarget",
+        "BuiltinPages::Sources.pageCaptions",
+        "BuiltinPages::Sources.browserBusy",
+        // Market.
+        "ConsoleMenu::Hooks.marketPage",
+        "ConsoleMenu::Hooks.marketEnabled",
+        "ConsoleMenu::Hooks.marketLoaded",
+        // Add-ons.
+        "ConsoleMenu::Hooks.addonNames",
+        // Web pages.
+        "ConsoleMenu::Hooks.webPageUrls",
+        "ConsoleMenu::Hooks.browserBusyTimer",
+        "ConsoleMenu::Hooks.browserNavigate",
+        "ConsoleMenu::Hooks.browserHasDocument",
+        "ConsoleMenu::Hooks.scrollWebPage",
+        // Radar.
+        "ConsoleMenu::Hooks.toggleScanning",
+    };
+    EXPECT_EQ(start().UnsetHookSlots(), expected);
+}
+
+TEST_F(CompositionTest, TheKeyMapTabJoinsStartUpSettingsAndShutdownThroughTheWindow) {
+    start();
+    EXPECT_FALSE(window.keyMapFilterInstalled()) << "nothing runs while the program is built";
+    ASSERT_TRUE(app->core().FormCreate().ok);
+    EXPECT_TRUE(window.keyMapFilterInstalled());
+    EXPECT_EQ(window.keyMapPanelRefreshes(), 1) << "once, for the settings loaded at start-up";
+
+    app->core().settings().LoadSettings();
+    EXPECT_EQ(window.keyMapPanelRefreshes(), 2);
+
+    app.reset();
+    EXPECT_FALSE(window.keyMapFilterInstalled());
+}
+
+} // namespace
+} // namespace trelk
