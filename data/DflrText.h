@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,11 +14,6 @@ struct LumacorOrigin {
     std::int32_t Z = 0;
     bool Valid = false;
 };
-
-// One coordinate as typed ("-12.35", "4", "1e3"; "." as decimal point) in tenths, rounded to the
-// nearest with halves to the even neighbour. Exact: the decimal text is never taken through a
-// binary fraction. Nothing for anything else, or outside a signed 32-bit count of tenths.
-std::optional<std::int32_t> CoordinateTenths(std::string_view word);
 
 // The distance text for an entry "x y z ...": " (DFLR 12.5k)", " (DFLR ---)" while no position
 // is stored, and "" when the entry does not begin with three coordinates. The distance is exact

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -13,15 +12,6 @@ namespace trelk {
 // made only of control characters (the carriage return that begins every typed line) are not
 // words the pilot typed and are left out.
 std::vector<std::string_view> ChatWords(std::string_view line);
-
-// One coordinate word in tenths: a decimal number with "." as separator (optional sign and
-// exponent), times ten, rounded half to even. Read exactly from the digits, so 7.25 and 12.45
-// round the same as their decimal text says. Nothing when the word is not a number or its
-// tenths do not fit 32 bits.
-std::optional<std::int32_t> ParseTenths(std::string_view word);
-
-// Tenths back as the coordinate in its shortest form: 1234 -> "123.4", 1000 -> "100".
-std::string FormatTenths(std::int32_t tenths);
 
 // The pilot's last known position, learnt from the game's own "/lumacor" line. The distance
 // texts of the coordinate entries are measured from it.

@@ -1,5 +1,6 @@
 #include "SlashCommands.h"
 
+#include "core/CoordinateText.h"
 #include "core/SettingsController.h"
 
 #include <cstdint>

@@ -7,35 +7,6 @@ namespace trelk {
 namespace {
 
 constexpr std::int32_t Max = std::numeric_limits<std::int32_t>::max();
-constexpr std::int32_t Min = std::numeric_limits<std::int32_t>::min();
-
-TEST(CoordinateTenthsTest, DecimalTextRoundsExactlyHalvesToEven) {
-    EXPECT_EQ(CoordinateTenths("0.25"), 2);
-    EXPECT_EQ(CoordinateTenths("0.35"), 4);
-    EXPECT_EQ(CoordinateTenths("12.45"), 124) << "a binary 12.45 is just above the half";
-    EXPECT_EQ(CoordinateTenths("12.4500001"), 125);
-    EXPECT_EQ(CoordinateTenths("-0.05"), 0);
-    EXPECT_EQ(CoordinateTenths("-7.75"), -78);
-    EXPECT_EQ(CoordinateTenths("+3"), 30);
-    EXPECT_EQ(CoordinateTenths("5."), 50);
-    EXPECT_EQ(CoordinateTenths(".5"), 5);
-    EXPECT_EQ(CoordinateTenths("1e3"), 10000);
-    EXPECT_EQ(CoordinateTenths("25E-2"), 2);
-    EXPECT_EQ(CoordinateTenths("0.0000000000000000000000001"), 0);
-    EXPECT_EQ(CoordinateTenths("000000000000000000012.3"), 123);
-}
-
-TEST(CoordinateTenthsTest, OnlyNumbersThatFitThirtyTwoBitsOfTenths) {
-    EXPECT_EQ(CoordinateTenths("214748364.7"), Max);
-    EXPECT_EQ(CoordinateTenths("-214748364.8"), Min);
-    EXPECT_EQ(CoordinateTenths("214748364.75"), std::nullopt) << "rounds up past the range";
-    EXPECT_EQ(CoordinateTenths("214748364.8"), std::nullopt);
-    EXPECT_EQ(CoordinateTenths("1e99999999999"), std::nullopt);
-    for (const char* word :
-         {"", "-", ".", "1.2.3", "1e", "1e+", "12k", "1,5", "0x10", "nan", "inf", " 1", "1 "}) {
-        EXPECT_EQ(CoordinateTenths(word), std::nullopt) << '"' << word << '"';
-    }
-}
 
 TEST(FormatDflrTextTest, DistanceFromTheStoredPosition) {
     const LumacorOrigin origin{.X = 0, .Y = 0, .Z = 0, .Valid = true};
