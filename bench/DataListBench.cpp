@@ -1,7 +1,7 @@
 #include "LargeDatabase.h"
 #include "data/DataLists.h"
 #include "platform/sim/SimEventLoop.h"
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
 #include <benchmark/benchmark.h>
 #include <string>
@@ -9,10 +9,11 @@
 namespace {
 
 void BM_LoadDataList(benchmark::State& state) {
-    const trelk::testing::TempFolder app;
-    trelk::bench::WriteLargeDatabase(app.file("MyLumacor.dat"));
+    trelk::SimFileSystem files;
+    const trelk::testing::SimFolder app{files};
+    app.write("MyLumacor.dat", trelk::bench::LargeDatabase());
     trelk::SimEventLoop loop;
-    trelk::DataLists lists(loop, app.dir(), app.file("trelkpro.ini"), {}, {}, {}, {});
+    trelk::DataLists lists(loop, files, app.dir(), app.file("trelkpro.ini"), {}, {}, {}, {});
     const int kind = static_cast<int>(state.range(0));
     lists.AddFile(kind, "MyLumacor.dat");
     for (auto _ : state) {

@@ -7,7 +7,7 @@
 #include "core/TextHelpers.h"
 #include "core/TraceOutput.h"
 #include "platform/sim/SimEventLoop.h"
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
 #include <QImage>
 #include <benchmark/benchmark.h>
@@ -23,10 +23,11 @@ using bench::NullOutput;
 // the Mining list is.
 std::shared_ptr<const DataListSnapshot> LargeList() {
     static const std::shared_ptr<const DataListSnapshot> list = [] {
-        const testing::TempFolder app;
-        bench::WriteLargeDatabase(app.file("MyLumacor.dat"));
+        SimFileSystem files;
+        const testing::SimFolder app{files};
+        app.write("MyLumacor.dat", bench::LargeDatabase());
         SimEventLoop loop;
-        DataLists lists(loop, app.dir(), app.file("trelkpro.ini"), {}, {}, {}, {});
+        DataLists lists(loop, files, app.dir(), app.file("trelkpro.ini"), {}, {}, {}, {});
         lists.AddFile(1, "MyLumacor.dat");
         lists.LoadDataList(1);
         return lists.List(1);

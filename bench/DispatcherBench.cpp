@@ -38,6 +38,7 @@ struct Dispatcher {
                              platform.timers(),
                              platform.clock(),
                              screen,
+                             platform.fileSystem(),
                              trace,
                              photoEnabled,
                              "/opt/trelk/Photo/",

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace trelk::bench {
@@ -8,8 +8,8 @@ namespace trelk::bench {
 // A 10 MB coordinate database: 5,000 groups of four sub-groups of twelve entries, CR LF lines
 // as the download conversion writes them, with the runs of blanks and tabs hand-made files
 // have.
-inline void WriteLargeDatabase(const std::string& path) {
-    std::ofstream out(path, std::ios::binary);
+inline std::string LargeDatabase() {
+    std::ostringstream out;
     out << "SEND=NO\r\n";
     unsigned seed = 17;
     const auto next = [&seed] {
@@ -26,6 +26,7 @@ inline void WriteLargeDatabase(const std::string& path) {
             }
         }
     }
+    return out.str();
 }
 
 } // namespace trelk::bench

@@ -8,7 +8,7 @@
 // while a macro is typed.
 
 #include "macros/MacroTable.h"
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 #include "unit/KeyDispatcherRig.h"
 
 #include <benchmark/benchmark.h>
@@ -31,10 +31,14 @@ std::string MacroText() {
 }
 
 void BM_ReplayMacro255(benchmark::State& state) {
-    trelk::testing::TempFolder folder;
     KeyDispatcherRig rig;
-    MacroTable table{folder.file("trelkpro.ini"), rig.sender, rig.keys.platform.timers(),
-                     rig.dispatcher, nullptr};
+    trelk::testing::SimFolder folder{rig.keys.platform.simFiles()};
+    MacroTable table{rig.keys.platform.fileSystem(),
+                     folder.file("trelkpro.ini"),
+                     rig.sender,
+                     rig.keys.platform.timers(),
+                     rig.dispatcher,
+                     nullptr};
     rig.onPlayMacro = [&table](int n) { table.PlayMacro(n); };
     const std::string text = MacroText();
     if (!table.StoreMacro(1, "3:" + text, true).stored()) {

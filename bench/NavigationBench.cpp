@@ -8,7 +8,6 @@
 #include "support/SimDesk.h"
 
 #include <benchmark/benchmark.h>
-#include <filesystem>
 #include <stdexcept>
 #include <thread>
 
@@ -20,8 +19,7 @@ class Pilot {
 public:
     Pilot() {
         bench::EnsureGuiApplication();
-        std::filesystem::create_directories(desk_.folder.path() / "Data");
-        bench::WriteLargeDatabase(desk_.folder.file("Data/MyLumacor.dat"));
+        desk_.folder.write("Data/MyLumacor.dat", bench::LargeDatabase());
         desk_.installLibraries();
         TrelkApp& app = desk_.start();
         if (!app.core().FormCreate().ok) {

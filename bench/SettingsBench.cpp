@@ -1,4 +1,5 @@
 #include "core/SettingsStore.h"
+#include "platform/linux/LinuxFileSystem.h"
 #include "support/TempFolder.h"
 
 #include <benchmark/benchmark.h>
@@ -10,6 +11,12 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// The product's file system: the cost of a save is the disk's.
+trelk::FileSystem& Disk() {
+    static trelk::LinuxFileSystem disk;
+    return disk;
+}
 
 // A settings file as a pilot's would look after some use: every group, twelve macros and a
 // command list.
@@ -24,7 +31,7 @@ std::string WriteRealisticFile(const fs::path& dir) {
         }
         out << "\n[Commands]\nCmdList=/who;/time;/dock;/undock;/scan;/where;\n";
     }
-    const trelk::SettingsStore store(path, dir.string() + "/");
+    const trelk::SettingsStore store(Disk(), path, dir.string() + "/");
     trelk::Settings settings = store.Defaults();
     settings.Setup.InstallCode = "0123456789abcdefghijkl";
     settings.Scanner.RadarWavFileName = dir.string() + "/alarm.wav";
@@ -49,7 +56,7 @@ public:
     explicit BenchFolder(const fs::path& root)
         : folder_(root), iniPath_(WriteRealisticFile(folder_.path())) {}
 
-    trelk::SettingsStore store() const { return {iniPath_, folder_.dir()}; }
+    trelk::SettingsStore store() const { return {Disk(), iniPath_, folder_.dir()}; }
 
 private:
     trelk::testing::TempFolder folder_;

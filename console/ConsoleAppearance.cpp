@@ -10,7 +10,6 @@
 #include <QByteArray>
 #include <QImageReader>
 #include <algorithm>
-#include <fstream>
 #include <utility>
 
 namespace trelk {
@@ -19,7 +18,7 @@ namespace {
 
 // A background is 256 x 256 and some tens of kilobytes; anything far beyond is not one, and
 // must not take the program's memory.
-constexpr std::streamoff MaxFileBytes = 32 * 1024 * 1024;
+constexpr std::size_t MaxFileBytes = 32 * 1024 * 1024;
 constexpr int MaxPictureSide = 4096;
 
 int ToByteRange(int value) {
@@ -40,11 +39,12 @@ ConsoleOptions ConsoleOptions::Of(SettingsController& settings) {
 
 ConsoleAppearance::ConsoleAppearance(OverlayLibrary& overlay, TraceOutput& trace,
                                      KeyStringSender& sender, ConsolePage& page,
-                                     ConsoleOptions options, std::string defaultBitmapPath,
-                                     std::string versionText, Hooks hooks)
-    : overlay_(overlay), trace_(trace), sender_(sender), page_(page), options_(options),
-      defaultBitmapPath_(std::move(defaultBitmapPath)), versionText_(std::move(versionText)),
-      hooks_(std::move(hooks)) {
+                                     FileSystem& fileSystem, ConsoleOptions options,
+                                     std::string defaultBitmapPath, std::string versionText,
+                                     Hooks hooks)
+    : overlay_(overlay), trace_(trace), sender_(sender), page_(page), fileSystem_(fileSystem),
+      options_(options), defaultBitmapPath_(std::move(defaultBitmapPath)),
+      versionText_(std::move(versionText)), hooks_(std::move(hooks)) {
     options_.DisplayTime.setOnClick([this] { cbDisplayTimeClick(); });
     options_.AASafe.setOnClick([this] { cbxAASafeClick(); });
     options_.WideConsole.setOnClick([this] { cbWideConsoleClick(); });
@@ -87,22 +87,26 @@ std::optional<QImage> ConsoleAppearance::readPicture(const std::string& path,
                                                      std::string& problem) const {
     const std::string cannot = "The console background " + path + " cannot be used:";
     // Read as bytes: the path is the stored byte string, whatever its encoding.
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
+    const FileReadResult read = fileSystem_.readFile(path, MaxFileBytes);
+    switch (read.status) {
+    case FileReadResult::Status::Missing:
         problem = cannot + " the file is missing or cannot be read.";
         return std::nullopt;
+    case FileReadResult::Status::TooLarge:
+        problem = cannot + " the file is too large.";
+        return std::nullopt;
+    case FileReadResult::Status::Failed:
+        problem = cannot + (read.step == FileStep::Open ? " the file is missing or cannot be read."
+                                                        : " the file cannot be read.");
+        return std::nullopt;
+    case FileReadResult::Status::Ok:
+        break;
     }
-    const std::streamoff size = in.tellg();
-    if (size <= 0 || size > MaxFileBytes) {
-        problem = cannot + (size <= 0 ? " the file is empty." : " the file is too large.");
+    if (read.content.empty()) {
+        problem = cannot + " the file is empty.";
         return std::nullopt;
     }
-    QByteArray bytes(static_cast<qsizetype>(size), '\0');
-    in.seekg(0);
-    if (!in.read(bytes.data(), static_cast<std::streamsize>(size))) {
-        problem = cannot + " the file cannot be read.";
-        return std::nullopt;
-    }
+    QByteArray bytes(read.content.data(), static_cast<qsizetype>(read.content.size()));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);

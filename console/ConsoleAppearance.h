@@ -4,6 +4,7 @@
 #include "core/CheckOption.h"
 #include "core/HookSlots.h"
 #include "core/SettingsValues.h"
+#include "platform/ports/FileSystem.h"
 
 #include <QImage>
 #include <cstdint>
@@ -52,9 +53,10 @@ public:
 
     static constexpr int PictureSize = 256;
 
+    // The background picture is read through fileSystem.
     ConsoleAppearance(OverlayLibrary& overlay, TraceOutput& trace, KeyStringSender& sender,
-                      ConsolePage& page, ConsoleOptions options, std::string defaultBitmapPath,
-                      std::string versionText, Hooks hooks);
+                      ConsolePage& page, FileSystem& fileSystem, ConsoleOptions options,
+                      std::string defaultBitmapPath, std::string versionText, Hooks hooks);
     ConsoleAppearance(const ConsoleAppearance&) = delete;
     ConsoleAppearance& operator=(const ConsoleAppearance&) = delete;
 
@@ -121,6 +123,7 @@ private:
     TraceOutput& trace_;
     KeyStringSender& sender_;
     ConsolePage& page_;
+    FileSystem& fileSystem_;
     ConsoleOptions options_;
     std::string defaultBitmapPath_;
     std::string versionText_;

@@ -2,24 +2,19 @@
 
 #include "InstallCode.h"
 
-#include <filesystem>
-#include <system_error>
-
 namespace trelk {
-
-namespace fs = std::filesystem;
 
 AppCore::AppCore(Platform& platform, MainWindow& window, Prompts& prompts, AppPaths paths,
                  VersionInfo version, LifecycleHooks hooks)
     : platform_(platform), window_(window), prompts_(prompts), paths_(std::move(paths)),
       version_(std::move(version)), trace_(platform.debugOutput()), hooks_(std::move(hooks)),
       registry_(platform.userStore(), [this](const std::string& text) { reportStatus(text); }) {
-    settings_ =
-        std::make_unique<SettingsController>(SettingsStore(paths_.SettingsFile, paths_.AppDir),
-                                             registry_, hooks_, [this](const std::string& message) {
-                                                 trace_.Trace("TrelkPro: " + message);
-                                                 prompts_.showError(message);
-                                             });
+    settings_ = std::make_unique<SettingsController>(
+        SettingsStore(platform.fileSystem(), paths_.SettingsFile, paths_.AppDir), registry_, hooks_,
+        [this](const std::string& message) {
+            trace_.Trace("TrelkPro: " + message);
+            prompts_.showError(message);
+        });
     // The debug option gates the trace at the moment of each call.
     settings_->cbDebug.addView([this](bool on) { trace_.setEnabled(on); });
     settings_->cbDebug.setOnClick([this] { cbDebugClick(); });
@@ -77,12 +72,11 @@ StartupResult AppCore::FormCreate() {
         return result;
     }
     RunHook(hooks_.pointFileListAtDataDir);
-    if (!fs::is_directory(paths_.PhotoDir) && !createFolder(paths_.PhotoDir, result)) {
+    if (!createFolder(paths_.PhotoDir, result)) {
         return result;
     }
     // The log writes its files here; a folder it cannot have only turns logging off.
-    std::error_code ignored;
-    fs::create_directory(paths_.LogDir, ignored);
+    static_cast<void>(platform_.fileSystem().createFolder(paths_.LogDir));
 
     if (settings_->AutoRunVL.checked()) {
         RunHook(hooks_.applyAutoStart);
@@ -115,8 +109,9 @@ StartupResult AppCore::FormCreate() {
 }
 
 bool AppCore::prepareDataFolder(StartupResult& result) {
-    if (fs::is_directory(paths_.DataDir)) {
-        if (fs::exists(paths_.DataDir + "MyLumacor.dat")) {
+    FileSystem& files = platform_.fileSystem();
+    if (files.kindOf(paths_.DataDir) == PathKind::Folder) {
+        if (files.kindOf(paths_.DataDir + "MyLumacor.dat") != PathKind::Missing) {
             RunHook(hooks_.startDatabaseUpdateCheck);
         } else {
             RunHook(hooks_.openDatabaseDownload);
@@ -131,9 +126,8 @@ bool AppCore::prepareDataFolder(StartupResult& result) {
 }
 
 bool AppCore::createFolder(const std::string& path, StartupResult& result) {
-    std::error_code error;
     // One level only: a missing application folder is not ours to create.
-    if (fs::create_directory(path, error) || fs::is_directory(path)) {
+    if (platform_.fileSystem().createFolder(path).ok) {
         return true;
     }
     result.ok = false;
@@ -222,11 +216,12 @@ void AppCore::FormDestroy() {
 
 void AppCore::TrelkHelp2Click() {
     // Linux desktops rarely read compiled help; the HTML help beside it is the fallback.
+    FileSystem& files = platform_.fileSystem();
     std::string help = paths_.HelpFile;
-    if (!fs::exists(help)) {
+    if (files.kindOf(help) == PathKind::Missing) {
         help = paths_.AppDir + "trelkpro.html";
     }
-    if (!fs::exists(help) || !platform_.launcher().openDocument(help)) {
+    if (files.kindOf(help) == PathKind::Missing || !platform_.launcher().openDocument(help)) {
         reportStatus("Unable to open the help file " + paths_.HelpFile);
     }
 }

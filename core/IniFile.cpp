@@ -2,13 +2,6 @@
 
 #include "core/TextHelpers.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace trelk {
 
 namespace {
@@ -85,95 +78,29 @@ auto FindEntryIn(Sections& sections, std::string_view section, std::string_view 
     return found;
 }
 
-std::string ErrorText(const std::string& what, const std::string& path, int error) {
-    return what + " " + path + ": " + std::strerror(error);
-}
-
-bool WriteAll(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            errno = n == 0 ? EIO : errno;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
+std::string ErrorText(const std::string& what, const std::string& path, const std::string& error) {
+    return what + " " + path + ": " + error;
 }
 
 } // namespace
 
-IniResult IniFile::Load(const std::string& path) {
+IniResult IniFile::Load(FileSystem& fileSystem, const std::string& path) {
     sections_.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        if (errno == ENOENT) {
-            return {};
-        }
-        return {false, ErrorText("Unable to read", path, errno)};
+    const FileReadResult read = fileSystem.readFile(path);
+    if (read.status == FileReadResult::Status::Missing) {
+        return {};
     }
-    std::string text;
-    char buffer[16384];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        text.append(buffer, n);
+    if (!read.ok()) {
+        return {false, ErrorText("Unable to read", path, read.error)};
     }
-    const bool failed = std::ferror(file) != 0;
-    const int error = errno;
-    std::fclose(file);
-    if (failed) {
-        return {false, ErrorText("Unable to read", path, error)};
-    }
-    *this = fromText(text);
+    *this = fromText(read.content);
     return {};
 }
 
-IniResult IniFile::Save(const std::string& path) const {
-    // A fixed name: a temporary file left by a crash is reused by the next save, never read.
-    const std::string temp = TemporaryPath(path);
-    const auto fail = [&](int fd, int error) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        ::unlink(temp.c_str());
-        return IniResult{false, ErrorText("Unable to write to", path, error)};
-    };
-    const int fd =
-        ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return fail(-1, errno);
-    }
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0) {
-        static_cast<void>(::fchmod(fd, old.st_mode & 07777));
-    }
-    if (!WriteAll(fd, toText()) || ::fsync(fd) != 0) {
-        return fail(fd, errno);
-    }
-    if (::close(fd) != 0) {
-        return fail(-1, errno);
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        return fail(-1, errno);
-    }
-    // Makes the rename itself durable. The new file is already in place, so a failure here is
-    // not a failed save.
-    const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        static_cast<void>(::fsync(dir));
-        ::close(dir);
+IniResult IniFile::Save(FileSystem& fileSystem, const std::string& path) const {
+    const FileWriteResult written = fileSystem.replaceFile(path, toText());
+    if (!written.ok) {
+        return {false, ErrorText("Unable to write to", path, written.error)};
     }
     return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ports/FileSystem.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -23,15 +25,11 @@ class IniFile {
 public:
     // A missing file is an empty document and not an error. A file that exists but cannot be
     // read leaves an empty document and returns the reason.
-    IniResult Load(const std::string& path);
+    IniResult Load(FileSystem& fileSystem, const std::string& path);
 
-    // Replaces the file atomically: a temporary file in the same folder is written and synced,
-    // then renamed over the target. On failure the old file is untouched and no temporary file
-    // is left behind.
-    // The file a save writes before it replaces path; a crash can leave it behind, and the
-    // next save reuses it.
-    static std::string TemporaryPath(const std::string& path) { return path + ".tmp"; }
-    IniResult Save(const std::string& path) const;
+    // Replaces the file atomically (FileSystem::replaceFile): on failure, and after a crash at
+    // any moment, the old file is whole.
+    IniResult Save(FileSystem& fileSystem, const std::string& path) const;
 
     static IniFile fromText(std::string_view text);
     std::string toText() const;

@@ -2,15 +2,13 @@
 
 #include "core/IniFile.h"
 
-#include <filesystem>
-#include <system_error>
 #include <type_traits>
 #include <utility>
 
 namespace trelk {
 
-SettingsStore::SettingsStore(std::string iniPath, std::string appDir)
-    : iniPath_(std::move(iniPath)), appDir_(std::move(appDir)) {}
+SettingsStore::SettingsStore(FileSystem& fileSystem, std::string iniPath, std::string appDir)
+    : fileSystem_(fileSystem), iniPath_(std::move(iniPath)), appDir_(std::move(appDir)) {}
 
 Settings SettingsStore::Load() const {
     std::string ignored;
@@ -19,7 +17,7 @@ Settings SettingsStore::Load() const {
 
 Settings SettingsStore::Load(std::string& problem) const {
     IniFile ini;
-    const IniResult loaded = ini.Load(iniPath_);
+    const IniResult loaded = ini.Load(fileSystem_, iniPath_);
     problem = loaded.ok ? std::string() : loaded.message;
 
     Settings settings = Defaults();
@@ -68,7 +66,7 @@ SaveResult SettingsStore::SaveGroups(std::initializer_list<SettingsGroup> groups
                                      const Settings& settings) const {
     const SaveResult failed{false, "Unable to write to " + iniPath_};
     IniFile ini;
-    if (!ini.Load(iniPath_).ok) {
+    if (!ini.Load(fileSystem_, iniPath_).ok) {
         return failed;
     }
     const std::string before = ini.toText();
@@ -78,11 +76,10 @@ SaveResult SettingsStore::SaveGroups(std::initializer_list<SettingsGroup> groups
     // A save that changes nothing costs no disk write (and no wait for the disk); it still
     // clears what a crashed save left behind.
     if (ini.toText() == before) {
-        std::error_code ignored;
-        std::filesystem::remove(IniFile::TemporaryPath(iniPath_), ignored);
+        fileSystem_.discardUnfinishedReplacement(iniPath_);
         return {true, {}};
     }
-    return ini.Save(iniPath_).ok ? SaveResult{true, {}} : failed;
+    return ini.Save(fileSystem_, iniPath_).ok ? SaveResult{true, {}} : failed;
 }
 
 void SettingsStore::writeGroup(IniFile& ini, SettingsGroup group, const Settings& settings) {

@@ -2,6 +2,7 @@
 
 #include "core/SettingsTable.h"
 #include "core/SettingsValues.h"
+#include "platform/ports/FileSystem.h"
 
 #include <initializer_list>
 #include <string>
@@ -20,7 +21,7 @@ struct SaveResult {
 // overwritten with stale content.
 class SettingsStore {
 public:
-    SettingsStore(std::string iniPath, std::string appDir);
+    SettingsStore(FileSystem& fileSystem, std::string iniPath, std::string appDir);
 
     // The values used when the file or a key is missing.
     Settings Defaults() const { return DefaultSettings(appDir_); }
@@ -50,6 +51,7 @@ private:
     SaveResult saveGroup(SettingsGroup group, const Settings& settings) const;
     static void writeGroup(IniFile& ini, SettingsGroup group, const Settings& settings);
 
+    FileSystem& fileSystem_;
     std::string iniPath_;
     std::string appDir_;
 };

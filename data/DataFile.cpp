@@ -2,9 +2,7 @@
 
 #include "core/TextHelpers.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <new>
+#include <utility>
 
 namespace trelk {
 
@@ -12,42 +10,22 @@ namespace {
 
 enum class ReadStatus { Ok, Missing, Unreadable };
 
-ReadStatus ReadWholeFile(const std::string& path, std::string& content) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    if (!fs::exists(status)) {
+ReadStatus ReadWholeFile(FileSystem& files, const std::string& path, std::string& content) {
+    switch (files.kindOf(path)) {
+    case PathKind::Missing:
         return ReadStatus::Missing;
+    case PathKind::Folder:
+        return ReadStatus::Unreadable;
+    case PathKind::File:
+        break;
     }
-    if (fs::is_directory(status)) {
+    // A file too big to hold is as good as unreadable; the other files still load.
+    FileReadResult read = files.readFile(path);
+    if (!read.ok()) {
         return ReadStatus::Unreadable;
     }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return ReadStatus::Unreadable;
-    }
-    ReadStatus result = ReadStatus::Ok;
-    try {
-        const auto size = fs::file_size(path, error);
-        if (!error) {
-            content.reserve(static_cast<std::size_t>(size));
-        }
-        char chunk[1 << 16];
-        std::size_t got = 0;
-        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-            content.append(chunk, got);
-        }
-        if (std::ferror(file) != 0) {
-            result = ReadStatus::Unreadable;
-        }
-    } catch (const std::bad_alloc&) {
-        // A file too big to hold is as good as unreadable; the other files still load.
-        content.clear();
-        content.shrink_to_fit();
-        result = ReadStatus::Unreadable;
-    }
-    std::fclose(file);
-    return result;
+    content = std::move(read.content);
+    return ReadStatus::Ok;
 }
 
 std::string_view FileNameOf(std::string_view path) {
@@ -142,10 +120,10 @@ std::string ConvertDataFileContent(std::string_view content, bool waypoints) {
     return result;
 }
 
-std::string ReadDataFile(const std::string& path, DataListBuild& build) {
+std::string ReadDataFile(FileSystem& files, const std::string& path, DataListBuild& build) {
     const std::string_view fileName = FileNameOf(path);
     std::string content;
-    switch (ReadWholeFile(path, content)) {
+    switch (ReadWholeFile(files, path, content)) {
     case ReadStatus::Missing:
         build.logLines.push_back("\"" + std::string(fileName) +
                                  "\" data file not found in \"..\\TrelkPro\\Data\" directory.");
@@ -181,7 +159,7 @@ std::string ReadDataFile(const std::string& path, DataListBuild& build) {
     return {};
 }
 
-DataListBuild BuildDataList(int kind, const std::string& dataDir,
+DataListBuild BuildDataList(FileSystem& files, int kind, const std::string& dataDir,
                             const std::vector<std::string>& fileNames,
                             const std::function<bool()>& stop) {
     DataListBuild build;
@@ -193,7 +171,7 @@ DataListBuild BuildDataList(int kind, const std::string& dataDir,
         if (name.empty()) {
             continue;
         }
-        std::string text = ReadDataFile(dataDir + name, build);
+        std::string text = ReadDataFile(files, dataDir + name, build);
         if (CollapsesSpaces(kind)) {
             text = CollapseSpaces(text);
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ports/FileSystem.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -41,11 +43,11 @@ std::string ConvertDataFileContent(std::string_view content, bool waypoints);
 
 // One file in list-text form, or "" when it adds nothing to the text returned (missing, empty,
 // or its entries went into the "(Trk Data)" group already in build.text).
-std::string ReadDataFile(const std::string& path, DataListBuild& build);
+std::string ReadDataFile(FileSystem& files, const std::string& path, DataListBuild& build);
 
 // The whole list of one kind from the named files in DataDir, in the given order. stop is
 // polled between files; a stopped build is incomplete and must not be published.
-DataListBuild BuildDataList(int kind, const std::string& dataDir,
+DataListBuild BuildDataList(FileSystem& files, int kind, const std::string& dataDir,
                             const std::vector<std::string>& fileNames,
                             const std::function<bool()>& stop = {});
 

@@ -42,19 +42,21 @@ bool HasDataFileExtension(std::string_view name) {
 
 } // namespace
 
-DataLists::DataLists(EventLoop& loop, std::string dataDir, std::string settingsFile,
-                     TextSink addLogLine, TextSink reportError,
+DataLists::DataLists(EventLoop& loop, FileSystem& fileSystem, std::string dataDir,
+                     std::string settingsFile, TextSink addLogLine, TextSink reportError,
                      std::function<LumacorOrigin()> position, Hooks hooks)
-    : loop_(loop), dataDir_(std::move(dataDir)), settingsFile_(std::move(settingsFile)),
-      addLogLine_(std::move(addLogLine)), reportError_(std::move(reportError)),
-      position_(std::move(position)), hooks_(std::move(hooks)),
+    : loop_(loop), fileSystem_(fileSystem), dataDir_(std::move(dataDir)),
+      settingsFile_(std::move(settingsFile)), addLogLine_(std::move(addLogLine)),
+      reportError_(std::move(reportError)), position_(std::move(position)),
+      hooks_(std::move(hooks)),
       bmdThread4_(loop, {.start = {},
                          .execute =
                              [this](Worker& self) {
                                  const auto stop = [&self] { return self.StopRequested(); };
                                  for (int kind = DataKind::Roid; kind <= DataKind::Info; ++kind) {
-                                     workerResult_.push_back(Indexed(BuildDataList(
-                                         kind, dataDir_, workerFiles_[Index(kind)], stop)));
+                                     workerResult_.push_back(
+                                         Indexed(BuildDataList(fileSystem_, kind, dataDir_,
+                                                               workerFiles_[Index(kind)], stop)));
                                  }
                              },
                          .terminate =
@@ -77,17 +79,8 @@ std::size_t DataLists::Index(int kind) {
 }
 
 void DataLists::RefreshDataDirFiles() {
-    namespace fs = std::filesystem;
-    std::vector<std::string> names;
-    std::error_code error;
-    for (fs::directory_iterator it(dataDir_, error), end; !error && it != end;
-         it.increment(error)) {
-        std::error_code ignored;
-        const std::string name = it->path().filename().string();
-        if (HasDataFileExtension(name) && !it->is_directory(ignored)) {
-            names.push_back(name);
-        }
-    }
+    std::vector<std::string> names = fileSystem_.fileNames(dataDir_);
+    std::erase_if(names, [](const std::string& name) { return !HasDataFileExtension(name); });
     std::ranges::sort(names, LessNoCase);
     dataDirFiles_ = std::move(names);
     changed();
@@ -134,13 +127,13 @@ void DataLists::ClearList(int kind) {
 
 bool DataLists::SaveDataLists() {
     IniFile ini;
-    IniResult result = ini.Load(settingsFile_);
+    IniResult result = ini.Load(fileSystem_, settingsFile_);
     // Saving over a file that could not be read would drop every other section in it.
     if (result.ok) {
         ini.writeString(Section, Keys[1], ToStored(files_[1]));
         ini.writeString(Section, Keys[0], ToStored(files_[0]));
         ini.writeString(Section, Keys[2], ToStored(files_[2]));
-        result = ini.Save(settingsFile_);
+        result = ini.Save(fileSystem_, settingsFile_);
     }
     if (!result.ok) {
         report("The data file lists were not saved. " + result.message);
@@ -155,7 +148,7 @@ bool DataLists::SaveDataLists() {
 void DataLists::RestoreDataLists() {
     RefreshDataDirFiles();
     IniFile ini;
-    const IniResult loaded = ini.Load(settingsFile_);
+    const IniResult loaded = ini.Load(fileSystem_, settingsFile_);
     if (!loaded.ok) {
         // Emptying the lists would lose the pilot's choice at the next save.
         report(loaded.message);
@@ -179,7 +172,7 @@ void DataLists::RestoreDataLists() {
 
 int DataLists::LoadDataKind() const {
     IniFile ini;
-    if (!ini.Load(settingsFile_).ok) {
+    if (!ini.Load(fileSystem_, settingsFile_).ok) {
         return DataKind::Roid;
     }
     return ini.readInteger(Section, "LoadData", DataKind::Roid);
@@ -189,7 +182,7 @@ bool DataLists::LoadDataList(int kind) {
     if (!DataKind::Valid(kind)) {
         return false;
     }
-    publish(Indexed(BuildDataList(kind, dataDir_, files_[Index(kind)])));
+    publish(Indexed(BuildDataList(fileSystem_, kind, dataDir_, files_[Index(kind)])));
     return true;
 }
 

@@ -45,11 +45,12 @@ public:
     // The settings key of each kind, by kind - 1.
     static constexpr std::array<const char*, 3> Keys = {"RoidFiles", "ArtiFiles", "DBFiles"};
 
-    // dataDir and settingsFile as in AppPaths. addLogLine is the pilot log's AddLogLine;
-    // reportError shows a failure the pilot must know (a settings file that cannot be read or
-    // written); position gives the stored pilot position.
-    DataLists(EventLoop& loop, std::string dataDir, std::string settingsFile, TextSink addLogLine,
-              TextSink reportError, std::function<LumacorOrigin()> position, Hooks hooks);
+    // dataDir and settingsFile as in AppPaths, both reached through fileSystem. addLogLine is the
+    // pilot log's AddLogLine; reportError shows a failure the pilot must know (a settings file
+    // that cannot be read or written); position gives the stored pilot position.
+    DataLists(EventLoop& loop, FileSystem& fileSystem, std::string dataDir,
+              std::string settingsFile, TextSink addLogLine, TextSink reportError,
+              std::function<LumacorOrigin()> position, Hooks hooks);
 
     const Hooks& hooks() const { return hooks_; }
     // Told after a kind's list was published.
@@ -112,6 +113,7 @@ private:
     static std::size_t Index(int kind);
 
     EventLoop& loop_;
+    FileSystem& fileSystem_;
     std::string dataDir_;
     std::string settingsFile_;
     TextSink addLogLine_;

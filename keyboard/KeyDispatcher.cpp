@@ -1,8 +1,6 @@
 #include "KeyDispatcher.h"
 
 #include <ctime>
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 namespace trelk {
@@ -34,13 +32,13 @@ template <typename F, typename... Args> void call(const F& function, Args&&... a
 
 KeyDispatcher::KeyDispatcher(KeyMap& keyMap, Keyboard& keyboard, KeyStringSender& sender,
                              TimerFactory& timers, Clock& clock, ScreenCapture& screen,
-                             TraceOutput& trace, const CheckOption& photoEnabled,
-                             std::string photoDir, std::string clearLineString,
-                             DispatcherActions actions)
+                             FileSystem& fileSystem, TraceOutput& trace,
+                             const CheckOption& photoEnabled, std::string photoDir,
+                             std::string clearLineString, DispatcherActions actions)
     : keyMap_(keyMap), keyboard_(keyboard), sender_(sender), clock_(clock), screen_(screen),
-      trace_(trace), photoEnabled_(photoEnabled), photoDir_(std::move(photoDir)),
-      clearLineString_(std::move(clearLineString)), actions_(std::move(actions)),
-      Timer3(timers, "Timer3"), Timer4(timers, "Timer4") {}
+      fileSystem_(fileSystem), trace_(trace), photoEnabled_(photoEnabled),
+      photoDir_(std::move(photoDir)), clearLineString_(std::move(clearLineString)),
+      actions_(std::move(actions)), Timer3(timers, "Timer3"), Timer4(timers, "Timer4") {}
 
 void KeyDispatcher::ResetRunTimeState() {
     state_ = State{};
@@ -124,8 +122,7 @@ void KeyDispatcher::savePicture() {
     // Two pictures within one second must not overwrite each other.
     const std::string base = photoDir_ + PictureName(clock_.wallClockMs());
     std::string path = base + ".jpg";
-    std::error_code ignored;
-    for (int n = 2; std::filesystem::exists(path, ignored) && n < 1000; ++n) {
+    for (int n = 2; fileSystem_.kindOf(path) != PathKind::Missing && n < 1000; ++n) {
         path = base + "_" + std::to_string(n) + ".jpg";
     }
     std::string error;

@@ -8,6 +8,7 @@
 #include "macros/KeyStringSender.h"
 #include "macros/MacroKeyState.h"
 #include "platform/ports/Clock.h"
+#include "platform/ports/FileSystem.h"
 #include "platform/ports/Keyboard.h"
 #include "platform/ports/ScreenCapture.h"
 #include "platform/ports/Timers.h"
@@ -36,7 +37,7 @@ public:
     static constexpr char F5Code = static_cast<char>(232);
 
     KeyDispatcher(KeyMap& keyMap, Keyboard& keyboard, KeyStringSender& sender, TimerFactory& timers,
-                  Clock& clock, ScreenCapture& screen, TraceOutput& trace,
+                  Clock& clock, ScreenCapture& screen, FileSystem& fileSystem, TraceOutput& trace,
                   const CheckOption& photoEnabled, std::string photoDir,
                   std::string clearLineString, DispatcherActions actions);
 
@@ -141,6 +142,7 @@ private:
     KeyStringSender& sender_;
     Clock& clock_;
     ScreenCapture& screen_;
+    FileSystem& fileSystem_;
     TraceOutput& trace_;
     const CheckOption& photoEnabled_;
     std::string photoDir_;

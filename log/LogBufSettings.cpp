@@ -9,13 +9,14 @@ constexpr char kSection[] = "Setup";
 constexpr char kKey[] = "LogBufSize";
 } // namespace
 
-LogBufSettings::LogBufSettings(PilotLog& log, std::string settingsFile,
+LogBufSettings::LogBufSettings(PilotLog& log, FileSystem& fileSystem, std::string settingsFile,
                                std::function<void(const std::string&)> reportError)
-    : log_(log), settingsFile_(std::move(settingsFile)), reportError_(std::move(reportError)) {}
+    : log_(log), fileSystem_(fileSystem), settingsFile_(std::move(settingsFile)),
+      reportError_(std::move(reportError)) {}
 
 int LogBufSettings::Reload() {
     IniFile ini;
-    const IniResult loaded = ini.Load(settingsFile_);
+    const IniResult loaded = ini.Load(fileSystem_, settingsFile_);
     if (!loaded.ok && reportError_) {
         reportError_(loaded.message);
     }
@@ -26,11 +27,11 @@ int LogBufSettings::Reload() {
 bool LogBufSettings::Save(int lines) {
     log_.SetLogBufSize(lines);
     IniFile ini;
-    IniResult result = ini.Load(settingsFile_);
+    IniResult result = ini.Load(fileSystem_, settingsFile_);
     // Saving over a file that could not be read would drop every other key in it.
     if (result.ok) {
         ini.writeInteger(kSection, kKey, log_.LogBufSize());
-        result = ini.Save(settingsFile_);
+        result = ini.Save(fileSystem_, settingsFile_);
     }
     if (!result.ok && reportError_) {
         reportError_(result.message);

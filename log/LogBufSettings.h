@@ -11,7 +11,7 @@ namespace trelk {
 // file when the dialog opens, on "Clear" and on "Cancel", and written by "Save".
 class LogBufSettings {
 public:
-    LogBufSettings(PilotLog& log, std::string settingsFile,
+    LogBufSettings(PilotLog& log, FileSystem& fileSystem, std::string settingsFile,
                    std::function<void(const std::string&)> reportError);
 
     // Reads "LogBufSize" of "Setup" (100 when missing or not a number) into the buffer size;
@@ -25,6 +25,7 @@ public:
 
 private:
     PilotLog& log_;
+    FileSystem& fileSystem_;
     std::string settingsFile_;
     std::function<void(const std::string&)> reportError_;
 };

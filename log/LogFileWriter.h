@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ports/FileSystem.h"
+
 #include <string>
 
 namespace trelk {
@@ -9,15 +11,20 @@ struct LogWriteResult {
     std::string message; // what went wrong, for the pilot
 };
 
-// The log's file operations. Every append opens, writes, flushes and closes, so the file is
-// complete on disk after each call.
+// The log's file operations and their messages. Every append is complete in the file when the
+// call returns.
 class LogFileWriter {
 public:
+    explicit LogFileWriter(FileSystem& fileSystem) : fileSystem_(fileSystem) {}
+
     // One level: the folder's parent must exist.
     LogWriteResult CreateFolder(const std::string& folder) const;
     // Appends text to the file, creating it when missing. All or nothing: a write that fails
     // part-way (a full disk) is cut off again, so the lines already in the file stay whole.
     LogWriteResult Append(const std::string& path, const std::string& text) const;
+
+private:
+    FileSystem& fileSystem_;
 };
 
 } // namespace trelk

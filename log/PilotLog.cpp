@@ -31,11 +31,12 @@ std::string Printable(const std::string& message) {
 
 } // namespace
 
-PilotLog::PilotLog(Clock& clock, CheckOption& logEnabled, int& logBufSize, std::string logDir,
-                   SendToChannel sendToChannel, Reporter reportError, Reporter trace)
+PilotLog::PilotLog(Clock& clock, FileSystem& fileSystem, CheckOption& logEnabled, int& logBufSize,
+                   std::string logDir, SendToChannel sendToChannel, Reporter reportError,
+                   Reporter trace)
     : clock_(clock), logEnabled_(logEnabled), logBufSize_(logBufSize), logDir_(std::move(logDir)),
       sendToChannel_(std::move(sendToChannel)), reportError_(std::move(reportError)),
-      trace_(std::move(trace)) {}
+      trace_(std::move(trace)), writer_(fileSystem) {}
 
 PilotLog::LocalTime PilotLog::now() const {
     const std::int64_t ms = clock_.wallClockMs();

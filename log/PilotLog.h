@@ -38,10 +38,12 @@ public:
     static constexpr std::size_t ShownTail = 60;
 
     // logEnabled is the "Enable " check box, logBufSize the stored "LogBufSize" value; both
-    // belong to the settings and must outlive the log. logDir ends with the separator.
-    // reportError shows a failure to the pilot, trace writes a diagnostic line.
-    PilotLog(Clock& clock, CheckOption& logEnabled, int& logBufSize, std::string logDir,
-             SendToChannel sendToChannel, Reporter reportError, Reporter trace = {});
+    // belong to the settings and must outlive the log. logDir ends with the separator; the log
+    // files are written there through fileSystem. reportError shows a failure to the pilot, trace
+    // writes a diagnostic line.
+    PilotLog(Clock& clock, FileSystem& fileSystem, CheckOption& logEnabled, int& logBufSize,
+             std::string logDir, SendToChannel sendToChannel, Reporter reportError,
+             Reporter trace = {});
 
     // The one way into the log. Does nothing while logging is off or for fewer than two
     // characters.

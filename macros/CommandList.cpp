@@ -18,14 +18,15 @@ void Report(const CommandList::TextSink& sink, const std::string& text) {
 
 } // namespace
 
-CommandList::CommandList(std::string settingsFile, TextSink addLogLine,
+CommandList::CommandList(FileSystem& fileSystem, std::string settingsFile, TextSink addLogLine,
                          std::function<void()> resetUserCmdIndex, TextSink reportError)
-    : settingsFile_(std::move(settingsFile)), addLogLine_(std::move(addLogLine)),
-      resetUserCmdIndex_(std::move(resetUserCmdIndex)), reportError_(std::move(reportError)) {}
+    : fileSystem_(fileSystem), settingsFile_(std::move(settingsFile)),
+      addLogLine_(std::move(addLogLine)), resetUserCmdIndex_(std::move(resetUserCmdIndex)),
+      reportError_(std::move(reportError)) {}
 
 void CommandList::Load() {
     IniFile ini;
-    const IniResult loaded = ini.Load(settingsFile_);
+    const IniResult loaded = ini.Load(fileSystem_, settingsFile_);
     if (!loaded.ok) {
         // Emptying the list would look like "no commands" and lose the pilot's working list.
         Report(reportError_, loaded.message);
@@ -44,11 +45,11 @@ void CommandList::Load() {
 
 bool CommandList::Save() {
     IniFile ini;
-    IniResult result = ini.Load(settingsFile_);
+    IniResult result = ini.Load(fileSystem_, settingsFile_);
     // Saving over a file that could not be read would drop every other section in it.
     if (result.ok) {
         ini.writeString(Section, Key, ToStored(entries_));
-        result = ini.Save(settingsFile_);
+        result = ini.Save(fileSystem_, settingsFile_);
     }
     if (!result.ok) {
         Report(reportError_, "The command list was not saved. " + result.message);

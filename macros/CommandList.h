@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ports/FileSystem.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -24,7 +26,7 @@ public:
     // addLogLine receives the "no commands" line; resetUserCmdIndex puts the dispatcher's
     // UserCmdIndex back to 1; reportError shows what the pilot must know (a failed save, an
     // entry that cannot be typed).
-    CommandList(std::string settingsFile, TextSink addLogLine,
+    CommandList(FileSystem& fileSystem, std::string settingsFile, TextSink addLogLine,
                 std::function<void()> resetUserCmdIndex, TextSink reportError);
 
     // Cancel (bCancelCommandClick), the tab's show and start-up: the list from the settings
@@ -70,6 +72,7 @@ public:
 private:
     void changed();
 
+    FileSystem& fileSystem_;
     std::string settingsFile_;
     TextSink addLogLine_;
     std::function<void()> resetUserCmdIndex_;

@@ -20,10 +20,12 @@ const std::string& Empty() {
 
 } // namespace
 
-MacroTable::MacroTable(std::string settingsFile, KeyStringSender& sender, TimerFactory& timers,
-                       MacroKeyState& keys, std::function<void(const std::string&)> report)
-    : Timer5(timers.createTimer("Timer5", LockoutMs)), settingsFile_(std::move(settingsFile)),
-      sender_(sender), keys_(keys), report_(std::move(report)) {
+MacroTable::MacroTable(FileSystem& fileSystem, std::string settingsFile, KeyStringSender& sender,
+                       TimerFactory& timers, MacroKeyState& keys,
+                       std::function<void(const std::string&)> report)
+    : Timer5(timers.createTimer("Timer5", LockoutMs)), fileSystem_(fileSystem),
+      settingsFile_(std::move(settingsFile)), sender_(sender), keys_(keys),
+      report_(std::move(report)) {
     Timer* timer = Timer5.get();
     timer->setHandler([timer] { timer->setEnabled(false); });
     for (int n = 1; n <= Count; ++n) {
@@ -33,7 +35,7 @@ MacroTable::MacroTable(std::string settingsFile, KeyStringSender& sender, TimerF
 
 void MacroTable::LoadMacros() {
     IniFile ini;
-    const IniResult loaded = ini.Load(settingsFile_);
+    const IniResult loaded = ini.Load(fileSystem_, settingsFile_);
     if (!loaded.ok && report_) {
         report_("The macros could not be read: " + loaded.message);
     }
@@ -64,12 +66,12 @@ MacroStoreResult MacroTable::StoreMacro(int n, const std::string& macroLine, boo
 
     // Read the whole file first: a save must keep every other section.
     IniFile ini;
-    IniResult result = ini.Load(settingsFile_);
+    IniResult result = ini.Load(fileSystem_, settingsFile_);
     if (result.ok) {
         ini.writeInteger(Section, KeyName(n, "Channel"), parsed->channel);
         ini.writeString(Section, KeyName(n, "String"), text.text);
         ini.writeBool(Section, KeyName(n, "Return"), addReturn);
-        result = ini.Save(settingsFile_);
+        result = ini.Save(fileSystem_, settingsFile_);
     }
     if (!result.ok) {
         return {MacroStoreResult::Outcome::WriteFailed,

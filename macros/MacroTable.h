@@ -2,6 +2,7 @@
 
 #include "KeyStringSender.h"
 #include "MacroKeyState.h"
+#include "platform/ports/FileSystem.h"
 #include "platform/ports/Timers.h"
 
 #include <array>
@@ -41,8 +42,9 @@ public:
     // keys: the dispatcher's key state. report tells the pilot about a macro defined in the
     // game that could not be stored, or whose text was changed to be typable; it must not take
     // the focus from the game.
-    MacroTable(std::string settingsFile, KeyStringSender& sender, TimerFactory& timers,
-               MacroKeyState& keys, std::function<void(const std::string&)> report);
+    MacroTable(FileSystem& fileSystem, std::string settingsFile, KeyStringSender& sender,
+               TimerFactory& timers, MacroKeyState& keys,
+               std::function<void(const std::string&)> report);
     MacroTable(const MacroTable&) = delete;
     MacroTable& operator=(const MacroTable&) = delete;
 
@@ -74,6 +76,7 @@ private:
 
     // One-shot 500 ms: no macro plays while it runs.
     std::unique_ptr<Timer> Timer5;
+    FileSystem& fileSystem_;
     std::string settingsFile_;
     KeyStringSender& sender_;
     MacroKeyState& keys_;

@@ -2,6 +2,7 @@
 
 #include "LinuxClock.h"
 #include "LinuxDebugOutput.h"
+#include "LinuxFileSystem.h"
 #include "LinuxLibraryLoader.h"
 #include "LinuxSharedMemory.h"
 #include "QtEventLoop.h"
@@ -25,6 +26,7 @@ public:
     TimerFactory& timers() override { return timers_; }
     EventLoop& eventLoop() override { return eventLoop_; }
     DebugOutput& debugOutput() override { return debugOutput_; }
+    FileSystem& fileSystem() override { return fileSystem_; }
     UserStore& userStore() override { return userStore_; }
     Desktop& desktop() override { return desktop_; }
     Launcher& launcher() override { return launcher_; }
@@ -40,6 +42,7 @@ private:
     QtTimerFactory timers_;
     QtEventLoop eventLoop_;
     LinuxDebugOutput debugOutput_;
+    LinuxFileSystem fileSystem_;
     SqliteUserStore userStore_;
     X11Desktop desktop_;
     XdgLauncher launcher_;

@@ -5,6 +5,7 @@
 #include "Desktop.h"
 #include "DynamicLibrary.h"
 #include "EventLoop.h"
+#include "FileSystem.h"
 #include "Keyboard.h"
 #include "Launcher.h"
 #include "ScreenCapture.h"
@@ -34,6 +35,7 @@ public:
     virtual TimerFactory& timers() = 0;
     virtual EventLoop& eventLoop() = 0;
     virtual DebugOutput& debugOutput() = 0;
+    virtual FileSystem& fileSystem() = 0;
     virtual UserStore& userStore() = 0;
     virtual Desktop& desktop() = 0;
     virtual Launcher& launcher() = 0;

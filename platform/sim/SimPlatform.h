@@ -4,6 +4,7 @@
 #include "SimDebugOutput.h"
 #include "SimDesktop.h"
 #include "SimEventLoop.h"
+#include "SimFileSystem.h"
 #include "SimGame.h"
 #include "SimHookLibrary.h"
 #include "SimKeyboard.h"
@@ -35,6 +36,7 @@ public:
     TimerFactory& timers() override { return timers_; }
     EventLoop& eventLoop() override { return loop_; }
     DebugOutput& debugOutput() override { return debug_; }
+    FileSystem& fileSystem() override { return files_; }
     UserStore& userStore() override { return store_; }
     Desktop& desktop() override { return desktop_; }
     Launcher& launcher() override { return launcher_; }
@@ -57,6 +59,8 @@ public:
     SimTimerFactory& simTimers() { return timers_; }
     SimEventLoop& simLoop() { return loop_; }
     SimDebugOutput& simDebug() { return debug_; }
+    SimFileSystem& simFiles() { return files_; }
+    const SimFileSystem& simFiles() const { return files_; }
     SimUserStore& simStore() { return store_; }
     SimDesktop& simDesktop() { return desktop_; }
     SimLauncher& simLauncher() { return launcher_; }
@@ -88,6 +92,7 @@ private:
     SimTimerFactory timers_{clock_};
     SimEventLoop loop_;
     SimDebugOutput debug_;
+    SimFileSystem files_;
     SimUserStore store_;
     SimDesktop desktop_;
     SimLauncher launcher_;

@@ -4,7 +4,7 @@
 #include "gui/CmdListTab.h"
 
 #include "macros/CommandList.h"
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
 #include <QLabel>
 #include <QTest>
@@ -49,10 +49,12 @@ protected:
     }
     std::string stored() const { return folder.read("trelkpro.ini"); }
 
-    testing::TempFolder folder;
+    SimFileSystem files;
+    testing::SimFolder folder{files};
     std::vector<std::string> logLines;
     std::vector<std::string> errors;
-    CommandList list{folder.file("trelkpro.ini"),
+    CommandList list{files,
+                     folder.file("trelkpro.ini"),
                      [this](const std::string& line) { logLines.push_back(line); },
                      {},
                      [this](const std::string& message) { errors.push_back(message); }};

@@ -37,6 +37,7 @@ struct ConsoleTabRig {
                                  trace,
                                  sender,
                                  page,
+                                 platform.fileSystem(),
                                  {values, displayTime, aaSafe, wideConsole, escRefresh},
                                  "/opt/trelk/vorel.bmp",
                                  "3.11",

@@ -1,17 +1,17 @@
-// The "Files" tab on the offscreen platform, over a real DataDir and settings file.
+// The "Files" tab on the offscreen platform, over a DataDir and settings file of the sim file
+// system.
 
 #include "gui/FilesTab.h"
 
 #include "data/DataLists.h"
 #include "platform/sim/SimEventLoop.h"
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
 #include <QApplication>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QTest>
-#include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ constexpr const char* Settings = "[Setup]\nLogEnabled=1\n\n[DataList]\nLoadData=
 class FilesTabTest : public ::testing::Test {
 protected:
     FilesTabTest() {
-        std::filesystem::create_directory(app.path() / "Data");
+        files.addFolder(app.file("Data"));
         for (const char* name : {"a.dat", "B.trk", "MyLumacor.dat", "notes.txt"}) {
             app.write(std::string("Data/") + name, "(G)[S]\n1 2 3\n");
         }
@@ -57,10 +57,12 @@ protected:
     }
     std::string stored() const { return app.read("trelkpro.ini"); }
 
-    testing::TempFolder app;
+    SimFileSystem files;
+    testing::SimFolder app{files};
     SimEventLoop loop;
     std::vector<std::string> errors;
     DataLists lists{loop,
+                    files,
                     app.dir() + "Data/",
                     app.file("trelkpro.ini"),
                     [](const std::string&) {},

@@ -1,13 +1,13 @@
 #pragma once
 
-// A macro table on the sim platform with its settings file in a temporary folder, for the
+// A macro table on the sim platform with its settings file in the sim file system, for the
 // widgets of the Macro tab and the definition dialog.
 
 #include "macros/KeyStringSender.h"
 #include "macros/MacroKeyState.h"
 #include "macros/MacroTable.h"
 #include "platform/sim/SimPlatform.h"
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
 #include <string>
 
@@ -44,11 +44,16 @@ struct MacroTableGuiRig {
     }
     std::string file() const { return folder.read("trelkpro.ini"); }
 
-    TempFolder folder;
     SimPlatform platform;
+    SimFolder folder{platform.simFiles()};
     KeyStringSender sender{platform.keyboard(), platform.eventLoop(), {}};
     Keys keys;
-    MacroTable table{folder.file("trelkpro.ini"), sender, platform.timers(), keys, nullptr};
+    MacroTable table{platform.fileSystem(),
+                     folder.file("trelkpro.ini"),
+                     sender,
+                     platform.timers(),
+                     keys,
+                     nullptr};
 };
 
 } // namespace trelk::testing

@@ -5,7 +5,7 @@
 #include "gui/TForm1.h"
 #include "platform/sim/SimMainWindow.h"
 #include "platform/sim/SimPlatform.h"
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -48,8 +48,8 @@ protected:
         return result;
     }
 
-    testing::TempFolder folder;
     SimPlatform platform;
+    testing::SimFolder folder{platform.simFiles()};
     SimPrompts prompts;
     TForm1 form;
     std::unique_ptr<TrelkApp> app;

@@ -1,5 +1,5 @@
 // The log settings dialog, the Setup tab's logging controls and the Log tab on the offscreen
-// platform, bound to a real log writing into a temporary folder.
+// platform, bound to a real log writing into the sim file system.
 
 #include "gui/TfrmLogBuf.h"
 
@@ -8,7 +8,7 @@
 #include "log/LogBufSettings.h"
 #include "log/PilotLog.h"
 #include "platform/sim/ManualClock.h"
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -47,15 +47,20 @@ protected:
         return rows;
     }
 
-    testing::TempFolder folder;
+    SimFileSystem files;
+    testing::SimFolder folder{files};
     ManualClock clock;
     CheckOption enabled;
     int bufSize = 100;
     std::vector<std::string> errors;
-    PilotLog log{clock,   enabled,
-                 bufSize, folder.dir() + "Log/",
-                 {},      [this](const std::string& message) { errors.push_back(message); }};
-    LogBufSettings settings{log, folder.file("trelkpro.ini"),
+    PilotLog log{clock,
+                 files,
+                 enabled,
+                 bufSize,
+                 folder.dir() + "Log/",
+                 {},
+                 [this](const std::string& message) { errors.push_back(message); }};
+    LogBufSettings settings{log, files, folder.file("trelkpro.ini"),
                             [this](const std::string& message) { errors.push_back(message); }};
     LogTab tab{log};
     TfrmLogBuf dialog{settings};

@@ -3,9 +3,8 @@
 #include "core/AppCore.h"
 #include "platform/sim/SimMainWindow.h"
 #include "platform/sim/SimPlatform.h"
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
-#include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <memory>
@@ -13,7 +12,6 @@
 namespace trelk {
 namespace {
 
-namespace fs = std::filesystem;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -40,10 +38,11 @@ protected:
     std::string registry(const std::string& name) {
         return platform.simStore().getString(Interface, name).value_or("<missing>");
     }
-    fs::file_time_type iniTime() const { return fs::last_write_time(folder.file("trelkpro.ini")); }
+    // Replacements of the settings file so far: a save that changes nothing writes nothing.
+    int saves() const { return platform.simFiles().replacementCount(folder.file("trelkpro.ini")); }
 
-    testing::TempFolder folder;
     SimPlatform platform;
+    testing::SimFolder folder{platform.simFiles()};
     SimMainWindow window;
     SimPrompts prompts;
     std::unique_ptr<AppCore> core;
@@ -53,7 +52,7 @@ TEST_F(AppLifecycleTest, FirstStartCreatesFoldersSettingsAndRegistryValues) {
     AppCore& app = start();
 
     for (const char* sub : {"Data", "Photo", "Log"}) {
-        EXPECT_TRUE(fs::is_directory(folder.path() / sub)) << sub;
+        EXPECT_EQ(platform.simFiles().kindOf(folder.file(sub)), PathKind::Folder) << sub;
     }
     const std::string code = app.settings().values().Setup.InstallCode;
     EXPECT_EQ(code.size(), 22u);
@@ -81,7 +80,7 @@ TEST_F(AppLifecycleTest, InstallCodeSurvivesRestarts) {
 
 TEST_F(AppLifecycleTest, CloseDuringStartupIsDeferredAndSavesOnce) {
     start();
-    const auto created = iniTime();
+    const int created = saves();
     platform.step(2000);
     core->Close();
 
@@ -92,19 +91,23 @@ TEST_F(AppLifecycleTest, CloseDuringStartupIsDeferredAndSavesOnce) {
 
     platform.step(7999);
     EXPECT_FALSE(window.destroyed());
-    EXPECT_EQ(iniTime(), created) << "nothing is saved while the close waits";
+    EXPECT_EQ(saves(), created) << "nothing is saved while the close waits";
 
     platform.step(1);
     EXPECT_TRUE(window.destroyed());
     EXPECT_TRUE(core->closed());
+    EXPECT_EQ(saves(), created + 1);
     EXPECT_THAT(ini(), HasSubstr("[Scanner]"));
     EXPECT_THAT(ini(), HasSubstr("[KeyMap]"));
     EXPECT_EQ(registry("TrelkProStartUp"), "0");
 
-    const auto saved = iniTime();
+    // A value a save would write, so a save after the close would show.
+    core->settings().values().Console.BMPTransperancy = 99;
     platform.step(60000);
     core->Close();
-    EXPECT_EQ(iniTime(), saved) << "a closed window never saves again";
+    core->Close(CloseReason::SessionEnd);
+    EXPECT_EQ(saves(), created + 1) << "a closed window never saves again";
+    EXPECT_THAT(ini(), Not(HasSubstr("BMPTransperancy=99")));
 }
 
 TEST_F(AppLifecycleTest, ExitFromMenuAnsweredNoKeepsRunningAndAsksAgain) {

@@ -6,7 +6,6 @@
 #include "platform/ports/VirtualKeys.h"
 #include "support/SimDesk.h"
 
-#include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <thread>
@@ -20,7 +19,6 @@ using ::testing::HasSubstr;
 class ConsoleWiringTest : public ::testing::Test, protected testing::SimDesk {
 protected:
     ConsoleWiringTest() {
-        std::filesystem::create_directories(folder.path() / "Data");
         folder.write("Data/MyLumacor.dat", "(Belt A)\n[North]\n1 2 3\n4 5 6\n");
         folder.write("Data/Info.dat", "(Stations)\n[Aldra]\nRepair and refuel.\n&/who\n");
         folder.write("trelkpro.ini", "[DataList]\nRoidFiles=MyLumacor.dat;\nDBFiles=Info.dat;\n");

@@ -5,7 +5,7 @@
 #include "keyboard/KeyMap.h"
 #include "platform/ports/VirtualKeys.h"
 #include "platform/sim/SimPlatform.h"
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
@@ -16,14 +16,14 @@ namespace {
 
 // The capture works on the loaded settings, so leaving the tab saves what was captured.
 TEST(KeyMapSaveTest, LeavingTheTabSavesCapturedAndUnmappedKeys) {
-    TempFolder dir;
-    const std::string ini = dir.file("trelkpro.ini");
     SimPlatform platform;
+    SimFolder dir{platform.simFiles()};
+    const std::string ini = dir.file("trelkpro.ini");
     LifecycleHooks hooks;
     std::vector<std::string> errors;
     RegistryValues registry(platform.userStore(), [](const std::string&) {});
-    SettingsController settings(SettingsStore(ini, dir.dir()), registry, hooks,
-                                [&errors](const std::string& e) { errors.push_back(e); });
+    SettingsController settings(SettingsStore(platform.fileSystem(), ini, dir.dir()), registry,
+                                hooks, [&errors](const std::string& e) { errors.push_back(e); });
     settings.LoadSettings();
     std::atomic<bool> shuttingDown{false};
     KeyMap keyMap(settings.values().KeyMap.KM, platform.keyboard(), platform.eventLoop(),
@@ -41,7 +41,7 @@ TEST(KeyMapSaveTest, LeavingTheTabSavesCapturedAndUnmappedKeys) {
     settings.TabSheetLeft("tsKeyMap");
 
     EXPECT_TRUE(errors.empty());
-    const Settings saved = SettingsStore(ini, dir.dir()).Load();
+    const Settings saved = SettingsStore(platform.fileSystem(), ini, dir.dir()).Load();
     EXPECT_EQ(saved.KeyMap.KM[5], 'K');
     EXPECT_EQ(saved.KeyMap.KM[0], -1);
     EXPECT_EQ(saved.KeyMap.KM[1], 293);

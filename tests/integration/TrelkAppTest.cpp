@@ -5,9 +5,10 @@
 
 #include "support/SimDesk.h"
 
-#include <filesystem>
+#include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <thread>
 
 namespace trelk {
@@ -28,9 +29,9 @@ TEST_F(TrelkAppTest, StartupEndsWithTheLibrarysMessageWhenOneIsMissing) {
 TEST_F(TrelkAppTest, StartupBindsBothLibrariesAndBuildsTheListsOnItsWorker) {
     installLibraries();
     // The sample database the application folder ships with.
-    std::filesystem::create_directories(folder.path() / "Data");
-    std::filesystem::copy_file(TRELK_SAMPLE_DATA_DIR "/MyLumacor.dat",
-                               folder.path() / "Data/MyLumacor.dat");
+    std::ifstream sample(TRELK_SAMPLE_DATA_DIR "/MyLumacor.dat", std::ios::binary);
+    ASSERT_TRUE(sample.good());
+    folder.write("Data/MyLumacor.dat", std::string(std::istreambuf_iterator<char>(sample), {}));
     start();
     ASSERT_TRUE(app->core().FormCreate().ok);
     EXPECT_THAT(platform.overlay().callNames(), Contains("NexaCSetDebugMode"));

@@ -11,7 +11,7 @@
 #include "app/TrelkApp.h"
 #include "platform/sim/SimMainWindow.h"
 #include "platform/sim/SimPlatform.h"
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
 #include <memory>
 
@@ -38,8 +38,9 @@ struct SimDesk {
         platform.simLoop().processPendingMessages();
     }
 
-    TempFolder folder;
     SimPlatform platform;
+    // The application folder, in the sim platform's file system.
+    SimFolder folder{platform.simFiles()};
     SimMainWindow window;
     SimPrompts prompts;
     std::unique_ptr<TrelkApp> app;

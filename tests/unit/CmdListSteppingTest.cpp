@@ -4,7 +4,7 @@
 #include "KeyDispatcherRig.h"
 #include "macros/CommandList.h"
 #include "platform/ports/VirtualKeys.h"
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -39,9 +39,9 @@ protected:
     }
 
     KeyDispatcherRig rig;
-    TempFolder folder;
+    SimFolder folder{rig.keys.platform.simFiles()};
     std::vector<std::string> errors;
-    CommandList list{folder.file("trelkpro.ini"),
+    CommandList list{rig.keys.platform.fileSystem(), folder.file("trelkpro.ini"),
                      [this](const std::string& line) { rig.logLines.push_back(line); },
                      [this] { rig.dispatcher.ResetUserCommandIndex(); },
                      [this](const std::string& message) { errors.push_back(message); }};

@@ -2,9 +2,8 @@
 
 #include "macros/CommandList.h"
 
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
-#include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -19,13 +18,14 @@ class CommandListFile : public ::testing::Test {
 protected:
     CommandList makeList(const std::string& file) {
         return CommandList(
-            file, [this](const std::string& line) { logLines.push_back(line); },
+            files, file, [this](const std::string& line) { logLines.push_back(line); },
             [this] { ++indexResets; },
             [this](const std::string& message) { errors.push_back(message); });
     }
     std::string ini() const { return folder.read("trelkpro.ini"); }
 
-    testing::TempFolder folder;
+    SimFileSystem files;
+    testing::SimFolder folder{files};
     std::vector<std::string> logLines;
     std::vector<std::string> errors;
     int indexResets = 0;
@@ -90,13 +90,13 @@ TEST_F(CommandListFile, AFailedWriteIsReportedAndKeepsTheListOnScreen) {
     EXPECT_THAT(logLines, IsEmpty());
 
     // A settings file that cannot be read is neither overwritten nor shown as an empty list.
-    std::filesystem::create_directory(folder.path() / "trelkpro.ini");
+    files.addFolder(folder.file("trelkpro.ini"));
     ASSERT_TRUE(list.AppendEntry("/cargo").added);
     list.Load();
     EXPECT_THAT(list.Entries(), ElementsAre("/cargo"));
     EXPECT_FALSE(list.Save());
     EXPECT_EQ(errors.size(), 3u);
-    EXPECT_TRUE(std::filesystem::is_directory(folder.path() / "trelkpro.ini"));
+    EXPECT_EQ(files.kindOf(folder.file("trelkpro.ini")), PathKind::Folder);
 }
 
 TEST_F(CommandListFile, EditingRefusesWhatCouldNotBeStoredOrTypedAsItIs) {

@@ -8,8 +8,9 @@
 #include "console/OverlayLibrary.h"
 #include "macros/KeyStringSender.h"
 #include "platform/ports/VirtualKeys.h"
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <gtest/gtest.h>
 #include <string>
@@ -32,7 +33,7 @@ protected:
         platform.installOverlayLibrary(std::string(AppDir) + "nexacomms.so");
         EXPECT_EQ(overlay.LoadOverlayLibrary(), std::nullopt);
         values.ConsoleBMP = folder.file("vorel.bmp");
-        Filled(256, 256, Qt::blue).save(QString::fromStdString(values.ConsoleBMP), "BMP");
+        writePicture("vorel.bmp", Filled(256, 256, Qt::blue));
         clear();
     }
 
@@ -56,11 +57,18 @@ protected:
         platform.simDebug().clear();
         game().clearKeysReceived();
     }
+    void writePicture(const std::string& name, const QImage& picture) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(picture.save(&buffer, "BMP"));
+        folder.write(name, bytes.toStdString());
+    }
     SimGame& game() { return platform.game(); }
     Strings calls() { return platform.overlay().callNames(); }
     QRgb backgroundPixel() const { return page.Renderer().Background().pixel(10, 10); }
 
-    testing::TempFolder folder;
+    testing::SimFolder folder{platform.simFiles(), "/opt/trelk"};
     OverlayLibrary overlay{platform.libraryLoader(), trace, AppDir};
     OverlayConsoleSink sink{overlay};
     KeyStringSender sender{platform.keyboard(), platform.eventLoop(), {}};
@@ -74,6 +82,7 @@ protected:
                                  trace,
                                  sender,
                                  page,
+                                 platform.fileSystem(),
                                  {values, displayTime, aaSafe, wideConsole, escRefresh},
                                  folder.file("vorel.bmp"),
                                  "3.11",
@@ -213,7 +222,7 @@ TEST_F(ConsoleAppearanceTest, ABrokenBackgroundIsReportedOnceAndLosesNothing) {
 
     // Another size is used as it is, and said once.
     reports.clear();
-    Filled(300, 100, Qt::green).save(QString::fromStdString(folder.file("odd.bmp")), "BMP");
+    writePicture("odd.bmp", Filled(300, 100, Qt::green));
     EXPECT_TRUE(appearance.ChangeBackgroundFile(folder.file("odd.bmp")));
     appearance.InitConsoleOverlay();
     EXPECT_EQ(values.ConsoleBMP, folder.file("odd.bmp"));

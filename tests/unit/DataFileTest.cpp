@@ -1,6 +1,6 @@
 #include "data/DataFile.h"
 
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -10,14 +10,15 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using testing::TempFolder;
+using testing::SimFolder;
 
 class DataFileTest : public ::testing::Test {
 protected:
     DataListBuild build(int kind, const std::vector<std::string>& names) {
-        return BuildDataList(kind, data.dir(), names);
+        return BuildDataList(files, kind, data.dir(), names);
     }
-    TempFolder data;
+    SimFileSystem files;
+    SimFolder data{files, "/sim/TrelkPro/Data"};
 };
 
 TEST_F(DataFileTest, GroupedFileGivesTheListTextAsWritten) {
@@ -112,7 +113,7 @@ TEST_F(DataFileTest, BinaryAndUnreadableFilesNeverBreakTheList) {
         binary += static_cast<char>((i * 167 + 13) % 256);
     }
     data.write("noise.dat", binary);
-    std::filesystem::create_directory(data.path() / "folder.dat");
+    files.addFolder(data.file("folder.dat"));
     data.write("good.dat", "(G)\r\n1 2 3\r\n");
     const DataListBuild list = build(DataKind::Roid, {"folder.dat", "good.dat", "noise.dat"});
     EXPECT_TRUE(list.text.starts_with("(G)\\1 2 3")) << list.text.substr(0, 40);
@@ -120,6 +121,16 @@ TEST_F(DataFileTest, BinaryAndUnreadableFilesNeverBreakTheList) {
     EXPECT_EQ(list.text.find('\n'), std::string::npos);
     EXPECT_THAT(list.logLines,
                 ElementsAre("\"" + data.file("folder.dat") + "\" data file could not be read."));
+}
+
+TEST_F(DataFileTest, AFileTheDiskFailsToReadIsLoggedAndTheOthersStillLoad) {
+    data.write("bad.dat", "(Bad)\r\n1 2 3\r\n");
+    data.write("good.dat", "(G)\r\n4 5 6\r\n");
+    files.addFault({.step = FileStep::Read, .path = data.file("bad.dat")});
+    const DataListBuild list = build(DataKind::Roid, {"bad.dat", "good.dat"});
+    EXPECT_EQ(list.text, "(G)\\4 5 6");
+    EXPECT_THAT(list.logLines,
+                ElementsAre("\"" + data.file("bad.dat") + "\" data file could not be read."));
 }
 
 TEST_F(DataFileTest, AHugeLineIsOneEntry) {

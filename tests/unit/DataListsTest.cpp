@@ -2,7 +2,7 @@
 
 #include "core/IniFile.h"
 #include "platform/sim/SimEventLoop.h"
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -13,15 +13,15 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using testing::TempFolder;
+using testing::SimFolder;
 
 class DataListsTest : public ::testing::Test {
 protected:
-    DataListsTest() { std::filesystem::create_directory(app.path() / "Data"); }
+    DataListsTest() { files.addFolder(app.file("Data")); }
 
     std::unique_ptr<DataLists> make(DataLists::Hooks hooks = {}) {
         auto lists = std::make_unique<DataLists>(
-            loop, app.dir() + "Data/", app.file("trelkpro.ini"),
+            loop, files, app.dir() + "Data/", app.file("trelkpro.ini"),
             [this](const std::string& line) { logLines.push_back(line); },
             [this](const std::string& message) { errors.push_back(message); },
             [this] { return origin; }, std::move(hooks));
@@ -42,7 +42,8 @@ protected:
         ASSERT_FALSE(lists.DataListWorkerRunning());
     }
 
-    TempFolder app;
+    SimFileSystem files;
+    SimFolder app{files};
     SimEventLoop loop;
     LumacorOrigin origin;
     std::vector<std::string> logLines;
@@ -120,7 +121,7 @@ TEST_F(DataListsTest, EditingRemovesAndClearsOnlyWhatExists) {
 }
 
 TEST_F(DataListsTest, UnreadableSettingsKeepTheListsAndAreReported) {
-    std::filesystem::create_directory(app.path() / "trelkpro.ini");
+    files.addFolder(app.file("trelkpro.ini"));
     auto lists = make();
     lists->AddFile(DataKind::Roid, "a.dat");
     lists->RestoreDataLists();

@@ -5,7 +5,7 @@
 #include "data/ListTextIndex.h"
 #include "data/ListTextWords.h"
 #include "platform/sim/SimEventLoop.h"
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -409,11 +409,12 @@ TEST(ListTextIndexTest, GivesWhatCountingWordsFromTheStartGives) {
 
 // The pages never count groups on the main thread: every published list carries its index.
 TEST(ListTextIndexTest, PublishedListsCarryTheirGroupIndex) {
-    TempFolder app;
+    SimFileSystem files;
+    SimFolder app{files};
     app.write("trelkpro.ini", "[DataList]\r\nRoidFiles=a.dat;\r\nDBFiles=gone.dat;\r\n");
     app.write("a.dat", "(One)\r\n[S]\r\n1 2 3\r\n(Two)\r\n");
     SimEventLoop loop;
-    DataLists lists(loop, app.dir(), app.file("trelkpro.ini"), {}, {}, {}, {});
+    DataLists lists(loop, files, app.dir(), app.file("trelkpro.ini"), {}, {}, {}, {});
     lists.RestoreDataLists();
     ASSERT_TRUE(lists.StartDataListWorker());
     while (loop.pendingCount() == 0) {

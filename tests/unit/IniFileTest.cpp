@@ -1,47 +1,39 @@
 #include "core/IniFile.h"
 
-#include "support/TempFolder.h"
+#include "platform/sim/SimFileSystem.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 
 namespace trelk {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 class IniFileTest : public ::testing::Test {
 protected:
-    void writeFile(const std::string& bytes) const {
-        std::ofstream(path_, std::ios::binary) << bytes;
-    }
-    std::string readFile() const {
-        std::ifstream in(path_, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    IniFile loaded() const {
+    IniFileTest() { files_.addFolder(dir_); }
+
+    void writeFile(const std::string& bytes) { files_.addFile(path_, bytes); }
+    std::string readFile() const { return files_.file(path_).value_or(""); }
+    IniFile loaded() {
         IniFile ini;
-        EXPECT_TRUE(ini.Load(path_).ok);
+        EXPECT_TRUE(ini.Load(files_, path_).ok);
         return ini;
     }
 
-    testing::TempFolder folder_;
-    const fs::path dir_ = folder_.path();
-    const std::string path_ = folder_.file("TrelkPro.ini");
+    SimFileSystem files_;
+    std::string dir_ = "/sim/TrelkPro";
+    std::string path_ = dir_ + "/TrelkPro.ini";
 };
 
 TEST_F(IniFileTest, MissingFileIsEmptyButUnreadableOneIsAnError) {
     IniFile ini = IniFile::fromText("[Old]\nkey=1\n");
-    EXPECT_TRUE(ini.Load(path_).ok);
+    EXPECT_TRUE(ini.Load(files_, path_).ok);
     EXPECT_TRUE(ini.sectionNames().empty());
 
-    fs::create_directory(path_); // exists, but reading it fails
+    files_.addFolder(path_); // exists, but reading it fails
     ini = IniFile::fromText("[Old]\nkey=1\n");
-    const IniResult result = ini.Load(path_);
+    const IniResult result = ini.Load(files_, path_);
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.message.find(path_), std::string::npos);
     EXPECT_TRUE(ini.sectionNames().empty());
@@ -111,7 +103,7 @@ TEST_F(IniFileTest, StringValuesRoundTripExactlyExceptLineBreaks) {
         ini.writeString("Data", "V" + std::to_string(i), values[i]);
     }
     ini.writeString("Data", "Injected", "one\r\n[Setup]\nInstallCode=evil");
-    ASSERT_TRUE(ini.Save(path_).ok);
+    ASSERT_TRUE(ini.Save(files_, path_).ok);
 
     const IniFile reread = loaded();
     for (std::size_t i = 0; i < values.size(); ++i) {
@@ -121,23 +113,24 @@ TEST_F(IniFileTest, StringValuesRoundTripExactlyExceptLineBreaks) {
     EXPECT_EQ(reread.sectionNames(), std::vector<std::string>{"Data"});
 }
 
-TEST_F(IniFileTest, SaveReplacesTheFileAndLeavesNoTemporaryFile) {
+TEST_F(IniFileTest, SaveReplacesTheFileOnceAndAFailedOneKeepsIt) {
     writeFile("[Old]\nkey=1\n");
-    std::ofstream(path_ + ".tmp") << "left over by a crash";
-    fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
-
     IniFile ini = loaded();
     ini.writeInteger("Old", "key", 2);
-    ASSERT_TRUE(ini.Save(path_).ok);
+    files_.addFault({.step = FileStep::Sync, .path = path_, .error = "Input/output error"});
+    const IniResult failed = ini.Save(files_, path_);
+    EXPECT_FALSE(failed.ok);
+    EXPECT_EQ(failed.message, "Unable to write to " + path_ + ": Input/output error");
+    EXPECT_EQ(readFile(), "[Old]\nkey=1\n");
+
+    ASSERT_TRUE(ini.Save(files_, path_).ok);
     EXPECT_EQ(readFile(), "[Old]\nkey=2\n");
-    EXPECT_FALSE(fs::exists(path_ + ".tmp"));
-    EXPECT_EQ(fs::status(path_).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(files_.replacements(path_), std::vector<std::string>{"[Old]\nkey=2\n"});
 }
 
 TEST_F(IniFileTest, SaveIntoAMissingFolderFailsWithTheFileName) {
-    const std::string nowhere = (dir_ / "missing" / "TrelkPro.ini").string();
-    const IniResult result = IniFile::fromText("[A]\nb=1\n").Save(nowhere);
+    const std::string nowhere = dir_ + "/missing/TrelkPro.ini";
+    const IniResult result = IniFile::fromText("[A]\nb=1\n").Save(files_, nowhere);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.message.rfind("Unable to write to " + nowhere, 0), 0U) << result.message;
 }

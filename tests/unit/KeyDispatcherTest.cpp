@@ -1,7 +1,7 @@
 #include "KeyDispatcherRig.h"
 #include "keyboard/CommandListStepper.h"
 #include "platform/ports/VirtualKeys.h"
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -381,8 +381,8 @@ TEST(KeyDispatcherTest, NextLumacorStepsOnReleaseOnlyWithAChosenEntryAndTheConso
 }
 
 TEST(KeyDispatcherTest, PrintScreenSavesAPictureOnlyWhenEnabled) {
-    TempFolder photos;
-    KeyDispatcherRig rig(photos.dir());
+    KeyDispatcherRig rig("/sim/TrelkPro/Photo/");
+    SimFolder photos(rig.keys.platform.simFiles(), "/sim/TrelkPro/Photo");
     const char* zone = std::getenv("TZ");
     const std::string savedZone = zone != nullptr ? zone : "";
     setenv("TZ", "UTC", 1);

@@ -2,12 +2,12 @@
 
 // The macro table wired to the dispatcher on the sim platform, as the main window wires it:
 // F1..F12 and the individual hot keys come back through the real hook and play macros into
-// the stand-in game. The settings file is a real file in a temporary folder.
+// the stand-in game. The settings file is in the sim platform's file system.
 
 #include "KeyDispatcherRig.h"
 #include "macros/MacroTable.h"
 #include "platform/ports/VirtualKeys.h"
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
 #include <string>
 #include <vector>
@@ -36,10 +36,13 @@ public:
     }
     const std::vector<std::string>& transcript() { return keys.game().transcript(); }
 
-    TempFolder folder;
     KeyDispatcherRig keys;
+    SimFolder folder{keys.keys.platform.simFiles()};
     std::vector<std::string> reports;
-    MacroTable table{folder.file("trelkpro.ini"), keys.sender, keys.keys.platform.timers(),
+    MacroTable table{keys.keys.platform.fileSystem(),
+                     folder.file("trelkpro.ini"),
+                     keys.sender,
+                     keys.keys.platform.timers(),
                      keys.dispatcher,
                      [this](const std::string& message) { reports.push_back(message); }};
 };

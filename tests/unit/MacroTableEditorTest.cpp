@@ -93,7 +93,7 @@ TEST(MacroTableEditorTest, KeyCodeLettersAreShownReplacedBeforeAnythingIsStored)
 
 TEST(MacroTableEditorTest, FailedWriteIsShownAndNothingChanges) {
     MacroRig rig;
-    std::filesystem::create_directory(rig.folder.file("trelkpro.ini"));
+    rig.folder.files().addFolder(rig.folder.file("trelkpro.ini"));
     MacroEditor editor(rig.table);
     editor.Open(1);
     editor.Channel = 1;

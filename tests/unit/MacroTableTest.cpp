@@ -3,7 +3,6 @@
 #include "MacroRig.h"
 #include "platform/ports/VirtualKeys.h"
 
-#include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -79,9 +78,8 @@ TEST(MacroTableTest, RejectedMacroLineChangesNothingAndClearsShift) {
 
 TEST(MacroTableTest, FailedWriteKeepsTheEntryAndSaysWhy) {
     MacroRig rig("[Macros]\nF3Channel=3\nF3String=old\n");
-    // A folder where the file's temporary copy must go: the save cannot replace the file.
-    std::filesystem::create_directory(rig.folder.file("trelkpro.ini.tmp"));
-    std::filesystem::create_directory(rig.folder.file("trelkpro.ini.tmp/x"));
+    // The disk refuses the replacement of the file.
+    rig.folder.files().addFault({.step = FileStep::Open, .path = rig.folder.file("trelkpro.ini")});
     const MacroStoreResult result = rig.table.StoreMacro(3, "1:new", true);
     EXPECT_EQ(result.outcome, Outcome::WriteFailed);
     EXPECT_THAT(result.message, HasSubstr("Macro 3 was not stored: "));
@@ -91,9 +89,9 @@ TEST(MacroTableTest, FailedWriteKeepsTheEntryAndSaysWhy) {
 
 TEST(MacroTableTest, UnreadableFileIsNotOverwritten) {
     MacroRig rig;
-    std::filesystem::create_directory(rig.folder.file("trelkpro.ini"));
+    rig.folder.files().addFolder(rig.folder.file("trelkpro.ini"));
     EXPECT_EQ(rig.table.StoreMacro(1, "1:x", false).outcome, Outcome::WriteFailed);
-    EXPECT_TRUE(std::filesystem::is_directory(rig.folder.file("trelkpro.ini")));
+    EXPECT_EQ(rig.folder.files().kindOf(rig.folder.file("trelkpro.ini")), PathKind::Folder);
     EXPECT_EQ(rig.table.entry(1), "");
 }
 

@@ -5,11 +5,10 @@
 
 #include "log/LogBufSettings.h"
 #include "platform/sim/ManualClock.h"
-#include "support/TempFolder.h"
+#include "support/SimFolder.h"
 
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <memory>
@@ -18,7 +17,6 @@
 namespace trelk {
 namespace {
 
-namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
@@ -41,7 +39,7 @@ protected:
 
     std::unique_ptr<PilotLog> makeLog(const std::string& logDir) {
         return std::make_unique<PilotLog>(
-            clock, enabled, bufSize, logDir,
+            clock, files, enabled, bufSize, logDir,
             [this](const std::string& text, bool clearFirst, int channel) {
                 typed.push_back({text, clearFirst, channel});
             },
@@ -51,7 +49,8 @@ protected:
     std::string logFile() const { return folder.read("Log/" + log->LogFileName()); }
     std::vector<std::string> lines() const { return {log->Lines().begin(), log->Lines().end()}; }
 
-    testing::TempFolder folder;
+    SimFileSystem files;
+    testing::SimFolder folder{files};
     ManualClock clock; // 2026-12-08 12:00:00 UTC
     CheckOption enabled;
     int bufSize = 100;
@@ -69,7 +68,7 @@ TEST_F(PilotLogTest, NothingIsRecordedWhileOffOrForShortLines) {
     log->AddLogLine("");
     EXPECT_TRUE(log->Lines().empty());
     EXPECT_TRUE(log->LogFileName().empty());
-    EXPECT_FALSE(fs::exists(folder.path() / "Log"));
+    EXPECT_EQ(files.kindOf(folder.file("Log")), PathKind::Missing);
     EXPECT_TRUE(errors.empty());
 }
 
@@ -87,7 +86,7 @@ TEST_F(PilotLogTest, FirstLineCreatesTheRunFileWithHeaderAndLaterLinesFollowIt) 
     log->AddLogLine("ok");
     EXPECT_EQ(log->LogFileName(), "261208_1200.log");
     EXPECT_THAT(logFile(), ::testing::EndsWith("Centauri\r\n13:07; ok\r\n"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path() / "Log"), {}), 1);
+    EXPECT_EQ(files.fileNames(folder.file("Log")).size(), 1u);
     EXPECT_TRUE(errors.empty());
 }
 
@@ -190,7 +189,7 @@ TEST_F(PilotLogTest, DeletingTheCurrentEntryLeavesTheFileAlone) {
 }
 
 TEST_F(PilotLogTest, LogFolderThatCannotBeCreatedIsReportedAndRetried) {
-    // As root a read-only folder does not stop mkdir; a file where the parent should be does.
+    // A file where the parent folder should be.
     folder.write("app", "not a folder");
     const std::string logDir = folder.dir() + "app/Log/";
     log = makeLog(logDir);
@@ -201,8 +200,8 @@ TEST_F(PilotLogTest, LogFolderThatCannotBeCreatedIsReportedAndRetried) {
     EXPECT_THAT(lines(),
                 ElementsAre("12:00; lost to the file, kept in the buffer", "12:00; again"));
 
-    fs::remove(folder.path() / "app");
-    fs::create_directory(folder.path() / "app");
+    files.remove(folder.file("app"));
+    files.addFolder(folder.file("app"));
     clock.advance(90 * 1000);
     log->AddLogLine("third");
     EXPECT_EQ(folder.read("app/Log/261208_1200.log"),
@@ -213,7 +212,7 @@ TEST_F(PilotLogTest, LogFolderThatCannotBeCreatedIsReportedAndRetried) {
 class PilotLogSettingsTest : public PilotLogTest {
 protected:
     std::string iniPath() const { return folder.file("trelkpro.ini"); }
-    LogBufSettings settings{*log, folder.file("trelkpro.ini"),
+    LogBufSettings settings{*log, files, folder.file("trelkpro.ini"),
                             [this](const std::string& message) { errors.push_back(message); }};
 };
 

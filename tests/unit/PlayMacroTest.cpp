@@ -174,8 +174,11 @@ TEST(PlayMacroTest, LettersFromTheGameThatAreKeyCodesAreStoredAsPlainLettersAndR
 
 TEST(PlayMacroTest, FailedWriteInTheGameIsReportedAndTheOldMacroReplayed) {
     MacroRig rig(Macro3);
-    MacroTable table{"/nonexistent-trelk-folder/trelkpro.ini", rig.keys.sender,
-                     rig.keys.keys.platform.timers(), rig.keys.dispatcher,
+    MacroTable table{rig.keys.keys.platform.fileSystem(),
+                     "/nonexistent-trelk-folder/trelkpro.ini",
+                     rig.keys.sender,
+                     rig.keys.keys.platform.timers(),
+                     rig.keys.dispatcher,
                      [&rig](const std::string& message) { rig.reports.push_back(message); }};
     table.LoadMacros(IniFile::fromText(Macro3));
     rig.keys.onPlayMacro = [&table](int n) { table.PlayMacro(n); };

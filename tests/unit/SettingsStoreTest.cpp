@@ -1,32 +1,23 @@
 #include "core/SettingsStore.h"
 
-#include "support/TempFolder.h"
+#include "platform/sim/SimFileSystem.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 
 namespace trelk {
 namespace {
 
-namespace fs = std::filesystem;
-
 class SettingsStoreTest : public ::testing::Test {
 protected:
-    SettingsStore store() const { return SettingsStore(path_, appDir_); }
-    void writeFile(const std::string& bytes) const {
-        std::ofstream(path_, std::ios::binary) << bytes;
-    }
-    std::string readFile() const {
-        std::ifstream in(path_, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
+    SettingsStoreTest() { files_.addFolder(appDir_); }
 
-    testing::TempFolder folder_;
-    const std::string appDir_ = folder_.dir();
-    const std::string path_ = folder_.file("TrelkPro.ini");
+    SettingsStore store() { return SettingsStore(files_, path_, appDir_); }
+    void writeFile(const std::string& bytes) { files_.addFile(path_, bytes); }
+    std::string readFile() const { return files_.file(path_).value_or(""); }
+
+    SimFileSystem files_;
+    std::string appDir_ = "/sim/TrelkPro/";
+    std::string path_ = appDir_ + "TrelkPro.ini";
 };
 
 // Every key the groups write gets a value of its own; booleans are mixed, so that a key wired to
@@ -72,7 +63,7 @@ TEST_F(SettingsStoreTest, NoFileGivesTheDefaultsAndCreatesNothing) {
     EXPECT_EQ(s.Setup.DBDateURL, std::string(kDatabaseServerHost) + "/dblastchange.txt ");
     EXPECT_EQ(s.Setup.ALDWYNURL, std::string(kMarketServerHost) + "/trlp/inv/vinventory.txt");
     EXPECT_EQ(s, store().Defaults());
-    EXPECT_FALSE(fs::exists(path_));
+    EXPECT_EQ(files_.kindOf(path_), PathKind::Missing);
 }
 
 TEST_F(SettingsStoreTest, HandEditedValuesAreReadAndBadOnesFallBack) {
@@ -150,7 +141,7 @@ TEST_F(SettingsStoreTest, SavingKeepsForeignSectionsKeysAndPlaces) {
 
 TEST_F(SettingsStoreTest, FailedSaveReportsTheFileName) {
     const std::string nowhere = appDir_ + "missing/TrelkPro.ini";
-    const SettingsStore broken(nowhere, appDir_);
+    const SettingsStore broken(files_, nowhere, appDir_);
     for (const SaveResult& result :
          {broken.SaveSetupGroup(broken.Defaults()), broken.SaveScannerGroup(broken.Defaults()),
           broken.SaveKeyMapGroup(broken.Defaults()), broken.SaveConsoleGroup(broken.Defaults())}) {
@@ -160,14 +151,58 @@ TEST_F(SettingsStoreTest, FailedSaveReportsTheFileName) {
 }
 
 TEST_F(SettingsStoreTest, UnreadableFileIsReportedAndNotOverwritten) {
-    fs::create_directory(path_);
+    files_.addFolder(path_);
     std::string problem;
     EXPECT_EQ(store().Load(problem), store().Defaults());
     EXPECT_FALSE(problem.empty());
     const SaveResult result = store().SaveConsoleGroup(store().Defaults());
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.message, "Unable to write to " + path_);
-    EXPECT_TRUE(fs::is_directory(path_));
+    EXPECT_EQ(files_.kindOf(path_), PathKind::Folder);
+}
+
+TEST_F(SettingsStoreTest, OneReplacementForSeveralGroupsAndNoneWhenNothingChanged) {
+    const Settings s = Changed(store().Defaults());
+    ASSERT_TRUE(store()
+                    .SaveGroups({SettingsGroup::Setup, SettingsGroup::KeyMap,
+                                 SettingsGroup::Console, SettingsGroup::Scanner},
+                                s)
+                    .ok);
+    EXPECT_EQ(files_.replacementCount(path_), 1);
+    const std::string saved = readFile();
+
+    ASSERT_TRUE(SaveAll(store(), s).ok);
+    EXPECT_EQ(files_.replacementCount(path_), 1) << "the same values cost no disk write";
+    EXPECT_EQ(readFile(), saved);
+}
+
+TEST_F(SettingsStoreTest, ACrashBeforeTheRenameKeepsTheOldFileWhole) {
+    writeFile("[Macros]\nF1String=/lumacor 1 2 3\n");
+    const std::string before = readFile();
+    const Settings s = Changed(store().Defaults());
+    files_.addFault({.step = FileStep::Rename, .path = path_, .crash = true});
+    EXPECT_FALSE(store().SaveSetupGroup(s).ok);
+    EXPECT_EQ(readFile(), before);
+    ASSERT_TRUE(files_.unfinishedReplacement(path_).has_value());
+
+    // A save with nothing new to write still clears what the crash left.
+    ASSERT_TRUE(store().SaveGroups({}, s).ok);
+    EXPECT_FALSE(files_.unfinishedReplacement(path_).has_value());
+    EXPECT_EQ(files_.replacementCount(path_), 0);
+
+    ASSERT_TRUE(store().SaveSetupGroup(s).ok);
+    EXPECT_EQ(store().Load().Setup, s.Setup);
+    EXPECT_NE(readFile().find("F1String=/lumacor 1 2 3"), std::string::npos);
+}
+
+TEST_F(SettingsStoreTest, AFullDiskFailsTheSaveAndKeepsTheOldFile) {
+    writeFile("[Setup]\nLogEnabled=1\n");
+    files_.addFault({.step = FileStep::Write, .path = path_, .writtenBytes = 10});
+    const SaveResult result = store().SaveConsoleGroup(store().Defaults());
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Unable to write to " + path_);
+    EXPECT_EQ(readFile(), "[Setup]\nLogEnabled=1\n");
+    EXPECT_FALSE(files_.unfinishedReplacement(path_).has_value());
 }
 
 } // namespace

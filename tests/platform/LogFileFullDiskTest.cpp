@@ -2,6 +2,7 @@
 // is reported, the lines already in the file stay whole, and the log recovers afterwards.
 
 #include "log/PilotLog.h"
+#include "platform/linux/LinuxFileSystem.h"
 #include "platform/sim/ManualClock.h"
 #include "support/TempFolder.h"
 
@@ -21,10 +22,11 @@ TEST(LogFileFullDiskTest, FailedWriteIsReportedAndEarlierLinesStayIntact) {
     tzset();
     testing::TempFolder folder;
     ManualClock clock;
+    LinuxFileSystem files;
     CheckOption enabled(true);
     int bufSize = 100;
     std::vector<std::string> errors;
-    PilotLog log(clock, enabled, bufSize, folder.dir() + "Log/", {},
+    PilotLog log(clock, files, enabled, bufSize, folder.dir() + "Log/", {},
                  [&errors](const std::string& message) { errors.push_back(message); });
     log.AddLogLine("written before the disk filled up");
     const std::string before = folder.read("Log/" + log.LogFileName());

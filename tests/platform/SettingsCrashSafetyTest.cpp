@@ -1,5 +1,6 @@
 #include "core/IniFile.h"
 #include "core/SettingsStore.h"
+#include "platform/linux/LinuxFileSystem.h"
 #include "support/TempFolder.h"
 
 #include <chrono>
@@ -29,7 +30,7 @@ std::string ReadFile(const std::string& path) {
 class SettingsCrashSafetyTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        a_ = SettingsStore(path_, dir_.string() + "/").Defaults();
+        a_ = SettingsStore(files_, path_, dir_.string() + "/").Defaults();
         a_.Scanner.RadarWavFileName = "/sounds/a.wav";
         b_ = a_;
         b_.Setup.InstallCode = "BBBBBBBBBBBBBBBBBBBBBB";
@@ -42,9 +43,9 @@ protected:
     }
 
     // A file written by every group with version A, plus another owner's section.
-    void writeInitialFile(const std::string& path) const {
+    void writeInitialFile(const std::string& path) {
         std::ofstream(path, std::ios::binary) << "[Macros]\nF1String=/lumacor 1 2 3\n";
-        SaveAll(SettingsStore(path, dir_.string() + "/"), a_);
+        SaveAll(SettingsStore(files_, path, dir_.string() + "/"), a_);
     }
 
     static bool SaveAll(const SettingsStore& store, const Settings& s) {
@@ -53,11 +54,11 @@ protected:
     }
 
     // Every file content the saving loop can leave between two of its saves.
-    std::set<std::string> completeVersions() const {
+    std::set<std::string> completeVersions() {
         const std::string scratch = (dir_ / "scratch.ini").string();
         writeInitialFile(scratch);
         std::set<std::string> versions{ReadFile(scratch)};
-        const SettingsStore store(scratch, dir_.string() + "/");
+        const SettingsStore store(files_, scratch, dir_.string() + "/");
         for (int round = 0; round < 6; ++round) {
             const Settings& s = round % 2 == 0 ? b_ : a_;
             for (const auto& save :
@@ -71,6 +72,8 @@ protected:
         return versions;
     }
 
+    // The real disk: what is killed here is the program's own replacement of the file.
+    LinuxFileSystem files_;
     testing::TempFolder folder_;
     const fs::path dir_ = folder_.path();
     const std::string path_ = folder_.file("TrelkPro.ini");
@@ -82,7 +85,7 @@ TEST_F(SettingsCrashSafetyTest, KilledWhileSavingLeavesACompleteVersion) {
     const std::set<std::string> versions = completeVersions();
     ASSERT_GE(versions.size(), 8U);
     writeInitialFile(path_);
-    const SettingsStore store(path_, dir_.string() + "/");
+    const SettingsStore store(files_, path_, dir_.string() + "/");
 
     std::mt19937 random(20240601);
     std::uniform_int_distribution<int> delayUs(0, 4000);
@@ -140,7 +143,7 @@ TEST_F(SettingsCrashSafetyTest, FullDiskFailsTheSaveAndKeepsTheOldFile) {
     writeInitialFile(path_);
     const std::string before = ReadFile(path_);
     ASSERT_LT(before.size(), 4096U);
-    const SettingsStore store(path_, dir_.string() + "/");
+    const SettingsStore store(files_, path_, dir_.string() + "/");
 
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
