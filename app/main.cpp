@@ -1,20 +1,17 @@
 // Process entry: one instance per desktop, then the main window and its message loop.
 
-#include "TerminationSignals.h"
 #include "TrelkApp.h"
 #include "gui/QtPrompts.h"
 #include "gui/QtText.h"
 #include "gui/TForm1.h"
-#include "platform/linux/LinuxPaths.h"
-#include "platform/linux/X11ServerLoss.h"
+#include "platform/ports/Platform.h"
 
 #include <QApplication>
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QTimer>
-#include <ctime>
+#include <clocale>
 
 namespace {
 
@@ -25,32 +22,14 @@ std::string executableDate() {
     return exe.lastModified().toString("dd-MMM-yyyy").toStdString();
 }
 
-// For the start-up benchmark: the monotonic time at which the tray icon was shown and the
-// event loop ran once, written to the file named by TRELK_STARTUP_REPORT.
-void reportStartupTime() {
-    const QByteArray path = qgetenv("TRELK_STARTUP_REPORT");
-    if (path.isEmpty()) {
-        return;
-    }
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    QFile file(QString::fromLocal8Bit(path));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        const long long ns = static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
-        file.write(QByteArray::number(ns));
-    }
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
-    trelk::TerminationSignals::HoldUntilHandled();
+    trelk::PrepareProcess();
     QApplication app(argc, argv);
-    // When the X server ends (log-out), Qt notices on this thread and quits; the program's
-    // other X connections (hook, overlay, keyboard, window search) must not exit on theirs.
-    trelk::x11::ReportServerLossOnly();
-    const trelk::PlatformPaths platformPaths = trelk::ResolvePlatformPaths();
-    auto platform = trelk::CreatePlatform(platformPaths);
+    // The one platform linked into the program; it comes after the application object.
+    auto platform = trelk::CreatePlatform(trelk::DefaultPlatformPaths());
+    const trelk::PlatformPaths& platformPaths = platform->paths();
 
     // Single instance: the first copy carries a window with the application title.
     if (platform->desktop().topLevelWindowExists(ApplicationTitle)) {
@@ -64,7 +43,7 @@ int main(int argc, char* argv[]) {
     QLocale::setDefault(QLocale::c());
     std::setlocale(LC_NUMERIC, "C");
 
-    trelk::TForm1 form;
+    trelk::TForm1 form(platform->hookMessages());
     trelk::QtPrompts prompts(&form);
     trelk::TrelkApp trelkApp(*platform, form, prompts,
                              trelk::AppPaths::FromAppDir(platformPaths.appDir,
@@ -83,11 +62,14 @@ int main(int argc, char* argv[]) {
     core.FormShow();
 
     // Logging off or shutting down: close without a question, settings saved.
-    trelk::TerminationSignals termination([&core] { core.Close(trelk::CloseReason::SessionEnd); });
+    platform->setSessionEndHandler([&core] { core.Close(trelk::CloseReason::SessionEnd); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                      [&core] { core.Close(trelk::CloseReason::SessionEnd); });
 
-    QTimer::singleShot(0, &form, reportStartupTime);
-    // The window's destruction sequence runs when trelkApp goes out of scope.
-    return QApplication::exec();
+    QTimer::singleShot(0, &form, [&platform] { platform->markStartupComplete(); });
+    const int status = QApplication::exec();
+    // The platform outlives the program it would call; the window's destruction sequence runs
+    // when trelkApp goes out of scope.
+    platform->setSessionEndHandler({});
+    return status;
 }

@@ -5,7 +5,6 @@
 #include "CmdListTab.h"
 #include "ConsoleTab.h"
 #include "FilesTab.h"
-#include "HookMessageFilter.h"
 #include "KeyMapTab.h"
 #include "LogSettingsBox.h"
 #include "LogTab.h"
@@ -39,7 +38,7 @@ constexpr TabSheet TabSheets[] = {
 
 } // namespace
 
-TForm1::TForm1() {
+TForm1::TForm1(HookMessageReceiver& hookMessages) : hookMessages_(hookMessages) {
     setObjectName("TForm1");
     setWindowIcon(AppIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -278,7 +277,7 @@ std::uint32_t TForm1::windowHandle() const {
 }
 
 void TForm1::setHookMessageHandler(HookMessageHandler handler) {
-    hookFilter_ = std::make_unique<HookMessageFilter>(std::move(handler));
+    hookMessages_.setHandler(std::move(handler));
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

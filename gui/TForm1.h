@@ -10,7 +10,6 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QWidget>
-#include <memory>
 
 namespace trelk {
 
@@ -28,7 +27,9 @@ public:
     static constexpr int ClientWidth = 612;
     static constexpr int ClientHeight = 375;
 
-    TForm1();
+    // hookMessages is the platform's (Platform::hookMessages): the hook library's messages
+    // reach the handler the program sets on this window through it.
+    explicit TForm1(HookMessageReceiver& hookMessages);
     ~TForm1() override;
 
     // Connects the widgets to the program. Called once, before FormCreate.
@@ -75,7 +76,7 @@ private:
     void About1Click();
     void onTabChanged(int index);
 
-    std::unique_ptr<class HookMessageFilter> hookFilter_;
+    HookMessageReceiver& hookMessages_;
     AppCore* core_ = nullptr;
     int currentTab_ = -1;
     QPointer<FilesTab> filesTab_;

@@ -1,8 +1,23 @@
+#include "LinuxPaths.h"
 #include "LinuxPlatform.h"
+#include "TerminationSignals.h"
+#include "X11ServerLoss.h"
 
 namespace trelk {
 
+void PrepareProcess() {
+    TerminationSignals::HoldUntilHandled();
+}
+
+PlatformPaths DefaultPlatformPaths() {
+    return ResolvePlatformPaths();
+}
+
 std::unique_ptr<Platform> CreatePlatform(const PlatformPaths& paths) {
+    // When the X server ends (log-out), Qt notices on the main thread and quits; the program's
+    // other X connections (hook, overlay, keyboard, window search) must not exit on theirs.
+    // Qt installed its handler with the application object, so this comes after it.
+    x11::ReportServerLossOnly();
     return std::make_unique<LinuxPlatform>(paths);
 }
 

@@ -8,7 +8,9 @@
 #include "QtEventLoop.h"
 #include "QtTimerFactory.h"
 #include "SqliteUserStore.h"
+#include "TerminationSignals.h"
 #include "X11Desktop.h"
+#include "X11HookMessages.h"
 #include "X11Keyboard.h"
 #include "X11ScreenCapture.h"
 #include "XdgLauncher.h"
@@ -16,8 +18,9 @@
 
 namespace trelk {
 
-// The real platform: Qt's loop and timers, syslog, SQLite, X11, xdg-open. Nothing here touches
-// the display or the store before its first use, so a headless start costs nothing.
+// The real platform: Qt's loop and timers, syslog, SQLite, X11, xdg-open, POSIX files and
+// signals. Nothing here touches the display or the store before its first use, so a headless
+// start costs nothing.
 class LinuxPlatform final : public Platform {
 public:
     explicit LinuxPlatform(PlatformPaths paths);
@@ -35,6 +38,10 @@ public:
     LibraryLoader& libraryLoader() override { return libraryLoader_; }
     Keyboard& keyboard() override { return keyboard_; }
     ScreenCapture& screenCapture() override { return screenCapture_; }
+    HookMessageReceiver& hookMessages() override { return hookMessages_; }
+    void setSessionEndHandler(std::function<void()> handler) override;
+    // Writes the monotonic time in nanoseconds to the file named by TRELK_STARTUP_REPORT.
+    void markStartupComplete() override;
 
 private:
     PlatformPaths paths_;
@@ -50,6 +57,8 @@ private:
     LinuxLibraryLoader libraryLoader_;
     X11Keyboard keyboard_;
     X11ScreenCapture screenCapture_;
+    X11HookMessages hookMessages_;
+    std::unique_ptr<TerminationSignals> termination_;
 };
 
 } // namespace trelk

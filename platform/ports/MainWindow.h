@@ -1,7 +1,8 @@
 #pragma once
 
+#include "HookMessageReceiver.h"
+
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace trelk {
@@ -37,7 +38,7 @@ public:
     virtual std::uint32_t windowHandle() const = 0;
     // Receives the hook library's key message (virtual key, keystroke flags), in order, on
     // the main thread.
-    using HookMessageHandler = std::function<void(std::uint32_t, std::uint32_t)>;
+    using HookMessageHandler = trelk::HookMessageHandler;
     virtual void setHookMessageHandler(HookMessageHandler handler) = 0;
 };
 

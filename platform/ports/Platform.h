@@ -6,6 +6,7 @@
 #include "DynamicLibrary.h"
 #include "EventLoop.h"
 #include "FileSystem.h"
+#include "HookMessageReceiver.h"
 #include "Keyboard.h"
 #include "Launcher.h"
 #include "ScreenCapture.h"
@@ -13,6 +14,7 @@
 #include "Timers.h"
 #include "UserStore.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -43,10 +45,26 @@ public:
     virtual LibraryLoader& libraryLoader() = 0;
     virtual Keyboard& keyboard() = 0;
     virtual ScreenCapture& screenCapture() = 0;
+    // What the main window hands its hook message handler to.
+    virtual HookMessageReceiver& hookMessages() = 0;
+    // The session ends (log-off, shutdown; on Linux also SIGINT and a closed terminal): the
+    // handler runs on the main thread. An empty handler gives the platform's default back, which
+    // ends the process.
+    virtual void setSessionEndHandler(std::function<void()> handler) = 0;
+    // For the start-up benchmark: start-up is complete (the tray icon is shown and the event loop
+    // ran once). The platform records the moment where it was asked to, if anywhere.
+    virtual void markStartupComplete() = 0;
     virtual const PlatformPaths& paths() const = 0;
 };
 
-// Defined once per platform library (platform/linux, platform/sim).
+// Defined once per platform library (platform/linux, platform/sim); a program links one, and a
+// new platform is a new library of these and the classes behind them.
+//
+// The first call of main(), before any thread exists.
+void PrepareProcess();
+// Where the program keeps its files on this platform.
+PlatformPaths DefaultPlatformPaths();
+// After the application object (QApplication) exists.
 std::unique_ptr<Platform> CreatePlatform(const PlatformPaths& paths);
 
 } // namespace trelk

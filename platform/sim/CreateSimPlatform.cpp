@@ -2,6 +2,15 @@
 
 namespace trelk {
 
+void PrepareProcess() {}
+
+PlatformPaths DefaultPlatformPaths() {
+    return {.appDir = "/sim/TrelkPro/",
+            .settingsFile = "/sim/TrelkPro/trelkpro.ini",
+            .userStorePath = "/sim/registry.db",
+            .programDir = "/sim/TrelkPro/"};
+}
+
 std::unique_ptr<Platform> CreatePlatform(const PlatformPaths& paths) {
     return std::make_unique<SimPlatform>(paths);
 }

@@ -7,6 +7,7 @@
 #include "SimFileSystem.h"
 #include "SimGame.h"
 #include "SimHookLibrary.h"
+#include "SimHookMessages.h"
 #include "SimKeyboard.h"
 #include "SimLauncher.h"
 #include "SimLibraryLoader.h"
@@ -45,7 +46,21 @@ public:
     LibraryLoader& libraryLoader() override { return libraries_; }
     Keyboard& keyboard() override { return keyboard_; }
     ScreenCapture& screenCapture() override { return screen_; }
+    HookMessageReceiver& hookMessages() override { return hookMessages_; }
+    void setSessionEndHandler(std::function<void()> handler) override {
+        sessionEnd_ = std::move(handler);
+    }
+    void markStartupComplete() override { ++startupMarks_; }
     SimScreenCapture& simScreen() { return screen_; }
+    // The session ends as a log-off would end it; false when nobody listens.
+    bool endSession() {
+        if (!sessionEnd_) {
+            return false;
+        }
+        sessionEnd_();
+        return true;
+    }
+    int startupMarks() const { return startupMarks_; }
 
     // Runs posted work, then moves the clock by ms firing due timers, then runs what they
     // posted: one step of a message loop.
@@ -68,6 +83,8 @@ public:
     SimLibraryLoader& simLibraries() { return libraries_; }
     SimKeyboard& simKeyboard() { return keyboard_; }
     SimHookLibrary& simHook() { return hook_; }
+    // What a real main window (TForm1) receives its hook messages through.
+    SimHookMessages& simHookMessages() { return hookMessages_; }
     const SimSharedMemory& simSharedMemory() const { return sharedMemory_; }
     const SimLibraryLoader& simLibraries() const { return libraries_; }
     const SimKeyboard& simKeyboard() const { return keyboard_; }
@@ -98,6 +115,9 @@ private:
     SimLauncher launcher_;
     SimSharedMemory sharedMemory_;
     SimScreenCapture screen_;
+    SimHookMessages hookMessages_;
+    std::function<void()> sessionEnd_;
+    int startupMarks_ = 0;
     SimOverlayLibrary overlay_;
     SimLibraryLoader libraries_;
     SimHookLibrary hook_{loop_, sharedMemory_};

@@ -51,7 +51,7 @@ protected:
     SimPlatform platform;
     testing::SimFolder folder{platform.simFiles()};
     SimPrompts prompts;
-    TForm1 form;
+    TForm1 form{platform.hookMessages()};
     std::unique_ptr<TrelkApp> app;
     AppCore* core = nullptr;
 };
@@ -70,6 +70,17 @@ TEST_F(MainWindowTest, TabsCaptionStatusBarAndSize) {
     EXPECT_EQ(form.size(), QSize(TForm1::ClientWidth, TForm1::ClientHeight));
     EXPECT_EQ(form.StatusPanel0->width(), 300);
     EXPECT_EQ(form.Button2->text(), "Version History");
+}
+
+TEST_F(MainWindowTest, HookMessagesReachTheDispatcherThroughThePlatform) {
+    ASSERT_TRUE(platform.simHookMessages().hasHandler());
+    const std::uint32_t pressed = 1u | (0x1Eu << 16);
+    platform.simHookMessages().deliver('A', pressed);
+    platform.simHookMessages().deliver('A', pressed | (3u << 30));
+    EXPECT_EQ(app->dispatcher().TypedLine(), "a");
+
+    app.reset();
+    EXPECT_FALSE(platform.simHookMessages().hasHandler()) << "no handler outlives the program";
 }
 
 TEST_F(MainWindowTest, TrayAndCaptionMenusHoldTheirItemsInOrder) {

@@ -34,8 +34,8 @@ TerminationSignals::TerminationSignals(std::function<void()> onTerminate)
         pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
         return;
     }
-    notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::drain);
+    notifier_ = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { drain(); });
 
     struct sigaction action {};
     action.sa_handler = &TerminationSignals::handle;
@@ -52,6 +52,14 @@ TerminationSignals::TerminationSignals(std::function<void()> onTerminate)
 TerminationSignals::~TerminationSignals() {
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
         std::signal(signal, SIG_DFL);
+    }
+    // A later handler makes a pipe of its own.
+    notifier_.reset();
+    for (int& fd : signalPipe) {
+        if (fd >= 0) {
+            ::close(fd);
+            fd = -1;
+        }
     }
 }
 
