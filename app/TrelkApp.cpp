@@ -135,8 +135,11 @@ LifecycleHooks TrelkApp::lifecycleHooks() {
 
 KeyStringSender::Hooks TrelkApp::senderHooks() {
     // Every injection ends the Macro HotKey's arming and any entry still awaiting Enter.
+    // Characters the keyboard layout cannot type are said during play: the status bar and the
+    // log.
     return {.onSendKeyString = [this] { dispatcher_.DisarmMacroKey(); },
-            .onSendToChannel = [this] { dispatcher_.SetEntrySent(false); }};
+            .onSendToChannel = [this] { dispatcher_.SetEntrySent(false); },
+            .reportLeftOut = std::bind_front(&TrelkApp::reportDuringPlay, this)};
 }
 
 DispatcherActions TrelkApp::dispatcherActions() {

@@ -9,13 +9,17 @@
 // line in the game's transcript, which must read exactly "channel<TAB>text". SendToChannel
 // pauses 100 ms after each of its two channel keys; the "keys" variant (Backspaces, text and
 // Enter in one SendKeyString) shows the cost of the keys without those pauses.
+//
+// Last, the keyboard layouts pilots use, with and without Caps Lock: 2,000 characters of
+// printable ASCII and the layout's own letters (AltGr levels, dead keys, the other group of
+// "us,ru") in lines of 200, typed one after the other into the game; a repetition runs from
+// the first key to the last line in the transcript, every line must arrive exactly, and
+// chars_per_s is the sustained rate.
 
 #include "macros/KeyStringSender.h"
-#include "platform/linux/QtEventLoop.h"
 #include "platform/linux/X11Keyboard.h"
-#include "platform/ports/VirtualKeys.h"
+#include "platform/sim/SimEventLoop.h"
 #include "support/LinuxTestSupport.h"
-#include "support/TempFolder.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -26,7 +30,8 @@
 #include <sys/stat.h>
 #include <vector>
 
-// Last: it brings Xlib's macros.
+// Last: they bring Xlib's macros.
+#include "support/VoidlineGameRig.h"
 #include "support/X11KeyboardTestSupport.h"
 
 namespace {
@@ -74,29 +79,12 @@ struct Bench {
     bool ready = false;
 };
 
+// The program's key sender, without a message loop to pump between the keys.
 bool Type(X11Keyboard& keyboard, const std::string& text) {
-    for (const char c : text) {
-        int vk = 8;
-        bool shift = false;
-        if (c != '\b') {
-            const auto key = keyboard.keyForChar(static_cast<unsigned char>(c));
-            if (!key) {
-                return false;
-            }
-            vk = key->virtualKey;
-            shift = key->shift;
-        }
-        const int scan = keyboard.scanCodeForKey(vk);
-        if (shift) {
-            keyboard.injectKey(Vk::Shift, 42, false);
-        }
-        keyboard.injectKey(vk, scan, false);
-        keyboard.injectKey(vk, scan, true);
-        if (shift) {
-            keyboard.injectKey(Vk::Shift, 42, true);
-        }
-    }
-    return true;
+    SimEventLoop loop;
+    KeyStringSender sender(keyboard, loop, {});
+    sender.SendKeyString(text);
+    return keyboard.canInject();
 }
 
 void BM_InjectChatMessage(benchmark::State& state, const std::string& layout) {
@@ -178,113 +166,9 @@ BENCHMARK_CAPTURE(BM_XdotoolChatMessage, de, std::string("de"))
 
 #ifdef TRELK_VOIDLINE_SIM_BINARY
 
-// What a shell command printed on standard output.
-std::string Capture(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (const std::size_t read = std::fread(buffer, 1, sizeof buffer, pipe)) {
-            output.append(buffer, read);
-        }
-        ::pclose(pipe);
-    }
-    return output;
-}
-
-// The stand-in game with its transcript, under an Xvfb of its own with the given layout, once
-// it has the keyboard focus. Lines are read from the transcript as they appear.
-class Game {
-public:
-    explicit Game(const std::string& layout)
-        : server_(290), display_("DISPLAY", server_.display()), platform_("QT_QPA_PLATFORM", "xcb"),
-          transcript_(folder_.file("transcript.txt")) {
-        if (server_.display().empty()) {
-            error_ = "Xvfb did not start";
-            return;
-        }
-        // The layout first: the game reads the keymap when it starts.
-        if (x11test::RunProgram({"setxkbmap", "-display", server_.display(), "-layout", layout}) !=
-            0) {
-            error_ = "setxkbmap -layout " + layout + " failed";
-            return;
-        }
-        const std::string log = folder_.file("game.log");
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT, 0600);
-        posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        std::vector<std::string> args = {TRELK_VOIDLINE_SIM_BINARY, "--transcript", transcript_};
-        std::vector<char*> argv;
-        for (std::string& arg : args) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        const int spawned = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) {
-            pid_ = -1;
-            error_ = "cannot start " + args[0];
-            return;
-        }
-        // The game takes the keyboard itself when its window comes up.
-        if (!x11test::PollUntil(
-                [] {
-                    return Capture("xdotool getwindowfocus getwindowname 2>/dev/null") ==
-                           "Voidline\n";
-                },
-                std::chrono::seconds(20))) {
-            error_ = "the game did not take the focus: " + linuxtest::ReadFile(log);
-        }
-    }
-    ~Game() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    Game(const Game&) = delete;
-    Game& operator=(const Game&) = delete;
-
-    // Empty when the game is up and focused.
-    const std::string& error() const { return error_; }
-
-    // The next line of the transcript without its newline; nullopt when none was complete
-    // within the limit.
-    std::optional<std::string> nextLine(std::chrono::milliseconds limit) {
-        std::optional<std::string> line;
-        x11test::PollUntil(
-            [&] {
-                struct stat status {};
-                if (::stat(transcript_.c_str(), &status) != 0 ||
-                    static_cast<std::size_t>(status.st_size) <= read_) {
-                    return false;
-                }
-                const std::string content = linuxtest::ReadFile(transcript_);
-                const std::size_t end = content.find('\n', read_);
-                if (end == std::string::npos) {
-                    return false;
-                }
-                line = content.substr(read_, end - read_);
-                read_ = end + 1;
-                return true;
-            },
-            limit);
-        return line;
-    }
-
-    // Forgets whatever the transcript holds so far, after a wrong repetition.
-    void skipToEnd() { read_ = linuxtest::ReadFile(transcript_).size(); }
-
-private:
-    testing::TempFolder folder_;
-    x11test::XvfbServer server_;
-    x11test::EnvOverride display_;
-    x11test::EnvOverride platform_;
-    std::string transcript_;
-    pid_t pid_ = -1;
-    std::size_t read_ = 0;
-    std::string error_;
-};
+using x11test::LayoutCase;
+using x11test::PilotLayout;
+using x11test::VoidlineGameRig;
 
 std::string ChannelKey(int channel) {
     return std::string(1, static_cast<char>(KeyStringSender::ChannelCode(channel)));
@@ -295,7 +179,7 @@ std::string ChannelKey(int channel) {
 // "channel<TAB>text". Wrong or missing lines are counted, and the first few
 // are printed, so one run tells how many of the repetitions lost something.
 template <typename Send>
-void RunIntoGame(benchmark::State& state, Game& game, Send send,
+void RunIntoGame(benchmark::State& state, VoidlineGameRig& game, Send send,
                  const std::function<int(int)>& prepare) {
     Timings timings;
     double wrong = 0;
@@ -326,39 +210,29 @@ void RunIntoGame(benchmark::State& state, Game& game, Send send,
     state.counters["wrong_repetitions"] = wrong;
 }
 
-// The program's own injection: X11Keyboard under KeyStringSender, Qt's loop between keys.
-struct Injector {
-    Injector() : application(linuxtest::TestApplication()), sender(keyboard, loop, {}) {}
-    QCoreApplication& application;
-    X11Keyboard keyboard;
-    QtEventLoop loop;
-    KeyStringSender sender;
-};
-
 const std::string Leftover = "junk";
 
 // As the program sends a chat line: SendToChannel (clear, two channel keys with their pauses,
 // text), then Enter. The channel changes with every repetition.
 void BM_GameSendToChannel(benchmark::State& state, const std::string& layout) {
-    Game game(layout);
+    VoidlineGameRig game(PilotLayout{layout, "", 0}, false);
     if (!game.error().empty()) {
         state.SkipWithError(game.error().c_str());
         return;
     }
-    Injector injector;
-    if (!injector.keyboard.canInject()) {
+    if (!game.keyboard.canInject()) {
         state.SkipWithError("no XTest");
         return;
     }
     RunIntoGame(
         state, game,
         [&](int channel) {
-            injector.sender.SendToChannel(Characters, true, channel);
-            injector.sender.SendKeyString("\r");
+            game.sender.SendToChannel(Characters, true, channel);
+            game.sender.SendKeyString("\r");
             return true;
         },
         [&](int repetition) {
-            injector.sender.SendKeyString(Leftover);
+            game.sender.SendKeyString(Leftover);
             return 1 + repetition % 5;
         });
 }
@@ -374,27 +248,26 @@ BENCHMARK_CAPTURE(BM_GameSendToChannel, de, std::string("de"))
 // The keys alone: one SendKeyString of 60 Backspaces, the text and Enter, on the channel
 // selected once before the repetitions.
 void BM_GameSendKeys(benchmark::State& state, const std::string& layout) {
-    Game game(layout);
+    VoidlineGameRig game(PilotLayout{layout, "", 0}, false);
     if (!game.error().empty()) {
         state.SkipWithError(game.error().c_str());
         return;
     }
-    Injector injector;
-    if (!injector.keyboard.canInject()) {
+    if (!game.keyboard.canInject()) {
         state.SkipWithError("no XTest");
         return;
     }
     constexpr int Channel = 3;
-    injector.sender.SendKeyString(ChannelKey(Channel));
+    game.sender.SendKeyString(ChannelKey(Channel));
     const std::string keys = KeyStringSender::ClearLineString() + Characters + "\r";
     RunIntoGame(
         state, game,
         [&](int) {
-            injector.sender.SendKeyString(keys);
+            game.sender.SendKeyString(keys);
             return true;
         },
         [&](int) {
-            injector.sender.SendKeyString(Leftover);
+            game.sender.SendKeyString(Leftover);
             return Channel;
         });
 }
@@ -409,7 +282,7 @@ BENCHMARK_CAPTURE(BM_GameSendKeys, de, std::string("de"))
 
 // xdotool at its default pace into the game: Backspaces, channel key, text, Return.
 void BM_GameXdotool(benchmark::State& state, const std::string& layout) {
-    Game game(layout);
+    VoidlineGameRig game(PilotLayout{layout, "", 0}, false);
     if (!game.error().empty()) {
         state.SkipWithError(game.error().c_str());
         return;
@@ -437,6 +310,68 @@ BENCHMARK_CAPTURE(BM_GameXdotool, de, std::string("de"))
     ->UseManualTime()
     ->Iterations(20)
     ->Unit(benchmark::kMillisecond);
+
+// The layouts pilots use: 2,000 characters in lines of 200, each line one TypeText ending
+// with Enter, sent one after the other; then every line must be in the transcript as sent.
+void BM_GameLayoutText(benchmark::State& state, const LayoutCase& each, bool capsLock) {
+    VoidlineGameRig game(each.layout, capsLock);
+    if (!game.error().empty()) {
+        state.SkipWithError(game.error().c_str());
+        return;
+    }
+    constexpr int Channel = 3;
+    game.sender.SendKeyString(ChannelKey(Channel));
+    const std::vector<std::string> lines = x11test::LayoutTextLines(each, 2000);
+    std::size_t characters = 0;
+    for (const std::string& line : lines) {
+        characters += line.size();
+    }
+    const VoidlineGameRig::KeyboardState before = game.keyboardState();
+    Timings timings;
+    double wrong = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto t0 = std::chrono::steady_clock::now();
+        for (const std::string& line : lines) {
+            game.sender.TypeText(line + "\r");
+        }
+        std::size_t wrongLines = 0;
+        for (const std::string& line : lines) {
+            const auto received = game.nextLine(std::chrono::seconds(10));
+            if (received != std::to_string(Channel) + "\t" + line) {
+                ++wrongLines;
+            }
+        }
+        const auto t1 = std::chrono::steady_clock::now();
+        if (wrongLines != 0 || !game.reports.empty() || game.keyboardState() != before) {
+            ++wrong;
+            game.skipToEnd();
+        }
+        state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+        seconds += std::chrono::duration<double>(t1 - t0).count();
+        timings.add(t1 - t0);
+    }
+    timings.report(state);
+    state.counters["wrong_repetitions"] = wrong;
+    state.counters["chars_per_s"] =
+        seconds > 0
+            ? static_cast<double>(characters) * static_cast<double>(state.iterations()) / seconds
+            : 0;
+}
+
+[[maybe_unused]] const bool LayoutBenchmarks = [] {
+    for (const LayoutCase& each : x11test::PilotLayoutCases()) {
+        for (const bool capsLock : {false, true}) {
+            const std::string name =
+                "BM_GameLayoutText/" + x11test::Identifier(each) + (capsLock ? "/capslock" : "");
+            benchmark::RegisterBenchmark(name.c_str(), BM_GameLayoutText, each, capsLock)
+                ->UseManualTime()
+                ->Iterations(5)
+                ->Unit(benchmark::kMillisecond);
+        }
+    }
+    return true;
+}();
 
 #endif
 

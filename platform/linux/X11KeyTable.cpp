@@ -131,18 +131,6 @@ constexpr LegacyKeysym Legacy[] = {
     {0x0AE6, 0x2022}, {0x0AAA, 0x2013}, {0x0AA9, 0x2014}, {0x0AC9, 0x2122}, {0x01B9, 0x0161},
     {0x13BD, 0x0153}, {0x01BE, 0x017E}, {0x13BE, 0x0178}};
 
-int UnicodeToWindows1252(std::uint32_t unicode) {
-    if (unicode < 0x80 || (unicode >= 0xA0 && unicode <= 0xFF)) {
-        return static_cast<int>(unicode);
-    }
-    for (int i = 0; i < 32; ++i) {
-        if (HighControls[i] != 0 && HighControls[i] == unicode) {
-            return 0x80 + i;
-        }
-    }
-    return -1;
-}
-
 std::uint32_t Windows1252ToUnicode(unsigned char character) {
     if (character >= 0x80 && character < 0xA0) {
         return HighControls[character - 0x80];
@@ -186,6 +174,22 @@ KeycodeTable BuildKeycodeTable(const BaseKeysyms& baseKeysyms) {
         table[static_cast<std::size_t>(keycode)] = key;
     }
     return table;
+}
+
+int UnicodeToWindows1252(std::uint32_t unicode) {
+    if (unicode < 0x80 || (unicode >= 0xA0 && unicode <= 0xFF)) {
+        return static_cast<int>(unicode);
+    }
+    for (int i = 0; i < 32; ++i) {
+        if (HighControls[i] != 0 && HighControls[i] == unicode) {
+            return 0x80 + i;
+        }
+    }
+    return -1;
+}
+
+bool IsDeadKeysym(std::uint32_t keysym) {
+    return keysym >= 0xFE50 && keysym <= 0xFE93;
 }
 
 const char* FixedKeyName(std::uint8_t scanCode, bool extended) {

@@ -37,6 +37,11 @@ const char* FixedKeyName(std::uint8_t scanCode, bool extended);
 // Keysym <-> Windows-1252 byte. Returns -1 when the keysym has no such character. Keypad
 // keysyms give their characters; BackSpace, Tab, Return and Escape give 8, 9, 13 and 27.
 int KeysymToWindows1252(std::uint32_t keysym);
+// A Unicode code point as a Windows-1252 byte; -1 when the code page has no such character.
+int UnicodeToWindows1252(std::uint32_t unicode);
+// Dead keys (dead_grave .. dead_longsolidusoverlay): they type nothing themselves and compose
+// with the next key.
+bool IsDeadKeysym(std::uint32_t keysym);
 // The keysyms that type a Windows-1252 byte (a character may have a legacy and a Unicode
 // keysym); the count of entries written, at most 2.
 int KeysymsForWindows1252(unsigned char character, std::array<std::uint32_t, 2>& keysyms);

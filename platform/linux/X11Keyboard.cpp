@@ -6,7 +6,9 @@
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
+#include <algorithm>
 #include <dlfcn.h>
+#include <vector>
 
 namespace trelk {
 
@@ -69,8 +71,10 @@ Display* X11Keyboard::display() const {
             // Layout changes arrive as events on this connection; refreshLayout reads them.
             const unsigned int mapEvents = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
             XkbSelectEvents(display_, XkbUseCoreKbd, mapEvents, mapEvents);
-            XkbSelectEventDetails(display_, XkbUseCoreKbd, XkbStateNotify, XkbGroupStateMask,
-                                  XkbGroupStateMask);
+            // The group and the locks (Num Lock changes what the keypad types).
+            const unsigned long stateEvents = XkbGroupStateMask | XkbModifierLockMask;
+            XkbSelectEventDetails(display_, XkbUseCoreKbd, XkbStateNotify, stateEvents,
+                                  stateEvents);
         }
         if (xtestLibrary_ == nullptr) {
             xtestLibrary_ = ::dlopen("libXtst.so.6", RTLD_NOW | RTLD_LOCAL);
@@ -112,9 +116,12 @@ bool X11Keyboard::refreshLayout() {
         if (xkb->any.xkb_type == XkbStateNotify) {
             if (static_cast<unsigned int>(xkb->state.group) != group_) {
                 group_ = static_cast<unsigned int>(xkb->state.group);
-                strokeKnown_.fill(false);
-                altGrArmedKey_ = 0;
                 loadLayout(); // letters follow the active group
+            }
+            const bool numLock = numLockMask_ != 0 && (xkb->state.locked_mods & numLockMask_) != 0;
+            if (numLock != numLockOn_) {
+                numLockOn_ = numLock;
+                description_.reset(); // the keypad types other things now
             }
         } else {
             layoutChanged_ = true;
@@ -128,14 +135,60 @@ bool X11Keyboard::refreshLayout() {
         layout_ =
             XkbGetMap(d, XkbKeyTypesMask | XkbKeySymsMask | XkbModifierMapMask, XkbUseCoreKbd);
         XkbStateRec state{};
-        if (XkbGetState(d, XkbUseCoreKbd, &state) == Success) {
+        const bool stateRead = XkbGetState(d, XkbUseCoreKbd, &state) == Success;
+        if (stateRead) {
             group_ = state.group;
         }
-        strokeKnown_.fill(false);
-        altGrArmedKey_ = 0;
         loadLayout();
+        numLockOn_ = stateRead && numLockMask_ != 0 && (state.locked_mods & numLockMask_) != 0;
+        description_.reset();
     }
     return layout_ != nullptr;
+}
+
+int X11Keyboard::groupCount() const {
+    int groups = 1;
+    for (int keycode = layout_->min_key_code; keycode <= layout_->max_key_code; ++keycode) {
+        groups = std::max(groups, static_cast<int>(XkbKeyNumGroups(layout_, keycode)));
+    }
+    return std::min(groups, XkbNumKbdGroups);
+}
+
+// The keysym of every keycode's first level in a group.
+x11keys::BaseKeysyms X11Keyboard::baseKeysyms(unsigned int group) const {
+    x11keys::BaseKeysyms base{};
+    for (int keycode = layout_->min_key_code; keycode <= layout_->max_key_code; ++keycode) {
+        const int groups = XkbKeyNumGroups(layout_, keycode);
+        const int width = XkbKeyGroupsWidth(layout_, keycode);
+        if (groups == 0 || width == 0) {
+            continue;
+        }
+        const auto wrapped = static_cast<int>(group % static_cast<unsigned int>(groups));
+        base[static_cast<std::size_t>(keycode)] =
+            static_cast<std::uint32_t>(XkbKeySymEntry(layout_, keycode, 0, wrapped));
+    }
+    return base;
+}
+
+// The key that selects the third level in a group, and its modifier; none without one.
+X11Keyboard::Level3 X11Keyboard::level3For(unsigned int group) const {
+    Level3 found;
+    for (int keycode = layout_->min_key_code; keycode <= layout_->max_key_code; ++keycode) {
+        const int groups = XkbKeyNumGroups(layout_, keycode);
+        const unsigned int modifiers = layout_->map->modmap[keycode];
+        if (groups == 0 || modifiers == 0) {
+            continue;
+        }
+        const auto wrapped = static_cast<int>(group % static_cast<unsigned int>(groups));
+        for (int level = 0; level < XkbKeyGroupsWidth(layout_, keycode); ++level) {
+            // Right Alt where it is one, rather than a key no keyboard has.
+            if (XkbKeySymEntry(layout_, keycode, level, wrapped) == KeysymLevel3Shift &&
+                (found.keycode == 0 || x11keys::PositionalKey(keycode).virtualKey != 0)) {
+                found = {keycode, modifiers};
+            }
+        }
+    }
+    return found;
 }
 
 // Rebuilds the keycode tables for the current map and group.
@@ -143,38 +196,24 @@ void X11Keyboard::loadLayout() {
     keys_ = {};
     keycodeForKey_.fill(0);
     baseCharacter_.fill(0);
-    level3Keycode_ = 0;
-    level3Mask_ = 0;
+    level3_ = {};
     numLockMask_ = 0;
     if (layout_ == nullptr || layout_->map == nullptr) {
         return;
     }
-    x11keys::BaseKeysyms base{};
+    const x11keys::BaseKeysyms base = baseKeysyms(group_);
     for (int keycode = layout_->min_key_code; keycode <= layout_->max_key_code; ++keycode) {
         const auto index = static_cast<std::size_t>(keycode);
-        const XkbSymMapRec& symbols = layout_->map->key_sym_map[index];
-        const int groups = symbols.group_info & 0x0F;
-        if (groups == 0 || symbols.width == 0) {
-            continue;
-        }
-        const auto group = group_ % static_cast<unsigned int>(groups);
-        const KeySym keysym = layout_->map->syms[symbols.offset + group * symbols.width]; // level 1
-        base[index] = static_cast<std::uint32_t>(keysym);
         const int character = x11keys::KeysymToWindows1252(base[index]);
         baseCharacter_[index] = character > 0 ? static_cast<std::uint8_t>(character) : 0;
-        // The modifiers behind AltGr and Num Lock, from the keys that set them.
-        for (int level = 0; level < symbols.width; ++level) {
-            const KeySym levelKeysym = layout_->map->syms[symbols.offset + group * symbols.width +
-                                                          static_cast<unsigned int>(level)];
-            if (levelKeysym == KeysymLevel3Shift && layout_->map->modmap[index] != 0 &&
-                (level3Keycode_ == 0 || x11keys::PositionalKey(keycode).virtualKey != 0)) {
-                level3Keycode_ = keycode;
-                level3Mask_ = layout_->map->modmap[index];
-            } else if (levelKeysym == KeysymNumLock && layout_->map->modmap[index] != 0) {
-                numLockMask_ = layout_->map->modmap[index];
+        for (int i = 0; i < XkbKeyNumSyms(layout_, keycode); ++i) {
+            if (XkbKeySymsPtr(layout_, keycode)[i] == KeysymNumLock &&
+                layout_->map->modmap[keycode] != 0) {
+                numLockMask_ = layout_->map->modmap[keycode];
             }
         }
     }
+    level3_ = level3For(group_);
     keys_ = x11keys::BuildKeycodeTable(base);
     // The first key with a virtual key wins, except that a letter or digit the layout put
     // there beats a position (Z on a German keyboard is where a US one has Y).
@@ -188,80 +227,167 @@ void X11Keyboard::loadLayout() {
         if (slot == 0 || fromLayout) {
             slot = static_cast<std::uint8_t>(keycode);
         }
+        // The sided modifiers by their own codes.
+        int sided = 0;
+        if (key.virtualKey == Vk::Shift) {
+            sided = key.scanCode == 0x36 ? Vk::RShift : Vk::LShift;
+        } else if (key.virtualKey == Vk::Control) {
+            sided = key.extended ? Vk::RControl : Vk::LControl;
+        } else if (key.virtualKey == Vk::Menu) {
+            sided = key.extended ? Vk::RMenu : Vk::LMenu;
+        }
+        if (sided != 0 && keycodeForKey_[static_cast<std::size_t>(sided)] == 0) {
+            keycodeForKey_[static_cast<std::size_t>(sided)] = static_cast<std::uint8_t>(keycode);
+        }
+    }
+    // Right Alt is AltGr where the layout has a third level.
+    if (level3_.keycode != 0) {
+        keycodeForKey_[Vk::RMenu] = static_cast<std::uint8_t>(level3_.keycode);
     }
 }
 
-std::uint32_t X11Keyboard::translate(int keycode, unsigned int modifiers) const {
+std::uint32_t X11Keyboard::translate(int keycode, unsigned int modifiers,
+                                     unsigned int group) const {
     unsigned int consumed = 0;
     KeySym keysym = NoSymbol;
     // The group travels in bits 13 and 14 of the state.
-    const unsigned int state = modifiers | ((group_ & 3u) << 13);
+    const unsigned int state = modifiers | ((group & 3u) << 13);
     if (!XkbTranslateKeyCode(layout_, static_cast<KeyCode>(keycode), state, &consumed, &keysym)) {
         return 0;
     }
     return static_cast<std::uint32_t>(keysym);
 }
 
-std::optional<X11Keyboard::Stroke> X11Keyboard::strokeForChar(unsigned char character) {
+std::shared_ptr<const KeyboardLayout> X11Keyboard::layout() {
     if (!refreshLayout()) {
-        return std::nullopt;
+        return nullptr;
     }
-    if (strokeKnown_[character]) {
-        return strokes_[character];
+    if (!description_) {
+        description_ = describe();
     }
-    std::array<std::uint32_t, 2> wanted{};
-    const int wantedCount = x11keys::KeysymsForWindows1252(character, wanted);
-    std::optional<Stroke> found;
-    // Plain, then Shift, then AltGr, then both: the fewest modifiers win.
-    const unsigned int levels[4] = {0, ShiftMask, level3Mask_, ShiftMask | level3Mask_};
-    for (int level = 0; level < 4 && !found && wantedCount > 0; ++level) {
-        if (level >= 2 && level3Mask_ == 0) {
-            break;
-        }
-        for (int keycode = layout_->min_key_code; keycode <= layout_->max_key_code; ++keycode) {
-            const KeyInfo& key = keys_[static_cast<std::size_t>(keycode)];
-            // Only keys that injectKey reaches through their virtual key.
-            if (key.virtualKey == 0 || keycodeForKey_[key.virtualKey] != keycode) {
-                continue;
-            }
-            const std::uint32_t keysym = translate(keycode, levels[level]);
-            if (keysym == 0 || (keysym != wanted[0] && (wantedCount < 2 || keysym != wanted[1]))) {
-                continue;
-            }
-            found = Stroke{key.virtualKey, keycode, (level & 1) != 0, level >= 2};
-            break;
-        }
-    }
-    strokes_[character] = found;
-    strokeKnown_[character] = true;
-    return found;
+    return description_;
 }
 
-std::optional<Keyboard::KeyForChar> X11Keyboard::keyForChar(unsigned char character) {
-    const std::optional<Stroke> stroke = strokeForChar(character);
-    if (!stroke) {
-        altGrArmedKey_ = 0;
-        return std::nullopt;
+// Every group, level and key of the map; then every dead key with every key of its group,
+// through the compose rules.
+std::shared_ptr<const KeyboardLayout> X11Keyboard::describe() {
+    auto described = std::make_shared<KeyboardLayout>();
+    described->groupCount = groupCount();
+    const unsigned int numLock = numLockOn_ ? numLockMask_ : 0;
+    for (int group = 0; group < described->groupCount; ++group) {
+        const auto groupIndex = static_cast<unsigned int>(group);
+        const x11keys::KeycodeTable keys = x11keys::BuildKeycodeTable(baseKeysyms(groupIndex));
+        const unsigned int level3 = level3For(groupIndex).mask;
+        const unsigned int levels[4] = {0, ShiftMask, level3, ShiftMask | level3};
+        struct Found {
+            KeyStroke stroke;
+            std::uint32_t keysym;
+        };
+        std::vector<Found> found;
+        // The main block first, then the keypad; in each, the fewest level keys first.
+        for (int pass = 0; pass < 8; ++pass) {
+            const int level = pass % 4;
+            const bool keypad = pass >= 4;
+            if (level >= 2 && level3 == 0) {
+                continue;
+            }
+            for (int keycode = layout_->min_key_code; keycode <= layout_->max_key_code; ++keycode) {
+                const KeyInfo& key = keys[static_cast<std::size_t>(keycode)];
+                if (key.virtualKey == 0 ||
+                    keypad != (key.virtualKey >= Vk::Numpad0 && key.virtualKey <= Vk::Divide)) {
+                    continue;
+                }
+                const std::uint32_t keysym =
+                    translate(keycode, levels[level] | numLock, groupIndex);
+                const KeyStroke stroke{group, key.virtualKey, key.scanCode, (level & 1) != 0,
+                                       level >= 2};
+                if (x11keys::IsDeadKeysym(keysym)) {
+                    found.push_back({stroke, keysym});
+                    continue;
+                }
+                const int character = x11keys::KeysymToWindows1252(keysym);
+                if (character >= 32 && character != 127) {
+                    described->characters.push_back(
+                        {stroke, static_cast<unsigned char>(character)});
+                    found.push_back({stroke, keysym});
+                }
+            }
+        }
+        std::vector<std::uint32_t> deadKeys;
+        for (const Found& dead : found) {
+            if (!x11keys::IsDeadKeysym(dead.keysym) ||
+                std::find(deadKeys.begin(), deadKeys.end(), dead.keysym) != deadKeys.end()) {
+                continue;
+            }
+            deadKeys.push_back(dead.keysym);
+            std::vector<std::uint32_t> followers;
+            for (const Found& next : found) {
+                if (std::find(followers.begin(), followers.end(), next.keysym) != followers.end()) {
+                    continue; // the fewest level keys for each keysym
+                }
+                followers.push_back(next.keysym);
+                const auto composed = compose_.compose(dead.keysym, next.keysym);
+                const int character = composed ? x11keys::UnicodeToWindows1252(*composed) : -1;
+                if (character >= 32 && character != 127) {
+                    described->deadKeySequences.push_back(
+                        {dead.stroke, next.stroke, static_cast<unsigned char>(character)});
+                }
+            }
+        }
     }
-    altGrArmedKey_ = stroke->altGr ? stroke->virtualKey : 0;
-    return KeyForChar{stroke->virtualKey, stroke->shift};
+    return described;
+}
+
+int X11Keyboard::activeGroup() {
+    return refreshLayout() ? static_cast<int>(group_) : 0;
+}
+
+void X11Keyboard::selectGroup(int group) {
+    if (group < 0 || !refreshLayout()) {
+        return;
+    }
+    XkbLockGroup(display_, XkbUseCoreKbd, static_cast<unsigned int>(group));
+    // Its notification comes before any later key event: the tables follow at once.
+    refreshLayout();
+}
+
+void X11Keyboard::setLockToggled(int virtualKey, bool toggled) {
+    if (!refreshLayout()) {
+        return;
+    }
+    const unsigned int mask =
+        virtualKey == Vk::Capital ? LockMask : (virtualKey == Vk::NumLock ? numLockMask_ : 0);
+    if (mask == 0) {
+        return;
+    }
+    XkbLockModifiers(display_, XkbUseCoreKbd, mask, toggled ? mask : 0);
+    refreshLayout();
 }
 
 int X11Keyboard::keycodeFor(int virtualKey, int scanCode) const {
-    if (virtualKey > 0 && virtualKey < 255) {
-        if (const int keycode = keycodeForKey_[static_cast<std::size_t>(virtualKey)]) {
-            return keycode;
-        }
-    }
-    if (scanCode > 0 && scanCode < 256) {
+    const bool knownKey = virtualKey > 0 && virtualKey < 255;
+    const bool sided = virtualKey >= Vk::LShift && virtualKey <= Vk::RMenu;
+    if (scanCode > 0 && scanCode < 256 && !sided) {
+        // The scan code tells apart keys that share a virtual key (on French AZERTY both the
+        // M key and the ", ?" key report VK_M), the virtual key keys that share a scan code.
+        int first = 0;
         for (int keycode = 0; keycode < x11keys::KeycodeCount; ++keycode) {
             const KeyInfo& key = keys_[static_cast<std::size_t>(keycode)];
-            if (key.virtualKey != 0 && key.scanCode == scanCode) {
+            if (key.virtualKey == 0 || key.scanCode != scanCode) {
+                continue;
+            }
+            if (key.virtualKey == virtualKey) {
                 return keycode;
             }
+            if (first == 0) {
+                first = keycode;
+            }
+        }
+        if (!knownKey || keycodeForKey_[static_cast<std::size_t>(virtualKey)] == 0) {
+            return first;
         }
     }
-    return 0;
+    return knownKey ? keycodeForKey_[static_cast<std::size_t>(virtualKey)] : 0;
 }
 
 int X11Keyboard::scanCodeForKey(int virtualKey) {
@@ -311,7 +437,7 @@ std::string X11Keyboard::charactersForKey(int virtualKey, int scanCode,
         Down(state, Vk::Control) || Down(state, Vk::LControl) || Down(state, Vk::RControl);
     const bool alt = Down(state, Vk::Menu) || Down(state, Vk::LMenu) || Down(state, Vk::RMenu);
     // Windows spells AltGr as Ctrl+Alt; Right Alt alone is AltGr where the layout has one.
-    const bool altGr = level3Mask_ != 0 && (Down(state, Vk::RMenu) || (control && alt));
+    const bool altGr = level3_.mask != 0 && (Down(state, Vk::RMenu) || (control && alt));
     unsigned int modifiers = 0;
     if (Down(state, Vk::Shift) || Down(state, Vk::LShift) || Down(state, Vk::RShift)) {
         modifiers |= ShiftMask;
@@ -323,9 +449,9 @@ std::string X11Keyboard::charactersForKey(int virtualKey, int scanCode,
         modifiers |= numLockMask_;
     }
     if (altGr) {
-        modifiers |= level3Mask_;
+        modifiers |= level3_.mask;
     }
-    const int character = x11keys::KeysymToWindows1252(translate(keycode, modifiers));
+    const int character = x11keys::KeysymToWindows1252(translate(keycode, modifiers, group_));
     if (character < 0) {
         return {}; // no character: a function key, a dead key, a modifier
     }
@@ -414,15 +540,7 @@ void X11Keyboard::injectKey(int virtualKey, int scanCode, bool keyUp) {
     if (keycode < layout_->min_key_code || keycode > layout_->max_key_code) {
         return; // no key of this keyboard: nothing to send
     }
-    if (!keyUp && altGrArmedKey_ != 0 && altGrArmedKey_ == virtualKey && level3Keycode_ != 0) {
-        // AltGr only around the press: the character is chosen then, and nothing stays held.
-        fakeKey(level3Keycode_, true);
-        fakeKey(keycode, true);
-        fakeKey(level3Keycode_, false);
-        altGrArmedKey_ = 0;
-    } else {
-        fakeKey(keycode, !keyUp);
-    }
+    fakeKey(keycode, !keyUp);
     // Wait until the server has handled it, so no later key can overtake this one.
     XSync(display_, False);
 }

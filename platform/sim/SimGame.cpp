@@ -1,5 +1,6 @@
 #include "SimGame.h"
 
+#include "SimLayouts.h"
 #include "platform/ports/VirtualKeys.h"
 
 namespace trelk {
@@ -37,14 +38,17 @@ void SimGame::receive(const SimKeyEvent& event) {
     }
     switch (vk) {
     case Vk::Back:
+        pendingAccent_ = 0;
         if (!chatLine_.empty()) {
             chatLine_.pop_back();
         }
         return;
     case Vk::Escape:
+        pendingAccent_ = 0;
         chatLine_.clear();
         return;
     case Vk::Return:
+        pendingAccent_ = 0;
         if (!chatLine_.empty()) {
             transcript_.push_back(std::to_string(channel_) + '\t' + chatLine_);
         }
@@ -53,13 +57,30 @@ void SimGame::receive(const SimKeyEvent& event) {
     default:
         break;
     }
-    if (keyboard_.isDown(Vk::Control) || keyboard_.isDown(Vk::Menu)) {
-        return; // the game's shortcuts, not text
+    // AltGr (Right Alt, or Ctrl+Alt) selects a level; Ctrl or Alt alone are the game's
+    // shortcuts, not text.
+    const bool ctrl = keyboard_.isDown(Vk::Control);
+    const bool altGr = keyboard_.isDown(Vk::RMenu) || (ctrl && keyboard_.isDown(Vk::Menu));
+    if ((ctrl || keyboard_.isDown(Vk::Menu)) && !altGr) {
+        return;
     }
-    for (const char c : keyboard_.charactersForKey(vk, 0, keyboard_.state())) {
-        if (static_cast<unsigned char>(c) >= 0x20) {
-            chatLine_ += c;
+    const sim::KeyOutput typed = keyboard_.output(vk, keyboard_.state());
+    if (typed == 0) {
+        return; // a modifier or a key without a character: a dead key waits on
+    }
+    if (pendingAccent_ != 0) {
+        const unsigned char accent = pendingAccent_;
+        pendingAccent_ = 0;
+        if (const auto composed = sim::Compose(accent, typed)) {
+            chatLine_ += static_cast<char>(*composed);
+            return;
         }
+        // No such sequence: the dead key is dropped and the key types on its own.
+    }
+    if (sim::IsDead(typed)) {
+        pendingAccent_ = static_cast<unsigned char>(typed & 0xFF);
+    } else if (sim::IsCharacter(typed) && typed >= 0x20) {
+        chatLine_ += static_cast<char>(typed);
     }
 }
 

@@ -10,9 +10,10 @@
 //   platform.game().transcript();      // {"5\thello"}: one line per Enter on a non-empty line
 //   platform.game().keysReceived();    // every down/up event, e.g. {KeyDown(Vk::Shift), ...}
 //
-// A key press types what the layout gives for it under the current key state (so Shift and
-// Caps Lock count); control characters and keys held with Ctrl or Alt type nothing. Backspace
-// removes the last character, Escape clears the line, Enter sends a non-empty line.
+// A key press types what the layout gives for it under the current key state (so Shift, AltGr,
+// Caps Lock and the group count); a dead key composes with the next key as a text input does
+// (SimLayouts); control characters and keys held with Ctrl or Alt alone type nothing.
+// Backspace removes the last character, Escape clears the line, Enter sends a non-empty line.
 
 #include "SimDesktop.h"
 #include "SimKeyboard.h"
@@ -56,6 +57,7 @@ private:
     int channel_ = 1;
     std::vector<std::string> transcript_;
     std::vector<SimKeyEvent> keysReceived_;
+    unsigned char pendingAccent_ = 0; // a dead key waiting for the next key
 };
 
 } // namespace trelk

@@ -1,12 +1,14 @@
 #pragma once
 
-// The sim keyboard: a US layout and the "X server" of the sim platform.
+// The sim keyboard: the layouts of SimLayouts ("us" unless set) and the "X server" of the sim
+// platform.
 //
 //   SimPlatform platform;                    // the game runs and has the focus
 //   platform.simKeyboard().pilotTypes("Hi"); // Shift down, H down, H up, Shift up, I down...
 //   platform.simKeyboard().pilotPress(Vk::Insert); // Insert down (pilotRelease lets go)
 //   platform.simLoop().processPendingMessages(); // the hook messages reach the main window
 //   platform.game().chatLine();              // what the game's chat line holds
+//   platform.simKeyboard().setLayout("de");  // German; "us,ru" has a second group
 //
 // Every event, injected or typed, updates the key state and goes to the window with the
 // focus: the game when it has it. Only then does the fake hook see it (while HookOn is in
@@ -20,6 +22,7 @@
 #include <array>
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +30,12 @@ namespace trelk {
 
 class SimGame;
 class SimHookLibrary;
+
+namespace sim {
+struct Layout;
+struct LayoutKey;
+using KeyOutput = std::uint16_t;
+} // namespace sim
 
 struct SimKeyEvent {
     int virtualKey = 0;
@@ -46,9 +55,12 @@ void PrintTo(const SimKeyEvent& event, std::ostream* out);
 
 class SimKeyboard final : public Keyboard {
 public:
-    explicit SimKeyboard(SimHookLibrary& hook) : hook_(hook) {}
+    explicit SimKeyboard(SimHookLibrary& hook);
 
-    std::optional<KeyForChar> keyForChar(unsigned char character) override;
+    std::shared_ptr<const KeyboardLayout> layout() override;
+    int activeGroup() override;
+    void selectGroup(int group) override;
+    void setLockToggled(int virtualKey, bool toggled) override;
     int scanCodeForKey(int virtualKey) override;
     std::string charactersForKey(int virtualKey, int scanCode, const KeyboardState& state) override;
     std::string keyName(int virtualKey, bool extended) override;
@@ -64,8 +76,17 @@ public:
 
     // --- test side ---
     void setGame(SimGame* game) { game_ = game; }
-    // What a pilot's fingers do: the same path as injection. pilotTypes wraps shifted
-    // characters in Shift and types \r, \n, \b, \t and ESC as their keys.
+    // One of the layouts of SimLayouts, its first group active; false for an unknown name.
+    bool setLayout(const std::string& name);
+    // What the key types with the given state in the group in force: a character, a dead key
+    // or nothing (SimLayouts). The game composes with it.
+    sim::KeyOutput output(int virtualKey, const KeyboardState& state) const;
+    // How often the group or a lock was changed through the port.
+    int groupChanges() const { return groupChanges_; }
+    int lockChanges() const { return lockChanges_; }
+    // What a pilot's fingers do: the same path as injection. pilotTypes types a character by
+    // the first key of the group in force that has it, wrapped in Shift and Right Alt (AltGr)
+    // as its level needs, and \r, \n, \b, \t and ESC as their keys.
     void pilotPress(int virtualKey);
     void pilotRelease(int virtualKey);
     void pilotTypes(const std::string& text);
@@ -85,6 +106,8 @@ public:
     void setStateReadable(bool readable) { stateReadable_ = readable; }
 
 private:
+    const sim::LayoutKey* layoutKey(int virtualKey, int group) const;
+    std::shared_ptr<const KeyboardLayout> describe() const;
     void keyEvent(int virtualKey, int scanCode, bool keyUp);
     void updateState(int virtualKey, bool keyUp);
     char layoutLetter(int virtualKey) const;
@@ -98,6 +121,11 @@ private:
     int ignored_ = 0;
     bool canInject_ = true;
     bool stateReadable_ = true;
+    const sim::Layout* layout_;
+    int group_ = 0;
+    std::shared_ptr<const KeyboardLayout> description_;
+    int groupChanges_ = 0;
+    int lockChanges_ = 0;
 };
 
 } // namespace trelk

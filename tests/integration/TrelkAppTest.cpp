@@ -1,8 +1,10 @@
 // The whole program without widgets on the sim platform: the libraries it loads at start-up,
-// the lists its worker builds, and a slash command typed in the game reaching the log.
+// the lists its worker builds, a slash command typed in the game reaching the log, and what
+// the program types into the game on the pilot's keyboard layout.
 
 #include "app/TrelkApp.h"
 
+#include "platform/ports/VirtualKeys.h"
 #include "support/SimDesk.h"
 
 #include <fstream>
@@ -58,6 +60,40 @@ TEST_F(TrelkAppTest, SlashCommandTypedInTheGameSwitchesLoggingOn) {
     platform.simKeyboard().pilotTypes("Hello, Pilot!\r");
     platform.step(0);
     EXPECT_THAT(app->pilotLog().Lines(), Contains(::testing::HasSubstr("Hello, Pilot!")));
+}
+
+TEST_F(TrelkAppTest, StoredCommandsArriveExactlyOnAGermanLayoutWithCapsLockOn) {
+    folder.write("trelkpro.ini", "[Commands]\nCmdList=Gr\xFC\xDF"
+                                 "e @Base, Sektor 7-G: ^42!;\n");
+    installLibraries();
+    platform.simKeyboard().setLayout("de");
+    platform.simKeyboard().setLockToggled(Vk::Capital, true);
+    start();
+    ASSERT_TRUE(app->core().FormCreate().ok);
+
+    press(Vk::Pause); // the command-list key
+    EXPECT_EQ(platform.game().chatLine(), "Gr\xFC\xDF"
+                                          "e @Base, Sektor 7-G: ^42!");
+    EXPECT_EQ(platform.game().channel(), 5);
+    EXPECT_EQ(platform.simKeyboard().state()[Vk::Capital] & 0x01, 0x01);
+}
+
+TEST_F(TrelkAppTest, CharactersTheLayoutLacksAreLeftOutAndTheStatusBarAndLogSaySo) {
+    folder.write("trelkpro.ini", "[Setup]\nLogEnabled=1\n[Commands]\nCmdList=Gr\xFC\xDF"
+                                 "e;\n");
+    installLibraries();
+    start(); // the US layout: no ü, no ß
+    ASSERT_TRUE(app->core().FormCreate().ok);
+
+    press(Vk::Pause);
+    EXPECT_EQ(platform.game().chatLine(), "Gre");
+    EXPECT_EQ(window.statusText(1), "Left out of the text typed into the game, no key of the "
+                                    "keyboard layout types: \xFC (252), \xDF (223)");
+    // The log keeps plain ASCII: the codes tell which characters they were.
+    EXPECT_THAT(
+        app->pilotLog().Lines(),
+        Contains(::testing::HasSubstr("no key of the keyboard layout types:  (252),  (223)")));
+    EXPECT_TRUE(prompts.errors().empty());
 }
 
 } // namespace

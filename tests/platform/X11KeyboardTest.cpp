@@ -1,7 +1,13 @@
-// X11Keyboard against a real X server (an Xvfb of the test's own) with the us and de
-// layouts: character <-> key round trips, names, state and injection into a focused window.
+// X11Keyboard against a real X server (an Xvfb of the test's own) with the us, de, fr, fr bepo
+// and "us,ru" layouts: the layout it reads (every group and level, dead keys through the compose
+// rules) against the server's own translation, names, state, groups and locks, and injection
+// into a focused window through the key sender.
 
 #include "platform/linux/X11Keyboard.h"
+
+#include "macros/KeyStringSender.h"
+#include "macros/TypingPlan.h"
+#include "platform/sim/SimEventLoop.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -28,57 +34,68 @@ protected:
         setLayout("us");
     }
 
-    static void setLayout(const std::string& layout) {
-        ASSERT_EQ(
-            x11test::RunProgram({"setxkbmap", "-display", server_->display(), "-layout", layout}),
-            0)
-            << "setxkbmap -layout " << layout;
+    static void setLayout(const std::string& layout, const std::string& variant = "") {
+        std::vector<std::string> command = {"setxkbmap", "-display", server_->display(), "-layout",
+                                            layout};
+        if (!variant.empty()) {
+            command.insert(command.end(), {"-variant", variant});
+        }
+        ASSERT_EQ(x11test::RunProgram(command), 0)
+            << "setxkbmap -layout " << layout << " " << variant;
     }
 
-    // Types text as the key sender does: Shift around keys whose level needs it.
+    // Types text through the program's key sender, as every string reaches the game.
     static void typeText(X11Keyboard& keyboard, const std::string& text) {
-        for (const char c : text) {
-            if (c == '\b') {
-                keyboard.injectKey(Vk::Back, keyboard.scanCodeForKey(Vk::Back), false);
-                keyboard.injectKey(Vk::Back, keyboard.scanCodeForKey(Vk::Back), true);
-                continue;
-            }
-            const auto key = keyboard.keyForChar(static_cast<unsigned char>(c));
-            ASSERT_TRUE(key) << "no key for " << c;
-            const int scan = keyboard.scanCodeForKey(key->virtualKey);
-            if (key->shift) {
-                keyboard.injectKey(Vk::Shift, 42, false);
-            }
-            keyboard.injectKey(key->virtualKey, scan, false);
-            keyboard.injectKey(key->virtualKey, scan, true);
-            if (key->shift) {
-                keyboard.injectKey(Vk::Shift, 42, true);
+        SimEventLoop loop;
+        KeyStringSender sender(keyboard, loop, {});
+        sender.TypeText(text);
+    }
+
+    static Keyboard::KeyboardState stateFor(const KeyStroke& stroke) {
+        Keyboard::KeyboardState state{};
+        if (stroke.shift) {
+            state[Vk::Shift] = 0x80;
+        }
+        if (stroke.altGr) {
+            state[Vk::Control] = state[Vk::Menu] = 0x80; // AltGr as Ctrl+Alt
+        }
+        return state;
+    }
+
+    // Every character the layout lists goes back to itself through charactersForKey with the
+    // key's virtual key, scan code, group and levels; the count of characters listed.
+    static int roundTrip(X11Keyboard& keyboard) {
+        const auto layout = keyboard.layout();
+        EXPECT_TRUE(layout);
+        if (!layout) {
+            return 0;
+        }
+        const int pilotGroup = keyboard.activeGroup();
+        for (int group = 0; group < layout->groupCount; ++group) {
+            keyboard.selectGroup(group);
+            for (const auto& entry : layout->characters) {
+                if (entry.stroke.group != group) {
+                    continue;
+                }
+                EXPECT_EQ(keyboard.charactersForKey(entry.stroke.virtualKey, entry.stroke.scanCode,
+                                                    stateFor(entry.stroke)),
+                          std::string(1, static_cast<char>(entry.character)))
+                    << "character " << int(entry.character) << " on vk " << entry.stroke.virtualKey
+                    << " scan " << entry.stroke.scanCode << " in group " << group;
             }
         }
+        keyboard.selectGroup(pilotGroup);
+        return static_cast<int>(layout->characters.size());
     }
 
-    // Every character the layout types goes back to itself through charactersForKey; returns
-    // the characters it cannot type.
-    static std::string roundTrip(X11Keyboard& keyboard, const std::string& characters) {
+    // The characters of the text that no group of the layout can type.
+    static std::string untypable(X11Keyboard& keyboard, const std::string& text) {
+        const TypingPlan plan(*keyboard.layout());
         std::string missing;
-        for (const char c : characters) {
-            const auto byte = static_cast<unsigned char>(c);
-            const auto stroke = keyboard.strokeForChar(byte);
-            if (!stroke) {
+        for (const char c : text) {
+            if (plan.choose(static_cast<unsigned char>(c), 0, 0) == nullptr) {
                 missing += c;
-                continue;
             }
-            Keyboard::KeyboardState state{};
-            if (stroke->shift) {
-                state[Vk::Shift] = 0x80;
-            }
-            if (stroke->altGr) {
-                state[Vk::Control] = state[Vk::Menu] = 0x80; // AltGr as Ctrl+Alt
-            }
-            const int scan = keyboard.scanCodeForKey(stroke->virtualKey);
-            EXPECT_NE(scan, 0) << c;
-            EXPECT_EQ(keyboard.charactersForKey(stroke->virtualKey, scan, state), std::string(1, c))
-                << "character " << static_cast<int>(byte);
         }
         return missing;
     }
@@ -99,43 +116,116 @@ TEST_F(X11KeyboardTest, WithoutDisplayNothingIsKnownAndNothingCrashes) {
     EnvOverride noDisplay("DISPLAY", std::nullopt);
     X11Keyboard keyboard;
     EXPECT_FALSE(keyboard.canInject());
-    EXPECT_FALSE(keyboard.keyForChar('a'));
+    EXPECT_FALSE(keyboard.layout());
     EXPECT_FALSE(keyboard.currentState());
+    EXPECT_EQ(keyboard.activeGroup(), 0);
     EXPECT_EQ(keyboard.scanCodeForKey('A'), 0);
     EXPECT_EQ(keyboard.keyName('A', false), "");
     EXPECT_EQ(keyboard.charactersForKey('A', 0x1E, {}), "");
     keyboard.injectKey('A', 0x1E, false);
+    keyboard.selectGroup(1);
+    keyboard.setLockToggled(Vk::Capital, true);
 }
 
 TEST_F(X11KeyboardTest, UsLayoutTypesEveryPrintableAsciiCharacterAndBack) {
     X11Keyboard keyboard;
-    EXPECT_EQ(roundTrip(keyboard, printableAscii()), "");
-    EXPECT_FALSE(keyboard.keyForChar(0xE4)); // ä
-    const auto a = keyboard.keyForChar('a');
-    ASSERT_TRUE(a);
-    EXPECT_EQ(a->virtualKey, 'A');
-    EXPECT_FALSE(a->shift);
-    const auto exclamation = keyboard.keyForChar('!');
-    ASSERT_TRUE(exclamation);
-    EXPECT_EQ(exclamation->virtualKey, '1');
-    EXPECT_TRUE(exclamation->shift);
+    EXPECT_GT(roundTrip(keyboard), 95);
+    EXPECT_EQ(untypable(keyboard, printableAscii()), "");
+    EXPECT_EQ(untypable(keyboard, "\xE4"), "\xE4"); // ä
+    const TypingPlan plan(*keyboard.layout());
+    const auto* a = plan.choose('a', 0, 0);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->keys[0].virtualKey, 'A');
+    EXPECT_FALSE(a->keys[0].shift);
+    const auto* exclamation = plan.choose('!', 0, 0);
+    ASSERT_NE(exclamation, nullptr);
+    EXPECT_EQ(exclamation->keys[0].virtualKey, '1');
+    EXPECT_TRUE(exclamation->keys[0].shift);
+    EXPECT_TRUE(keyboard.layout()->deadKeySequences.empty());
     EXPECT_EQ(keyboard.scanCodeForKey('Z'), 0x2C);
 }
 
-TEST_F(X11KeyboardTest, GermanLayoutFollowsItsCharactersIncludingAltGrAndLatin1) {
+TEST_F(X11KeyboardTest, GermanLayoutHasItsLettersOnAltGrAndItsAccentsThroughTheDeadKeys) {
     setLayout("de");
     X11Keyboard keyboard;
-    // ^ and ` are dead keys on this layout: they start a character instead of typing one.
-    EXPECT_EQ(roundTrip(keyboard, printableAscii()), "^`");
-    EXPECT_EQ(roundTrip(keyboard, "\xE4\xF6\xFC\xDF\xC4\xD6\xDC\xA7\xB0\xB5\x80"), "");
+    roundTrip(keyboard);
+    EXPECT_EQ(untypable(keyboard, printableAscii() + "\xE4\xF6\xFC\xDF\xC4\xD6\xDC\xA7\xB0\xB5\x80"
+                                                     "\xB4\xEA\xE9\xE8"),
+              "");
     // Z is where a US keyboard has Y, and its virtual key goes with the character.
     EXPECT_EQ(keyboard.scanCodeForKey('Z'), 0x15);
     EXPECT_EQ(keyboard.keyName('Z', false), "Z");
-    const auto at = keyboard.strokeForChar('@');
-    ASSERT_TRUE(at);
-    EXPECT_EQ(at->virtualKey, 'Q');
-    EXPECT_TRUE(at->altGr);
-    EXPECT_FALSE(at->shift);
+    const TypingPlan plan(*keyboard.layout());
+    const auto* at = plan.choose('@', 0, 0);
+    ASSERT_NE(at, nullptr);
+    EXPECT_EQ(at->keys[0].virtualKey, 'Q');
+    EXPECT_TRUE(at->keys[0].altGr);
+    EXPECT_FALSE(at->keys[0].shift);
+    // ^ is a dead key here: the dead key and a blank.
+    const auto* circumflex = plan.choose('^', 0, 0);
+    ASSERT_NE(circumflex, nullptr);
+    ASSERT_EQ(circumflex->count, 2);
+    EXPECT_EQ(circumflex->keys[0].scanCode, 0x29);
+    EXPECT_EQ(circumflex->keys[1].virtualKey, Vk::Space);
+}
+
+TEST_F(X11KeyboardTest, EveryCharacterOfFrenchAndBepoIsReachableThroughItsOwnKey) {
+    for (const auto& [variant, text] :
+         {std::pair{std::string(), std::string(",?;.:/!\xA7\xE9\xE8\xE7\xE0\xF9\xB2^\xA8\xEA")},
+          std::pair{std::string("bepo"), std::string(":!?,;.\xE9\xE8\xE0\xE7\xEA^")}}) {
+        SCOPED_TRACE("fr " + variant);
+        setLayout("fr", variant);
+        X11Keyboard keyboard;
+        roundTrip(keyboard);
+        EXPECT_EQ(untypable(keyboard, printableAscii() + text), "");
+    }
+    // On AZERTY both the M key and the ", ?" key report VK_M: the scan code tells them apart.
+    setLayout("fr");
+    X11Keyboard keyboard;
+    EXPECT_EQ(keyboard.charactersForKey('M', 0x32, {}), ",");
+    EXPECT_EQ(keyboard.charactersForKey('M', 0x27, {}), "m");
+}
+
+TEST_F(X11KeyboardTest, GroupsAreReadEachInTurnAndTheGroupAndLocksAreSetWithoutKeyEvents) {
+    setLayout("us,ru");
+    X11Keyboard keyboard;
+    const auto layout = keyboard.layout();
+    ASSERT_TRUE(layout);
+    EXPECT_EQ(layout->groupCount, 2);
+    keyboard.selectGroup(1);
+    EXPECT_EQ(keyboard.activeGroup(), 1);
+    roundTrip(keyboard);
+    EXPECT_EQ(keyboard.activeGroup(), 1);
+    // Latin letters only in the first group, the Russian group's own punctuation in the second.
+    const TypingPlan plan(*layout);
+    const auto* a = plan.choose('a', 1, 1);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->keys[0].group, 0);
+    const auto* question = plan.choose('?', 1, 1);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(question->keys[0].group, 1);
+    EXPECT_EQ(layout, keyboard.layout()); // the same layout while nothing changed
+
+    keyboard.setLockToggled(Vk::Capital, true);
+    auto state = keyboard.currentState();
+    ASSERT_TRUE(state);
+    EXPECT_EQ((*state)[Vk::Capital], 0x01);
+    keyboard.setLockToggled(Vk::Capital, false);
+    EXPECT_EQ((*keyboard.currentState())[Vk::Capital], 0);
+    // Num Lock changes what the keypad types: the layout is read again.
+    keyboard.setLockToggled(Vk::NumLock, true);
+    EXPECT_EQ((*keyboard.currentState())[Vk::NumLock], 0x01);
+    const auto withNumLock = keyboard.layout();
+    EXPECT_NE(withNumLock, layout);
+    bool keypadDigit = false;
+    for (const auto& entry : withNumLock->characters) {
+        keypadDigit =
+            keypadDigit || (entry.stroke.virtualKey == Vk::Numpad7 && entry.character == '7');
+    }
+    EXPECT_TRUE(keypadDigit);
+    keyboard.setLockToggled(Vk::NumLock, false);
+    keyboard.selectGroup(0);
+    EXPECT_EQ(keyboard.activeGroup(), 0);
 }
 
 TEST_F(X11KeyboardTest, KeysHaveReadableNamesAndScanCodes) {
@@ -204,19 +294,30 @@ TEST_F(X11KeyboardTest, StateShowsHeldKeysWithBothGenericAndSidedCodes) {
 
 TEST_F(X11KeyboardTest, InjectedTextArrivesCharacterForCharacterInTheFocusedWindow) {
     const std::string usText = "Hello, World! 1+2=3; (a|b) ~\"quoted\" <x>? \\ _@#$%^&*";
-    const std::string deText = "Hallo Welt! @home {x} [y] \\ | ~ 1+2=3; ZyZy <>";
-    for (const auto& [layout, text] :
-         {std::pair{std::string("us"), usText}, std::pair{std::string("de"), deText}}) {
-        SCOPED_TRACE(layout);
-        setLayout(layout);
+    const std::string deText = "Hallo Welt! @home {x} [y] \\ | ~ 1+2=3; ZyZy <> \xE4\xF6\xFC\xDF";
+    const std::string frText =
+        "Hello Pilot, Sector 7-G: 42 ships! (Fuel 98%) Go/No? \xE9\xE8\xE7\xE0";
+    struct Case {
+        std::string layout;
+        std::string variant;
+        int group;
+        std::string text;
+    };
+    for (const Case& each :
+         {Case{"us", "", 0, usText}, Case{"de", "", 0, deText}, Case{"fr", "", 0, frText},
+          Case{"fr", "bepo", 0, frText}, Case{"us,ru", "", 1, usText}}) {
+        SCOPED_TRACE(each.layout + " " + each.variant);
+        setLayout(each.layout, each.variant);
         TestClient client(server_->display());
         ASSERT_NE(client.display(), nullptr);
         const Window window = client.createWindow("typing target", true);
         client.focus(window);
         X11Keyboard keyboard;
-        const std::string sent = "\b\b" + text;
+        keyboard.selectGroup(each.group);
+        const std::string sent = "\b\b" + each.text;
         typeText(keyboard, sent);
         EXPECT_EQ(client.typedText(window, sent.size()), sent);
+        EXPECT_EQ(keyboard.activeGroup(), each.group);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "platform/ports/VirtualKeys.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,20 +22,61 @@ Keyboard::KeyboardState With(std::initializer_list<int> down) {
     return state;
 }
 
-TEST(SimKeyboardLayoutTest, EveryPrintableAsciiCharacterHasAKeyThatTypesItBack) {
+// The first key that the layout lists for a character in a group.
+std::optional<KeyStroke> FirstKey(SimKeyboard& keyboard, unsigned char c, int group = 0) {
+    for (const auto& entry : keyboard.layout()->characters) {
+        if (entry.character == c && entry.stroke.group == group) {
+            return entry.stroke;
+        }
+    }
+    return std::nullopt;
+}
+
+Keyboard::KeyboardState StateFor(const KeyStroke& stroke) {
+    Keyboard::KeyboardState state{};
+    if (stroke.shift) {
+        state[Vk::Shift] = 0x80;
+    }
+    if (stroke.altGr) {
+        state[Vk::RMenu] = 0x80;
+    }
+    return state;
+}
+
+TEST(SimKeyboardLayoutTest, EveryListedKeyTypesItsCharacterBackOnEveryLayout) {
+    for (const std::string name : {"us", "de", "us,ru"}) {
+        SCOPED_TRACE(name);
+        SimPlatform platform;
+        SimKeyboard& keyboard = platform.simKeyboard();
+        ASSERT_TRUE(keyboard.setLayout(name));
+        const auto layout = keyboard.layout();
+        for (int group = 0; group < layout->groupCount; ++group) {
+            keyboard.selectGroup(group);
+            for (const auto& entry : layout->characters) {
+                if (entry.stroke.group != group) {
+                    continue;
+                }
+                EXPECT_EQ(
+                    keyboard.charactersForKey(entry.stroke.virtualKey, 0, StateFor(entry.stroke)),
+                    std::string(1, static_cast<char>(entry.character)))
+                    << "character " << int(entry.character) << " in group " << group;
+                EXPECT_EQ(keyboard.scanCodeForKey(entry.stroke.virtualKey), entry.stroke.scanCode);
+            }
+        }
+    }
+}
+
+TEST(SimKeyboardLayoutTest, TheUsLayoutHasAllPrintableAsciiAndNothingAbove) {
     SimPlatform platform;
     SimKeyboard& keyboard = platform.simKeyboard();
     for (int c = 32; c < 127; ++c) {
-        const auto key = keyboard.keyForChar(static_cast<unsigned char>(c));
-        ASSERT_TRUE(key) << c;
-        const auto state = key->shift ? With({Vk::Shift}) : With({});
-        EXPECT_EQ(keyboard.charactersForKey(key->virtualKey, 0, state), std::string(1, char(c)))
-            << "character " << char(c);
-        EXPECT_NE(keyboard.scanCodeForKey(key->virtualKey), 0) << char(c);
+        EXPECT_TRUE(FirstKey(keyboard, static_cast<unsigned char>(c))) << char(c);
     }
     for (int c = 128; c < 256; ++c) {
-        EXPECT_FALSE(keyboard.keyForChar(static_cast<unsigned char>(c))) << c;
+        EXPECT_FALSE(FirstKey(keyboard, static_cast<unsigned char>(c))) << c;
     }
+    EXPECT_TRUE(keyboard.layout()->deadKeySequences.empty());
+    EXPECT_FALSE(keyboard.setLayout("xx"));
 }
 
 TEST(SimKeyboardLayoutTest, PunctuationUsesTheUsKeysAndScanCodesAreSetOne) {
@@ -46,7 +88,7 @@ TEST(SimKeyboardLayoutTest, PunctuationUsesTheUsKeysAndScanCodesAreSetOne) {
         {'{', {0xDB, true}},  {'|', {0xDC, true}},  {']', {0xDD, false}}, {'"', {0xDE, true}},
         {'@', {'2', true}},   {'*', {'8', true}},   {'A', {'A', true}},   {' ', {0x20, false}}};
     for (const auto& [c, key] : expected) {
-        const auto found = keyboard.keyForChar(static_cast<unsigned char>(c));
+        const auto found = FirstKey(keyboard, static_cast<unsigned char>(c));
         ASSERT_TRUE(found) << c;
         EXPECT_EQ(std::make_pair(found->virtualKey, found->shift), key) << c;
     }
@@ -56,6 +98,43 @@ TEST(SimKeyboardLayoutTest, PunctuationUsesTheUsKeysAndScanCodesAreSetOne) {
     EXPECT_EQ(keyboard.scanCodeForKey(Vk::F12), 0x58);
     EXPECT_EQ(keyboard.scanCodeForKey(0xFF), 0);
     EXPECT_EQ(keyboard.scanCodeForKey(-3), 0);
+}
+
+TEST(SimKeyboardLayoutTest, TheGameComposesDeadKeysAndTypesAltGrLevelsAsATextInputDoes) {
+    SimPlatform platform;
+    SimKeyboard& keyboard = platform.simKeyboard();
+    ASSERT_TRUE(keyboard.setLayout("de"));
+    const auto tap = [&](int vk) {
+        keyboard.pilotPress(vk);
+        keyboard.pilotRelease(vk);
+    };
+    tap(Vk::Oem5); // the circumflex: nothing yet
+    EXPECT_EQ(platform.game().chatLine(), "");
+    tap(Vk::Space);
+    tap(Vk::Oem5);
+    keyboard.pilotPress(Vk::Shift); // level keys do not end a sequence
+    tap('E');
+    keyboard.pilotRelease(Vk::Shift);
+    tap(Vk::Oem6); // the acute accent: with a blank an apostrophe, twice the accent
+    tap(Vk::Space);
+    tap(Vk::Oem6);
+    tap(Vk::Oem6);
+    tap(Vk::Oem6); // no such sequence: the dead key is dropped
+    tap('X');
+    keyboard.pilotPress(Vk::RMenu);
+    tap('Q');
+    keyboard.pilotRelease(Vk::RMenu);
+    keyboard.pilotPress(Vk::Control); // Ctrl alone is a shortcut
+    tap('Q');
+    keyboard.pilotRelease(Vk::Control);
+    EXPECT_EQ(platform.game().chatLine(), "^\xCA'\xB4x@");
+
+    keyboard.setLockToggled(Vk::Capital, true);
+    tap(Vk::Oem7); // ä
+    tap(Vk::Oem4); // ß has no capital here
+    tap('1');
+    EXPECT_EQ(platform.game().chatLine(), "^\xCA'\xB4x@\xC4\xDF"
+                                          "1");
 }
 
 TEST(SimKeyboardLayoutTest, KeyNamesFollowTheExtendedFlag) {

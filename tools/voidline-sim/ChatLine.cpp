@@ -10,9 +10,30 @@ ChatLine::ChatLine(QWidget* parent) : QLineEdit(parent) {
     setObjectName("chatLine");
     setPlaceholderText("Say something…  (Enter sends, Esc clears, F1–F5 switch channel)");
     setMaxLength(250);
+    // Dead keys are composed here, in order with the other keys (DeadKeys).
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+}
+
+QVariant ChatLine::inputMethodQuery(Qt::InputMethodQuery query) const {
+    // Qt's own compose runs only for a focus object that accepts input methods.
+    if (query == Qt::ImEnabled) {
+        return false;
+    }
+    return QLineEdit::inputMethodQuery(query);
 }
 
 void ChatLine::keyPressEvent(QKeyEvent* event) {
+    switch (deadKeys_.press(event->nativeVirtualKey())) {
+    case DeadKeys::Result::Swallowed:
+        return;
+    case DeadKeys::Result::Composed:
+        if (IsTypable(deadKeys_.composed())) {
+            insert(deadKeys_.composed());
+        }
+        return;
+    case DeadKeys::Result::Pass:
+        break;
+    }
     const int key = event->key();
     if (key >= Qt::Key_F1 && key <= Qt::Key_F5) {
         emit channelSelected(key - Qt::Key_F1 + 1);
@@ -32,13 +53,19 @@ void ChatLine::keyPressEvent(QKeyEvent* event) {
     default:
         break;
     }
-    // The chat takes what its code page can hold; anything else never reaches the line.
-    for (const QChar c : event->text()) {
+    if (IsTypable(event->text())) {
+        QLineEdit::keyPressEvent(event);
+    }
+}
+
+// The chat takes what its code page can hold; anything else never reaches the line.
+bool ChatLine::IsTypable(const QString& text) {
+    for (const QChar c : text) {
         if (c.isPrint() && !IsWindows1252(c)) {
-            return;
+            return false;
         }
     }
-    QLineEdit::keyPressEvent(event);
+    return true;
 }
 
 bool ChatLine::focusNextPrevChild(bool /*next*/) {
