@@ -1,6 +1,5 @@
 #include "CommandList.h"
 
-#include "MacroLine.h"
 #include "core/IniFile.h"
 
 namespace trelk {
@@ -8,8 +7,6 @@ namespace trelk {
 namespace {
 
 // The key-string encoding reads bytes from here up as function, navigation and modifier keys.
-constexpr unsigned char FirstKeyCode = 228;
-
 void Report(const CommandList::TextSink& sink, const std::string& text) {
     if (sink) {
         sink(text);
@@ -65,13 +62,6 @@ void CommandList::Clear() {
 }
 
 CommandList::EntryResult CommandList::AppendEntry(const std::string& text) {
-    const TypableText typable = MakeTypable(text);
-    if (!typable.replaced.empty()) {
-        Report(reportError_, "A command cannot type these letters (the game would get function "
-                             "keys): " +
-                                 typable.replaced + ". Check the command and press <enter> again.");
-        return {false, typable.text};
-    }
     const std::string problem = EntryProblem(text);
     if (!problem.empty()) {
         Report(reportError_, problem);
@@ -102,9 +92,9 @@ std::string CommandList::EntryProblem(std::string_view text) {
             return "A command cannot contain \";\": the list is saved with \";\" after each "
                    "command. Add each command on its own line.";
         }
-        if (b < 32 || b >= FirstKeyCode) {
+        if (b < 32) {
             return "A command cannot hold the character code " + std::to_string(b) +
-                   ": the game would get a key (Enter, an F-key, Ctrl) instead. Remove it and "
+                   ": the game would get a key (Enter, Backspace, Tab) instead. Remove it and "
                    "press <enter> again.";
         }
     }

@@ -44,9 +44,8 @@ public:
         std::string editText;
     };
     // Enter on the edit line: appends the text, also an empty one. A text that could not be
-    // stored or typed as it is (see EntryProblem) is reported and not added; letters that would
-    // act as keys come back replaced by plain ones, as the macros do, for the pilot to check and
-    // enter again.
+    // stored or typed as it is (see EntryProblem) is reported and not added. Letters of any
+    // language are typed as they are: a command is text for the chat line.
     EntryResult AppendEntry(const std::string& text);
     // Delete: removes the entry at row (0-based); a row outside the list removes nothing.
     bool DeleteEntry(int row);
@@ -63,8 +62,8 @@ public:
     void addView(std::function<void()> view) { views_.push_back(std::move(view)); }
 
     // Why a typed entry cannot be added, or empty when it can: ';' would split it when stored;
-    // control characters and bytes 228..255 would press keys (Enter, F-keys, Ctrl) in the game
-    // instead of typing a character.
+    // control characters would press keys (Enter, Backspace) in the game instead of typing a
+    // character.
     static std::string EntryProblem(std::string_view text);
     static std::vector<std::string> ParseStored(std::string_view stored);
     static std::string ToStored(const std::vector<std::string>& entries);

@@ -3,8 +3,20 @@
 namespace trelk::e2e {
 
 PilotDesk::PilotDesk(const testing::TempFolder& folder,
-                     const std::vector<std::string>& extraEnvironment)
+                     const std::vector<std::string>& extraEnvironment,
+                     const std::vector<std::string>& keyboardLayout)
     : folder_(folder), xdotool_(display_.env() + " xdotool ") {
+    if (!keyboardLayout.empty()) {
+        std::string command = "setxkbmap -display " + display_.name();
+        for (const std::string& argument : keyboardLayout) {
+            command += " '" + argument + "'";
+        }
+        int status = -1;
+        capture(command, &status);
+        if (status != 0) {
+            return;
+        }
+    }
     // The shared blocks get names of this test's own, so parallel runs never meet.
     std::vector<std::string> environment = {
         display_.env(), "QT_QPA_PLATFORM=xcb", "TRELK_APP_DIR=" + folder.dir(),

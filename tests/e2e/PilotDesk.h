@@ -15,13 +15,17 @@ namespace trelk::e2e {
 // The game's transcript is "transcript.txt" in that folder.
 class PilotDesk {
 public:
-    // Starts both; check ready() before typing. extraEnvironment ("NAME=value") reaches both.
+    // Starts both; check ready() before typing. extraEnvironment ("NAME=value") reaches both;
+    // keyboardLayout, when given, is what setxkbmap sets before either starts
+    // ({"-layout", "fr", "-variant", "bepo"}).
     explicit PilotDesk(const testing::TempFolder& folder,
-                       const std::vector<std::string>& extraEnvironment = {});
+                       const std::vector<std::string>& extraEnvironment = {},
+                       const std::vector<std::string>& keyboardLayout = {});
 
     bool ready() const { return ready_; }
     // "DISPLAY=... xdotool " for command lines.
     const std::string& xdotool() const { return xdotool_; }
+    const std::string& displayName() const { return display_.name(); }
     std::string transcript() const { return folder_.read("transcript.txt"); }
     ChildProcess& trelk() { return *trelk_; }
 
