@@ -66,16 +66,11 @@ public:
 
     // The strokes for a character, with the keyboard made ready for them; null when the layout
     // has none.
-    const TypingPlan::Strokes* prepare(unsigned char character,
-                                       const std::shared_ptr<const TypingPlan>& plan) {
-        if (!plan) {
-            return nullptr;
-        }
+    const TypingPlan::Strokes* prepare(unsigned char character, const TypingPlan& plan) {
         if (!started_) {
             start();
         }
-        plan_ = plan; // kept: a send nested in this one may build a new plan
-        const TypingPlan::Strokes* strokes = plan_->choose(character, groupInForce_, pilotGroup_);
+        const TypingPlan::Strokes* strokes = plan.choose(character, groupInForce_, pilotGroup_);
         if (strokes != nullptr && strokes->keys[0].group != groupInForce_) {
             groupInForce_ = strokes->keys[0].group;
             keyboard_.selectGroup(groupInForce_);
@@ -95,7 +90,6 @@ private:
     }
 
     Keyboard& keyboard_;
-    std::shared_ptr<const TypingPlan> plan_;
     bool started_ = false;
     bool capsLockReleased_ = false;
     int pilotGroup_ = 0;
@@ -159,6 +153,7 @@ void KeyStringSender::send(const std::string& keys, std::size_t textFrom) {
 void KeyStringSender::typeKeys(const std::string& text, std::size_t textFrom,
                                std::string& leftOut) {
     Typing typing(keyboard_);
+    // Held for the whole send: a send nested in this one may plan a layout that changed.
     std::shared_ptr<const TypingPlan> layoutPlan;
     bool planRead = false;
     bool modifierHeld = false;
@@ -181,7 +176,8 @@ void KeyStringSender::typeKeys(const std::string& text, std::size_t textFrom,
                 layoutPlan = plan();
                 planRead = true;
             }
-            const TypingPlan::Strokes* strokes = typing.prepare(b, layoutPlan);
+            const TypingPlan::Strokes* strokes =
+                layoutPlan ? typing.prepare(b, *layoutPlan) : nullptr;
             if (strokes == nullptr) {
                 // Without a layout nothing can be typed at all, and there is nobody to tell.
                 if (layoutPlan && leftOut.find(static_cast<char>(b)) == std::string::npos) {
