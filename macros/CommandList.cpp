@@ -6,7 +6,6 @@ namespace trelk {
 
 namespace {
 
-// The key-string encoding reads bytes from here up as function, navigation and modifier keys.
 void Report(const CommandList::TextSink& sink, const std::string& text) {
     if (sink) {
         sink(text);
