@@ -9,6 +9,8 @@
 #include "plugins/nexacomms/NexacommsAbi.h"
 
 #include <QImage>
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
@@ -24,6 +26,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
 
 namespace trelk {
 namespace {
@@ -47,6 +50,89 @@ std::vector<std::uint32_t> ConsolePicture() {
         }
     }
     return pixels;
+}
+
+// A picture as the console draws one, in either layout, with every channel value: pixels of
+// (1,1,1) where the layout leaves the console transparent, at the rounded corners of the
+// background and scattered through it; colours one step from transparent; and a random high
+// byte everywhere, which the library must ignore (0xFE010101 is transparent too).
+struct TestPicture {
+    std::uint32_t width = 513;
+    std::uint32_t height = 257;
+    std::vector<std::uint32_t> pixels;
+
+    std::uint32_t& at(std::uint32_t x, std::uint32_t y) { return pixels[y * width + x]; }
+    std::uint32_t rgb(std::uint32_t x, std::uint32_t y) const {
+        return pixels[y * width + x] & 0xFFFFFFu;
+    }
+    bool transparent(std::uint32_t x, std::uint32_t y) const { return rgb(x, y) == Clear; }
+    NexacommsBitmap bitmap() const { return {width, height, width * 4, pixels.data()}; }
+};
+
+class PixelSource {
+public:
+    explicit PixelSource(std::uint32_t seed) : state_(seed) {}
+    std::uint32_t next() {
+        state_ = state_ * 1664525u + 1013904223u;
+        return state_ ^ (state_ >> 15);
+    }
+
+private:
+    std::uint32_t state_;
+};
+
+void Scatter(TestPicture& picture, std::uint32_t top, std::uint32_t bottom, std::uint32_t right,
+             std::uint32_t seed) {
+    PixelSource source(seed);
+    for (std::uint32_t y = top; y < bottom; ++y) {
+        for (std::uint32_t x = 0; x < right; ++x) {
+            const std::uint32_t value = source.next();
+            std::uint32_t pixel = value & 0xFFFFFFu;
+            switch (value >> 26) {
+            case 0:
+                pixel = Clear;
+                break;
+            case 1:
+                pixel = 0x010100u;
+                break;
+            case 2:
+                pixel = 0x000101u;
+                break;
+            case 3:
+                pixel = 0x010102u;
+                break;
+            default:
+                break;
+            }
+            picture.at(x, y) = pixel | (source.next() & 0xFF000000u);
+        }
+    }
+}
+
+TestPicture LayoutPicture(bool wide, std::uint32_t seed) {
+    TestPicture picture;
+    picture.pixels.assign(std::size_t{picture.width} * picture.height, Clear);
+    const std::uint32_t drawn = wide ? 512 : 256;
+    Scatter(picture, 0, 256, drawn, seed);
+    for (std::uint32_t y = 0; y < 4; ++y) {
+        for (std::uint32_t x = 0; x + y < 4; ++x) {
+            picture.at(x, y) = Clear;
+            picture.at(drawn - 1 - x, 255 - y) = 0xFE000000u | Clear;
+        }
+    }
+    return picture;
+}
+
+TestPicture CapturePicture(std::uint32_t seed) {
+    TestPicture picture;
+    picture.width = 512;
+    picture.height = 256;
+    picture.pixels.resize(std::size_t{512} * 256);
+    PixelSource source(seed);
+    for (std::uint32_t& pixel : picture.pixels) {
+        pixel = (source.next() & 0xFFFFFFu) | 0x800000u; // never transparent
+    }
+    return picture;
 }
 
 class NexacommsTest : public ::testing::Test {
@@ -118,6 +204,79 @@ protected:
         const auto pixel = static_cast<std::uint32_t>(XGetPixel(image, 0, 0) & 0xFFFFFFul);
         XDestroyImage(image);
         return pixel;
+    }
+
+    // Empty when the console window shows the picture exactly, on the window itself (XGetImage
+    // inside its shape) and on the screen over the backdrop; else what differs first.
+    std::string differenceFromShown(Window console, const TestPicture& picture) {
+        const XWindowAttributes now = attributes(console);
+        if (now.map_state != IsViewable || now.width != static_cast<int>(picture.width) ||
+            now.height != static_cast<int>(picture.height)) {
+            return "window not shown at the picture's size: " + std::to_string(now.width) + "x" +
+                   std::to_string(now.height);
+        }
+        std::vector<bool> inside(picture.pixels.size(), false);
+        int count = 0;
+        int ordering = 0;
+        XRectangle* rectangles =
+            XShapeGetRectangles(client_, console, ShapeBounding, &count, &ordering);
+        for (int i = 0; i < count; ++i) {
+            const XRectangle& r = rectangles[i];
+            for (int y = std::max(0, int{r.y}); y < std::min(now.height, r.y + r.height); ++y) {
+                for (int x = std::max(0, int{r.x}); x < std::min(now.width, r.x + r.width); ++x) {
+                    inside[static_cast<std::size_t>(y) * picture.width +
+                           static_cast<std::size_t>(x)] = true;
+                }
+            }
+        }
+        if (rectangles != nullptr) {
+            XFree(rectangles);
+        }
+        XImage* window =
+            XGetImage(client_, console, 0, 0, picture.width, picture.height, AllPlanes, ZPixmap);
+        XImage* screen = XGetImage(client_, root_, now.x, now.y, picture.width, picture.height,
+                                   AllPlanes, ZPixmap);
+        std::string difference;
+        if (window == nullptr || screen == nullptr) {
+            difference = "no image read back";
+        }
+        for (std::uint32_t y = 0; y < picture.height && difference.empty(); ++y) {
+            for (std::uint32_t x = 0; x < picture.width && difference.empty(); ++x) {
+                const bool shown = !picture.transparent(x, y);
+                const auto ix = static_cast<int>(x);
+                const auto iy = static_cast<int>(y);
+                const auto onWindow =
+                    static_cast<std::uint32_t>(XGetPixel(window, ix, iy) & 0xFFFFFFul);
+                const auto onScreen =
+                    static_cast<std::uint32_t>(XGetPixel(screen, ix, iy) & 0xFFFFFFul);
+                const std::uint32_t seen = shown ? picture.rgb(x, y) : Backdrop;
+                std::string where = " at " + std::to_string(x) + "," + std::to_string(y);
+                if (inside[y * picture.width + x] != shown) {
+                    difference = "shape" + where;
+                } else if (shown && onWindow != picture.rgb(x, y)) {
+                    difference = "window pixel" + where;
+                } else if (onScreen != seen) {
+                    difference = "screen pixel" + where;
+                }
+            }
+        }
+        for (XImage* image : {window, screen}) {
+            if (image != nullptr) {
+                XDestroyImage(image);
+            }
+        }
+        return difference;
+    }
+
+    // Hands the picture over and waits until the console shows it.
+    void handAndExpectShown(Window console, const TestPicture& picture, const char* step) {
+        overlay_.NexaCSetNewBitmap(picture.bitmap());
+        std::string difference;
+        EXPECT_TRUE(WaitUntil([&] {
+            difference = differenceFromShown(console, picture);
+            return difference.empty();
+        })) << step
+            << ": " << difference;
     }
 
     void setDocked(std::optional<long> value) {
@@ -244,6 +403,85 @@ TEST_F(NexacommsTest, ANewPictureReshapesAndResizesTheShownConsole) {
         return now.width == 512 && now.height == 256 && screenPixel(120, 120) == Ink &&
                screenPixel(300, 10) == Ink;
     }));
+}
+
+TEST_F(NexacommsTest, TheWindowShowsExactlyEachPictureHandedOverInEitherLayoutAndShape) {
+    createBackdrop();
+    overlay_.NexaCSetConsolePosition(0, 0);
+    const TestPicture normal = LayoutPicture(false, 1);
+    overlay_.NexaCSetNewBitmap(normal.bitmap());
+    overlay_.NexaCShowConsole(true);
+    Window console = 0;
+    ASSERT_TRUE(WaitUntil([&] {
+        console = findConsole();
+        return console != 0 && attributes(console).map_state == IsViewable;
+    }));
+    std::string difference;
+    EXPECT_TRUE(WaitUntil([&] {
+        difference = differenceFromShown(console, normal);
+        return difference.empty();
+    })) << "first picture: "
+        << difference;
+
+    // As a key press changes it: the highlight moves (two rows), the list scrolls (all rows).
+    TestPicture moved = normal;
+    Scatter(moved, 40, 66, 250, 2);
+    handAndExpectShown(console, moved, "two rows changed");
+    TestPicture scrolled = moved;
+    Scatter(scrolled, 40, 236, 250, 3);
+    handAndExpectShown(console, scrolled, "list scrolled");
+    handAndExpectShown(console, scrolled, "the same picture again");
+    // Only the last pixel differs, then only the first.
+    TestPicture corner = scrolled;
+    corner.at(255, 255) = 0x123456u;
+    handAndExpectShown(console, corner, "last pixel changed");
+    corner.at(4, 0) = 0xFFFFFFu;
+    handAndExpectShown(console, corner, "first pixel changed");
+
+    // The transparent area changes: inside a band, in the layout, and back.
+    TestPicture holes = corner;
+    for (std::uint32_t y = 100; y < 120; ++y) {
+        for (std::uint32_t x = 30; x < 60; ++x) {
+            holes.at(x, y) = ((x + y) % 3 == 0) ? Clear : 0x00FF7Fu;
+        }
+    }
+    handAndExpectShown(console, holes, "holes made");
+    handAndExpectShown(console, corner, "holes filled");
+    const TestPicture wide = LayoutPicture(true, 4);
+    handAndExpectShown(console, wide, "wide layout");
+    TestPicture wideScrolled = wide;
+    Scatter(wideScrolled, 40, 236, 505, 5);
+    handAndExpectShown(console, wideScrolled, "wide layout scrolled");
+    handAndExpectShown(console, normal, "normal layout again");
+
+    // A web capture of another size, then the console again.
+    handAndExpectShown(console, CapturePicture(6), "web capture");
+    const TestPicture last = LayoutPicture(true, 7);
+    handAndExpectShown(console, last, "wide console after the capture");
+
+    // Hidden and shown again: the same picture, without a new one.
+    overlay_.NexaCShowConsole(false);
+    EXPECT_TRUE(WaitUntil([&] { return attributes(console).map_state == IsUnmapped; }));
+    overlay_.NexaCShowConsole(true);
+    EXPECT_TRUE(WaitUntil([&] {
+        difference = differenceFromShown(console, last);
+        return difference.empty();
+    })) << "shown again: "
+        << difference;
+
+    // The record holds the last picture as it was handed, without the high byte.
+    QImage saved(QString::fromStdString(folder_.file("console.png")));
+    ASSERT_EQ(saved.size(), QSize(513, 257));
+    int different = 0;
+    for (std::uint32_t y = 0; y < 257; ++y) {
+        for (std::uint32_t x = 0; x < 513; ++x) {
+            different += (saved.pixel(static_cast<int>(x), static_cast<int>(y)) & 0xFFFFFFu) !=
+                                 last.rgb(x, y)
+                             ? 1
+                             : 0;
+        }
+    }
+    EXPECT_EQ(different, 0);
 }
 
 TEST_F(NexacommsTest, ReportsTheDockedStateThatTheGamePublishes) {
