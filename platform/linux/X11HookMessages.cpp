@@ -1,5 +1,6 @@
 #include "X11HookMessages.h"
 
+#include "StageStamps.h"
 #include "plugins/trkhook/TrkHookAbi.h"
 
 #include <QGuiApplication>
@@ -71,6 +72,7 @@ bool X11HookMessages::nativeEventFilter(const QByteArray& eventType, void* messa
     if (!key) {
         return false;
     }
+    StageStamp("received");
     if (handler_) {
         handler_(key->virtualKey, key->flags);
     }

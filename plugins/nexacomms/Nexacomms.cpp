@@ -3,6 +3,7 @@
 
 #include "CallRecord.h"
 #include "OverlayWindow.h"
+#include "platform/linux/StageStamps.h"
 #include "plugins/nexacomms/NexacommsAbi.h"
 
 #include <algorithm>
@@ -61,6 +62,7 @@ NEXACOMMS_EXPORT int32_t NexaCGetStatus(void) {
 }
 
 NEXACOMMS_EXPORT int32_t NexaCSetNewBitmap(const NexacommsBitmap* bitmap) {
+    trelk::StageStamp("handed");
     if (bitmap == nullptr || bitmap->pixels == nullptr || bitmap->width == 0 ||
         bitmap->height == 0 || bitmap->width > NEXACOMMS_MAX_PICTURE_SIDE ||
         bitmap->height > NEXACOMMS_MAX_PICTURE_SIDE || bitmap->stride < bitmap->width * 4u) {

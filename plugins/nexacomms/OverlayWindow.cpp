@@ -1,5 +1,6 @@
 #include "OverlayWindow.h"
 
+#include "platform/linux/StageStamps.h"
 #include "platform/linux/X11ServerLoss.h"
 #include "plugins/nexacomms/NexacommsAbi.h"
 
@@ -158,6 +159,7 @@ void OverlayWindow::run() {
             fading_ = false;
             continue;
         }
+        const std::uint64_t shownBefore = shownPictureSerial_;
         apply(wanted);
         // Nothing is selected on our window, but the queue must not grow.
         while (!serverLost_ && XPending(display_) > 0) {
@@ -165,6 +167,9 @@ void OverlayWindow::run() {
             XNextEvent(display_, &event);
         }
         XFlush(display_);
+        if (shownPictureSerial_ != shownBefore) {
+            trelk::StageStamp("sent");
+        }
     }
     disconnect();
 }

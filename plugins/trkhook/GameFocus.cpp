@@ -1,5 +1,6 @@
 #include "GameFocus.h"
 
+#include "platform/linux/StageStamps.h"
 #include "plugins/trkhook/TrkHookAbi.h"
 
 #include <cstdlib>
@@ -127,6 +128,7 @@ void GameFocus::deliver(std::uint32_t window, std::uint32_t virtualKey, std::uin
     xcb_send_event(connection_, 0, window, XCB_EVENT_MASK_NO_EVENT,
                    reinterpret_cast<const char*>(&event));
     xcb_flush(connection_);
+    trelk::StageStamp("hook");
     dropErrors();
 }
 

@@ -4,7 +4,7 @@ namespace trelk::e2e {
 
 PilotDesk::PilotDesk(const testing::TempFolder& folder,
                      const std::vector<std::string>& extraEnvironment,
-                     const std::vector<std::string>& keyboardLayout)
+                     const std::vector<std::string>& keyboardLayout, const std::string& program)
     : folder_(folder), xdotool_(display_.env() + " xdotool ") {
     if (!keyboardLayout.empty()) {
         std::string command = "setxkbmap -display " + display_.name();
@@ -22,8 +22,7 @@ PilotDesk::PilotDesk(const testing::TempFolder& folder,
         display_.env(), "QT_QPA_PLATFORM=xcb", "TRELK_APP_DIR=" + folder.dir(),
         "TRELK_REGISTRY=" + folder.file("registry.db"), blocks_.env()};
     environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
-    trelk_ =
-        std::make_unique<ChildProcess>(TRELK_APP_BINARY, std::vector<std::string>{}, environment);
+    trelk_ = std::make_unique<ChildProcess>(program, std::vector<std::string>{}, environment);
     if (!waitUntil([&] {
             return !capture(xdotool_ + "search --name '^Trelk Pro [0-9.]+ Beta$' 2>/dev/null")
                         .empty();

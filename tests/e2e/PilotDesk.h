@@ -17,10 +17,12 @@ class PilotDesk {
 public:
     // Starts both; check ready() before typing. extraEnvironment ("NAME=value") reaches both;
     // keyboardLayout, when given, is what setxkbmap sets before either starts
-    // ({"-layout", "fr", "-variant", "bepo"}).
+    // ({"-layout", "fr", "-variant", "bepo"}). program is the TrelkPro to start, in its
+    // application folder.
     explicit PilotDesk(const testing::TempFolder& folder,
                        const std::vector<std::string>& extraEnvironment = {},
-                       const std::vector<std::string>& keyboardLayout = {});
+                       const std::vector<std::string>& keyboardLayout = {},
+                       const std::string& program = TRELK_APP_BINARY);
 
     bool ready() const { return ready_; }
     // "DISPLAY=... xdotool " for command lines.
