@@ -46,6 +46,12 @@ void RecordCall(const std::string& line, const Picture* picture) {
     AppendLine(dir + "/calls.log", line + "\n");
 }
 
+void DebugLine(const std::string& text) {
+    if (g_debugLines.load()) {
+        std::fprintf(stderr, "nexacomms: %s\n", text.c_str());
+    }
+}
+
 void SetDebugLines(bool on) {
     g_debugLines.store(on);
 }

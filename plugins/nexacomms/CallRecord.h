@@ -14,4 +14,7 @@ void RecordCall(const std::string& line, const Picture* picture = nullptr);
 
 void SetDebugLines(bool on);
 
+// A line on stderr with debug mode on, and nowhere else: how the library works, not a call.
+void DebugLine(const std::string& text);
+
 } // namespace nexacomms

@@ -74,13 +74,15 @@ NEXACOMMS_EXPORT int32_t NexaCSetNewBitmap(const NexacommsBitmap* bitmap) {
     picture->width = bitmap->width;
     picture->height = bitmap->height;
     picture->pixels.resize(std::size_t{bitmap->width} * bitmap->height);
+    // One pass: each row copied without the high byte the program may leave in its pixels.
     const auto* rows = reinterpret_cast<const unsigned char*>(bitmap->pixels);
+    std::uint32_t* target = picture->pixels.data();
     for (std::uint32_t y = 0; y < bitmap->height; ++y) {
-        std::memcpy(picture->pixels.data() + std::size_t{y} * bitmap->width,
-                    rows + std::size_t{y} * bitmap->stride, std::size_t{bitmap->width} * 4);
-    }
-    for (std::uint32_t& pixel : picture->pixels) {
-        pixel &= 0xFFFFFFu;
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(rows + std::size_t{y} * bitmap->stride);
+        for (std::uint32_t x = 0; x < bitmap->width; ++x) {
+            *target++ = row[x] & 0xFFFFFFu;
+        }
     }
     RecordCall(Line("NexaCSetNewBitmap",
                     {static_cast<int32_t>(picture->width), static_cast<int32_t>(picture->height)}),

@@ -1,5 +1,6 @@
 #include "OverlayWindow.h"
 
+#include "ErrorTrap.h"
 #include "platform/linux/StageStamps.h"
 #include "platform/linux/X11ServerLoss.h"
 #include "plugins/nexacomms/NexacommsAbi.h"
@@ -12,6 +13,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
 #include <X11/extensions/shape.h>
 
 namespace nexacomms {
@@ -20,19 +22,6 @@ namespace {
 
 constexpr auto FadeStep = std::chrono::milliseconds(15);
 constexpr int MillisecondsPerSpeedStep = 4;
-
-// A colour channel of 0..255 placed into a visual's mask.
-unsigned long Channel(std::uint32_t value, unsigned long mask) {
-    if (mask == 0) {
-        return 0;
-    }
-    int shift = 0;
-    while (((mask >> shift) & 1ul) == 0) {
-        ++shift;
-    }
-    const unsigned long maximum = mask >> shift;
-    return ((value * maximum + 127) / 255) << shift;
-}
 
 int Place(int percent, int screen, std::uint32_t size) {
     const int wanted = std::clamp(percent, 0, 100) * screen / 100;
@@ -170,6 +159,9 @@ void OverlayWindow::run() {
         if (shownPictureSerial_ != shownBefore) {
             trelk::StageStamp("sent");
         }
+        if (surface_ && !serverLost_) {
+            surface_->finishReading();
+        }
     }
     disconnect();
 }
@@ -181,6 +173,7 @@ bool OverlayWindow::connect() {
         return false;
     }
     trelk::x11::SurviveServerLoss(display_, &serverLost_);
+    TrapErrors(display_);
     root_ = XDefaultRootWindow(display_);
     dockedAtom_ = XInternAtom(display_, NEXACOMMS_DOCKED_ATOM, False);
     opacityAtom_ = XInternAtom(display_, "_NET_WM_WINDOW_OPACITY", False);
@@ -193,6 +186,9 @@ bool OverlayWindow::connect() {
         shapeBounding_ = true;
         shapeInput_ = major > 1 || (major == 1 && minor >= 1);
     }
+    Bool sharedPixmaps = False;
+    sharedMemory_ = XShmQueryExtension(display_) != 0 &&
+                    XShmQueryVersion(display_, &major, &minor, &sharedPixmaps) != 0;
     return true;
 }
 
@@ -201,6 +197,7 @@ void OverlayWindow::disconnect() {
     // WORKAROUND: Xlib leaves a broken display locked to the thread that noticed the break
     // (possibly the caller of docked()), so closing it here could wait forever. The server is
     // gone and the program ends: the connection is left as it is.
+    surface_.reset();
     if (!serverLost_) {
         if (window_ != 0) {
             XDestroyWindow(display_, window_);
@@ -235,71 +232,8 @@ void OverlayWindow::createWindow() {
         XShapeCombineRectangles(display_, window_, ShapeBounding, 0, 0, nullptr, 0, ShapeSet,
                                 Unsorted);
     }
-}
-
-void OverlayWindow::uploadPicture(const Picture& picture) {
-    const int screen = XDefaultScreen(display_);
-    Visual* visual = XDefaultVisual(display_, screen);
-    const auto depth = static_cast<unsigned int>(XDefaultDepth(display_, screen));
-    const unsigned int width = picture.width;
-    const unsigned int height = picture.height;
-
-    XImage* image =
-        XCreateImage(display_, visual, depth, ZPixmap, 0, nullptr, width, height, 32, 0);
-    XImage* mask = XCreateImage(display_, visual, 1, XYBitmap, 0, nullptr, width, height, 8, 0);
-    if (image == nullptr || mask == nullptr) {
-        if (image != nullptr) {
-            XDestroyImage(image);
-        }
-        if (mask != nullptr) {
-            XDestroyImage(mask);
-        }
-        return;
-    }
-    // XDestroyImage frees the data with free().
-    image->data = static_cast<char*>(
-        std::calloc(static_cast<std::size_t>(image->bytes_per_line) * height, 1));
-    mask->data =
-        static_cast<char*>(std::calloc(static_cast<std::size_t>(mask->bytes_per_line) * height, 1));
-    if (image->data != nullptr && mask->data != nullptr) {
-        for (unsigned int y = 0; y < height; ++y) {
-            for (unsigned int x = 0; x < width; ++x) {
-                const std::uint32_t pixel = picture.pixels[std::size_t{y} * width + x] & 0xFFFFFFu;
-                const unsigned long value = Channel(pixel >> 16, visual->red_mask) |
-                                            Channel((pixel >> 8) & 0xFFu, visual->green_mask) |
-                                            Channel(pixel & 0xFFu, visual->blue_mask);
-                XPutPixel(image, static_cast<int>(x), static_cast<int>(y), value);
-                XPutPixel(mask, static_cast<int>(x), static_cast<int>(y),
-                          pixel == NEXACOMMS_TRANSPARENT_PIXEL ? 0 : 1);
-            }
-        }
-        const Pixmap pixmap = XCreatePixmap(display_, window_, width, height, depth);
-        GC gc = XCreateGC(display_, pixmap, 0, nullptr);
-        XPutImage(display_, pixmap, gc, image, 0, 0, 0, 0, width, height);
-        XFreeGC(display_, gc);
-        XResizeWindow(display_, window_, width, height);
-        // The server repaints from the background itself, so exposures need no answer.
-        XSetWindowBackgroundPixmap(display_, window_, pixmap);
-        XFreePixmap(display_, pixmap);
-        XClearWindow(display_, window_);
-
-        if (shapeBounding_) {
-            const Pixmap bits = XCreatePixmap(display_, window_, width, height, 1);
-            // A bitmap image draws its 1 bits in the foreground: 1 is inside the shape.
-            XGCValues values{};
-            values.foreground = 1;
-            values.background = 0;
-            GC bitsGc = XCreateGC(display_, bits, GCForeground | GCBackground, &values);
-            XPutImage(display_, bits, bitsGc, mask, 0, 0, 0, 0, width, height);
-            XFreeGC(display_, bitsGc);
-            XShapeCombineMask(display_, window_, ShapeBounding, 0, 0, bits, ShapeSet);
-            XFreePixmap(display_, bits);
-        }
-        width_ = width;
-        height_ = height;
-    }
-    XDestroyImage(image);
-    XDestroyImage(mask);
+    surface_ = std::make_unique<ConsoleSurface>(display_, window_, sharedMemory_, shapeBounding_,
+                                                serverLost_);
 }
 
 void OverlayWindow::setOpacityProperty(unsigned long value) {
@@ -317,17 +251,19 @@ void OverlayWindow::apply(const Wanted& wanted) {
         createWindow();
     }
     if (wanted.picture && wanted.pictureSerial != shownPictureSerial_) {
-        uploadPicture(*wanted.picture);
+        surface_->show(wanted.picture);
         shownPictureSerial_ = wanted.pictureSerial;
         if (mapped_) {
             XRaiseWindow(display_, window_); // stay above windows mapped since
         }
     }
-    const bool havePicture = width_ > 0 && height_ > 0;
+    const std::uint32_t width = surface_->width();
+    const std::uint32_t height = surface_->height();
+    const bool havePicture = width > 0 && height > 0;
     if (havePicture) {
         const int screen = XDefaultScreen(display_);
-        const int left = Place(wanted.x, XDisplayWidth(display_, screen), width_);
-        const int top = Place(wanted.y, XDisplayHeight(display_, screen), height_);
+        const int left = Place(wanted.x, XDisplayWidth(display_, screen), width);
+        const int top = Place(wanted.y, XDisplayHeight(display_, screen), height);
         if (left != left_ || top != top_) {
             XMoveWindow(display_, window_, left, top);
             left_ = left;

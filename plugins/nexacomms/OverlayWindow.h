@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConsoleSurface.h"
 #include "Picture.h"
 
 #include <atomic>
@@ -56,7 +57,6 @@ private:
     void disconnect();
     void apply(const Wanted& wanted);
     void createWindow();
-    void uploadPicture(const Picture& picture);
     void setOpacityProperty(unsigned long value);
 
     std::mutex mutex_;
@@ -78,10 +78,10 @@ private:
     unsigned long opacityAtom_ = 0;
     bool shapeInput_ = false;
     bool shapeBounding_ = false;
+    bool sharedMemory_ = false;
     unsigned long window_ = 0;
+    std::unique_ptr<ConsoleSurface> surface_;
     std::uint64_t shownPictureSerial_ = 0;
-    std::uint32_t width_ = 0;
-    std::uint32_t height_ = 0;
     int left_ = -1;
     int top_ = -1;
     bool mapped_ = false;

@@ -10,7 +10,10 @@
 
 #include <QImage>
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
@@ -147,6 +150,8 @@ protected:
         client_ = XOpenDisplay(server_->display().c_str());
         ASSERT_NE(client_, nullptr);
         root_ = XDefaultRootWindow(client_);
+        const Visual* visual = XDefaultVisual(client_, XDefaultScreen(client_));
+        masks_ = {visual->red_mask, visual->green_mask, visual->blue_mask};
         trace_.setEnabled(true);
         ASSERT_EQ(overlay_.LoadOverlayLibrary(), std::nullopt) << overlay_.loadError();
     }
@@ -160,7 +165,7 @@ protected:
     // A plain window filling the screen, so the screen shows where the console is not.
     Window createBackdrop() {
         XSetWindowAttributes attributes{};
-        attributes.background_pixel = Backdrop;
+        attributes.background_pixel = masks_[1]; // Backdrop, on any visual
         attributes.override_redirect = True;
         const Window window =
             XCreateWindow(client_, root_, 0, 0, 640, 480, 0, CopyFromParent, InputOutput, nullptr,
@@ -206,6 +211,34 @@ protected:
         return pixel;
     }
 
+    // A pixel of the screen's visual as 0xRRGGBB.
+    std::uint32_t colourOf(unsigned long pixel) const {
+        std::uint32_t colour = 0;
+        for (const unsigned long mask : masks_) {
+            const int shift = std::countr_zero(mask);
+            const unsigned long maximum = mask >> shift;
+            colour = (colour << 8) | static_cast<std::uint32_t>(
+                                         (((pixel & mask) >> shift) * 255 + maximum / 2) / maximum);
+        }
+        return colour;
+    }
+    // Equal where the visual has eight bits per channel; within one step of a narrower
+    // channel otherwise (a 16-bit screen).
+    bool sameColour(unsigned long pixel, std::uint32_t wanted) const {
+        const std::uint32_t seen = colourOf(pixel);
+        for (int channel = 0; channel < 3; ++channel) {
+            const unsigned long mask = masks_[static_cast<std::size_t>(channel)];
+            const auto maximum = static_cast<int>(mask >> std::countr_zero(mask));
+            const int shift = 16 - 8 * channel;
+            const int difference = std::abs(static_cast<int>((seen >> shift) & 0xFFu) -
+                                            static_cast<int>((wanted >> shift) & 0xFFu));
+            if (difference > (maximum >= 255 ? 0 : 255 / maximum)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
     // Empty when the console window shows the picture exactly, on the window itself (XGetImage
     // inside its shape) and on the screen over the backdrop; else what differs first.
     std::string differenceFromShown(Window console, const TestPicture& picture) {
@@ -245,17 +278,15 @@ protected:
                 const bool shown = !picture.transparent(x, y);
                 const auto ix = static_cast<int>(x);
                 const auto iy = static_cast<int>(y);
-                const auto onWindow =
-                    static_cast<std::uint32_t>(XGetPixel(window, ix, iy) & 0xFFFFFFul);
-                const auto onScreen =
-                    static_cast<std::uint32_t>(XGetPixel(screen, ix, iy) & 0xFFFFFFul);
+                const unsigned long onWindow = XGetPixel(window, ix, iy);
+                const unsigned long onScreen = XGetPixel(screen, ix, iy);
                 const std::uint32_t seen = shown ? picture.rgb(x, y) : Backdrop;
                 std::string where = " at " + std::to_string(x) + "," + std::to_string(y);
                 if (inside[y * picture.width + x] != shown) {
                     difference = "shape" + where;
-                } else if (shown && onWindow != picture.rgb(x, y)) {
+                } else if (shown && !sameColour(onWindow, picture.rgb(x, y))) {
                     difference = "window pixel" + where;
-                } else if (onScreen != seen) {
+                } else if (!sameColour(onScreen, seen)) {
                     difference = "screen pixel" + where;
                 }
             }
@@ -290,7 +321,10 @@ protected:
         XSync(client_, False);
     }
 
+    void expectEveryPictureShownExactly();
+
     static std::unique_ptr<XvfbServer> server_;
+    std::array<unsigned long, 3> masks_{};
     TempFolder folder_;
     std::unique_ptr<ScopedEnv> display_;
     std::unique_ptr<ScopedEnv> record_;
@@ -405,7 +439,10 @@ TEST_F(NexacommsTest, ANewPictureReshapesAndResizesTheShownConsole) {
     }));
 }
 
-TEST_F(NexacommsTest, TheWindowShowsExactlyEachPictureHandedOverInEitherLayoutAndShape) {
+// The pictures of a key press (two rows, the whole list), of a change of the transparent area
+// and of the layout, of another size (a web capture), and a hide and show, each checked on the
+// window and on the screen.
+void NexacommsTest::expectEveryPictureShownExactly() {
     createBackdrop();
     overlay_.NexaCSetConsolePosition(0, 0);
     const TestPicture normal = LayoutPicture(false, 1);
@@ -482,6 +519,33 @@ TEST_F(NexacommsTest, TheWindowShowsExactlyEachPictureHandedOverInEitherLayoutAn
         }
     }
     EXPECT_EQ(different, 0);
+}
+
+TEST_F(NexacommsTest, TheWindowShowsExactlyEachPictureHandedOverInEitherLayoutAndShape) {
+    expectEveryPictureShownExactly();
+}
+
+// The same where the server offers no shared memory: the pictures go in the requests.
+class NexacommsWithoutSharedMemoryTest : public NexacommsTest {
+protected:
+    static void SetUpTestSuite() {
+        server_ = std::make_unique<XvfbServer>(270, "640x480x24",
+                                               std::vector<std::string>{"-extension", "MIT-SHM"});
+    }
+};
+
+TEST_F(NexacommsWithoutSharedMemoryTest, TheWindowShowsExactlyEachPictureHandedOver) {
+    expectEveryPictureShownExactly();
+}
+
+// And on a 16-bit screen, whose pixels are not the picture's: each is converted.
+class NexacommsSixteenBitTest : public NexacommsTest {
+protected:
+    static void SetUpTestSuite() { server_ = std::make_unique<XvfbServer>(270, "640x480x16"); }
+};
+
+TEST_F(NexacommsSixteenBitTest, TheWindowShowsEachPictureHandedOverInTheScreensColours) {
+    expectEveryPictureShownExactly();
 }
 
 TEST_F(NexacommsTest, ReportsTheDockedStateThatTheGamePublishes) {

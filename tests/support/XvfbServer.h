@@ -20,10 +20,14 @@ extern char** environ;
 
 namespace trelk::linuxtest {
 
-// An Xvfb on the first free display from `first` upwards, stopped at the end.
+// An Xvfb on the first free display from `first` upwards, stopped at the end. screen is its
+// screen as Xvfb takes it (width x height x depth); options are added to its command line
+// ({"-extension", "MIT-SHM"} takes an extension away).
 class XvfbServer {
 public:
-    explicit XvfbServer(int first) {
+    explicit XvfbServer(int first, std::string screen = "640x480x24",
+                        std::vector<std::string> options = {})
+        : screen_(std::move(screen)), options_(std::move(options)) {
         for (int number = first; number < first + 50 && display_.empty(); ++number) {
             if (std::filesystem::exists(LockFile(number)) ||
                 std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))) {
@@ -55,8 +59,9 @@ private:
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         // -noreset: the server would otherwise reset whenever its last client leaves.
-        std::vector<std::string> args = {"Xvfb",       display,     "-screen", "0",
-                                         "640x480x24", "-nolisten", "tcp",     "-noreset"};
+        std::vector<std::string> args = {"Xvfb",  display,     "-screen", "0",
+                                         screen_, "-nolisten", "tcp",     "-noreset"};
+        args.insert(args.end(), options_.begin(), options_.end());
         std::vector<char*> argv;
         for (std::string& arg : args) {
             argv.push_back(arg.data());
@@ -113,6 +118,8 @@ private:
         display_.clear();
     }
 
+    std::string screen_;
+    std::vector<std::string> options_;
     pid_t pid_ = -1;
     std::string display_;
 };
