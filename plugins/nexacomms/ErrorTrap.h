@@ -12,7 +12,8 @@ namespace nexacomms {
 // attach, a window that has gone). They are counted, so a caller can tell whether a request
 // was refused (ErrorCount before, XSync, ErrorCount after).
 //
-// Call once per display, right after XOpenDisplay. Safe for one display per process.
+// Call once per display, after the extensions it uses have been queried (a query may install
+// the extension's own conversion for its error codes). Safe for one display per process.
 void TrapErrors(_XDisplay* display);
 
 std::uint64_t ErrorCount();

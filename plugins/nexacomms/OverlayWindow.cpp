@@ -148,13 +148,10 @@ void OverlayWindow::run() {
             fading_ = false;
             continue;
         }
+        takeEvents();
         const std::uint64_t shownBefore = shownPictureSerial_;
         apply(wanted);
-        // Nothing is selected on our window, but the queue must not grow.
-        while (!serverLost_ && XPending(display_) > 0) {
-            XEvent event;
-            XNextEvent(display_, &event);
-        }
+        takeEvents();
         XFlush(display_);
         if (shownPictureSerial_ != shownBefore) {
             trelk::StageStamp("sent");
@@ -173,7 +170,6 @@ bool OverlayWindow::connect() {
         return false;
     }
     trelk::x11::SurviveServerLoss(display_, &serverLost_);
-    TrapErrors(display_);
     root_ = XDefaultRootWindow(display_);
     dockedAtom_ = XInternAtom(display_, NEXACOMMS_DOCKED_ATOM, False);
     opacityAtom_ = XInternAtom(display_, "_NET_WM_WINDOW_OPACITY", False);
@@ -189,6 +185,7 @@ bool OverlayWindow::connect() {
     Bool sharedPixmaps = False;
     sharedMemory_ = XShmQueryExtension(display_) != 0 &&
                     XShmQueryVersion(display_, &major, &minor, &sharedPixmaps) != 0;
+    TrapErrors(display_);
     return true;
 }
 
@@ -208,13 +205,37 @@ void OverlayWindow::disconnect() {
     display_ = nullptr;
 }
 
+void OverlayWindow::takeEvents() {
+    while (!serverLost_ && XPending(display_) > 0) {
+        XEvent event;
+        XNextEvent(display_, &event);
+        if (event.type == DestroyNotify && window_ != 0 && event.xdestroywindow.window == window_) {
+            forgetWindow();
+        }
+    }
+}
+
+void OverlayWindow::forgetWindow() {
+    surface_.reset();
+    window_ = 0;
+    shownPictureSerial_ = 0;
+    left_ = -1;
+    top_ = -1;
+    mapped_ = false;
+    opacityKnown_ = false;
+    fading_ = false;
+}
+
 void OverlayWindow::createWindow() {
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
     attributes.background_pixmap = None;
     attributes.border_pixel = 0;
-    window_ = XCreateWindow(display_, root_, 0, 0, 1, 1, 0, CopyFromParent, InputOutput, nullptr,
-                            CWOverrideRedirect | CWBackPixmap | CWBorderPixel, &attributes);
+    // DestroyNotify: another program may destroy our window; a new one takes its place.
+    attributes.event_mask = StructureNotifyMask;
+    window_ =
+        XCreateWindow(display_, root_, 0, 0, 1, 1, 0, CopyFromParent, InputOutput, nullptr,
+                      CWOverrideRedirect | CWBackPixmap | CWBorderPixel | CWEventMask, &attributes);
     XStoreName(display_, window_, "NexaComms Console");
     XClassHint hint{};
     char name[] = "nexacomms";

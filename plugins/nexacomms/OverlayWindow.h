@@ -56,6 +56,10 @@ private:
     bool connect();
     void disconnect();
     void apply(const Wanted& wanted);
+    // Reads the events of our window: the queue must not grow, and a window another program
+    // destroyed is forgotten, so the next change makes a new one.
+    void takeEvents();
+    void forgetWindow();
     void createWindow();
     void setOpacityProperty(unsigned long value);
 

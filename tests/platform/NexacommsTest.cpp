@@ -548,6 +548,34 @@ TEST_F(NexacommsSixteenBitTest, TheWindowShowsEachPictureHandedOverInTheScreensC
     expectEveryPictureShownExactly();
 }
 
+// Any program may destroy any window (a window manager, xkill): the X error that follows must
+// not end the program the library is loaded into, and the console comes back.
+TEST_F(NexacommsTest, AConsoleWindowDestroyedByAnotherProgramComesBackWithTheNextPicture) {
+    createBackdrop();
+    overlay_.NexaCSetConsolePosition(0, 0);
+    const TestPicture first = LayoutPicture(false, 8);
+    overlay_.NexaCSetNewBitmap(first.bitmap());
+    overlay_.NexaCShowConsole(true);
+    Window console = 0;
+    ASSERT_TRUE(WaitUntil([&] {
+        console = findConsole();
+        return console != 0 && differenceFromShown(console, first).empty();
+    }));
+    XDestroyWindow(client_, console);
+    XSync(client_, False);
+
+    TestPicture next = first;
+    Scatter(next, 40, 66, 250, 9);
+    overlay_.NexaCSetNewBitmap(next.bitmap());
+    std::string difference = "no console window";
+    EXPECT_TRUE(WaitUntil([&] {
+        const Window again = findConsole();
+        difference = again != 0 ? differenceFromShown(again, next) : "no console window";
+        return difference.empty();
+    })) << difference;
+    EXPECT_FALSE(overlay_.NexaCGetOnStationMode()); // the library still answers
+}
+
 TEST_F(NexacommsTest, ReportsTheDockedStateThatTheGamePublishes) {
     EXPECT_FALSE(overlay_.NexaCGetOnStationMode()); // no property: in flight
     setDocked(1);
