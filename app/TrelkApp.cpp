@@ -55,7 +55,11 @@ TrelkApp::TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, App
       appearance_(overlay_, core_.trace(), sender_, consolePage_, platform.fileSystem(),
                   ConsoleOptions::Of(core_.settings()), core_.paths().ConsoleBitmapPath,
                   core_.version().versionText, appearanceHooks()),
-      station_(platform.timers(), overlay_, stationHooks()) {
+      station_(platform.timers(), overlay_, stationHooks()),
+      addOns_(platform.userStore(), platform.timers(), consolePage_, addOnHooks()),
+      addOnAutoStart_(addOns_, platform.fileSystem(), core_.paths().SettingsFile,
+                      platform.desktop(), platform.keyboard(), platform.launcher(),
+                      platform.timers(), addOnAutoStartHooks()) {
     window_.setHookMessageHandler([this](std::uint32_t virtualKey, std::uint32_t flags) {
         dispatcher_.HandleHookKey(virtualKey, flags);
     });
@@ -79,12 +83,15 @@ std::vector<std::string> TrelkApp::UnsetHookSlots() const {
     AppendUnsetSlots(unset, databasePages_.hooks());
     AppendUnsetSlots(unset, appearance_.hooks());
     AppendUnsetSlots(unset, station_.hooks());
+    AppendUnsetSlots(unset, addOns_.hooks());
+    AppendUnsetSlots(unset, addOnAutoStart_.hooks());
     return unset;
 }
 
 LifecycleHooks TrelkApp::lifecycleHooks() {
     return {
         // FormCreate
+        .createAddOnLists = [this] { addOns_.ClearList(); },
         .installMessageFilter = [this] { window_.installKeyMapMessageFilter(); },
         .resetRunTimeState =
             [this] {
@@ -111,6 +118,11 @@ LifecycleHooks TrelkApp::lifecycleHooks() {
         .resetMenu = [this] { consoleMenu_.ResetMenu(); },
         .installKeyboardHook =
             [this] { return keyboardHook_.SetKeyBoardHook(window_.windowHandle()); },
+        .startAddOns =
+            [this] {
+                addOns_.Start();
+                addOnAutoStart_.Start();
+            },
         // LoadSettings
         .applyConsoleSpinControls = [this] { appearance_.ApplyConsoleSpinControls(); },
         .applyColoursFontAndDate = [this] { appearance_.ApplyColoursAndFont(); },
@@ -119,7 +131,13 @@ LifecycleHooks TrelkApp::lifecycleHooks() {
         // log a false change.
         .stopStationAndRadarTimers = [this] { station_.Stop(); },
         // FormClose
-        .stopWorkers = [this] { station_.Stop(); },
+        // The poll stops before "TrelkProStartUp" becomes 0, which it would put back.
+        .stopWorkers =
+            [this] {
+                station_.Stop();
+                addOns_.Stop();
+                addOnAutoStart_.Stop();
+            },
         // FormDestroy
         .hookOff = [this] { keyboardHook_.HookOff(); },
         .closeKeyRecord = [this] { keyRecord_.CloseKeyRecord(); },
@@ -129,6 +147,11 @@ LifecycleHooks TrelkApp::lifecycleHooks() {
             },
         .freeHookLibrary = [this] { keyboardHook_.FreeHookLibrary(); },
         .closeHookMapping = [this] { keyboardHook_.CloseHookMapping(); },
+        .freeAddOnLists =
+            [this] {
+                addOns_.Stop();
+                addOns_.ClearList();
+            },
         .removeMessageFilter = [this] { window_.removeKeyMapMessageFilter(); },
     };
 }
@@ -158,6 +181,10 @@ DispatcherActions TrelkApp::dispatcherActions() {
         .EntrySendMode = [this] { return databasePages_.EntrySendMode(); },
         .InfoMode = [this] { return databasePages_.InfoMode(); },
         .SetEntryIndex = [this](int index) { databasePages_.SetEntryIndex(index); },
+        .AddonPageActive = [this] { return consolePage_.AddonPageActive(); },
+        .AddonHoldsUpLevel = [this] { return addOns_.HoldsUpLevel(); },
+        .HandBackUpLevel = [this] { addOns_.HandUpLevelToAddon(); },
+        .AddonDownLevelFollowUp = [this] { addOns_.TypeHighlightedEntry(); },
         .PlayMacro = [this](int n) { macroTable_.PlayMacro(n); },
         .Docked = [this] { return station_.Docked(); },
         .ExecuteSlashCommand =
@@ -210,6 +237,7 @@ ConsolePage::Hooks TrelkApp::consolePageHooks() {
 BuiltinPages::Sources TrelkApp::builtinPageSources() {
     return {
         .stopWebView = [this] { consoleMenu_.StopWebView(); },
+        .addonNames = [this] { return addOns_.Names(); },
         .logLines = [this] { return &pilotLog_.Lines(); },
         .loggingOn = [this] { return core_.settings().LogEnabled.checked(); },
         .radar =
@@ -230,6 +258,7 @@ ConsoleMenu::Hooks TrelkApp::consoleMenuHooks() {
         .databaseLevel = [this](bool up) { databasePages_.DatabaseLevel(up); },
         .resetDatabasePositions = [this] { databasePages_.ResetPositions(); },
         .formatDflr = std::bind_front(&TrelkApp::formatDflr, this),
+        .addonNames = [this] { return addOns_.Names(); },
         .writeActiveAddon =
             [this](const std::string& name) { writeInterfaceValue("ActiveAddon", name); },
         .initConsoleOverlay = [this] { appearance_.InitConsoleOverlay(); },
@@ -265,6 +294,27 @@ StationDetection::Hooks TrelkApp::stationHooks() {
             .renderConsole = [this] { consolePage_.RenderConsole(); }};
 }
 
+AddOnModules::Hooks TrelkApp::addOnHooks() {
+    return {
+        .addonListShown = [this] { return consoleMenu_.AddonListShown(); },
+        .redrawAddonList = [this] { consoleMenu_.RedrawAddonList(); },
+        .resetMenu = [this] { consoleMenu_.ResetMenu(); },
+        .popupRequest = [this] { consoleMenu_.PopupRequest(); },
+        .popupOff = [this] { consoleMenu_.PopupOff(); },
+        .showConsole = [this] { consolePage_.ShowConsole(); },
+        .hideConsole = [this] { consolePage_.HideConsole(); },
+        .setWideConsole = [this](bool on) { core_.settings().WideConsole.setChecked(on); },
+        .sendToChannel = std::bind_front(&TrelkApp::sendToChannel, this),
+        .reportDuringPlay = std::bind_front(&TrelkApp::reportDuringPlay, this),
+    };
+}
+
+AddOnAutoStart::Hooks TrelkApp::addOnAutoStartHooks() {
+    return {.addLogLine = std::bind_front(&TrelkApp::addLogLine, this),
+            .reportDuringPlay = std::bind_front(&TrelkApp::reportDuringPlay, this),
+            .reportError = std::bind_front(&TrelkApp::showError, this)};
+}
+
 void TrelkApp::showError(const std::string& message) {
     prompts_.showError(message);
 }
@@ -288,6 +338,7 @@ void TrelkApp::sendToChannel(const std::string& text, bool clearFirst, int chann
 
 void TrelkApp::writeInterfaceValue(const std::string& name, const std::string& value) {
     core_.registry().WriteInterfaceValue(name, value);
+    addOns_.StoreWritten();
 }
 
 std::string TrelkApp::formatDflr(const std::string& entry) {

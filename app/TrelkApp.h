@@ -1,5 +1,7 @@
 #pragma once
 
+#include "addons/AddOnAutoStart.h"
+#include "addons/AddOnModules.h"
 #include "console/BuiltinPages.h"
 #include "console/ConsoleAppearance.h"
 #include "console/ConsoleMenu.h"
@@ -70,6 +72,8 @@ public:
     DatabasePages& databasePages() { return databasePages_; }
     ConsoleAppearance& appearance() { return appearance_; }
     StationDetection& station() { return station_; }
+    AddOnModules& addOns() { return addOns_; }
+    AddOnAutoStart& addOnAutoStart() { return addOnAutoStart_; }
 
     // Every slot of every hooks struct that no subsystem fills yet, as "Struct.slot", in the
     // order of construction. It shrinks as subsystems are built and is empty when all are.
@@ -88,6 +92,8 @@ private:
     DatabasePages::Hooks databasePagesHooks();
     ConsoleAppearance::Hooks appearanceHooks();
     StationDetection::Hooks stationHooks();
+    AddOnModules::Hooks addOnHooks();
+    AddOnAutoStart::Hooks addOnAutoStartHooks();
 
     // What several subsystems ask for alike.
     // A message for the pilot in a box: for what is done in TrelkApp's own window.
@@ -130,6 +136,9 @@ private:
     DatabasePages databasePages_;
     ConsoleAppearance appearance_;
     StationDetection station_;
+    // The add-on exchange through the per-user store, and the add-ons that start with us.
+    AddOnModules addOns_;
+    AddOnAutoStart addOnAutoStart_;
 };
 
 } // namespace trelk

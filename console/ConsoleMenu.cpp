@@ -372,8 +372,23 @@ void ConsoleMenu::ShowModeList() {
     pages_.ShowModeList(ModeNames(), nav_.CurrentMode, Slot(nav_.CurrentLevel));
 }
 
+bool ConsoleMenu::AddonListShown() const {
+    return nav_.CurrentMode == AddonMode && nav_.CurrentLevel == 1;
+}
+
+void ConsoleMenu::RedrawAddonList() {
+    const std::int64_t count =
+        hooks_.addonNames ? static_cast<std::int64_t>(hooks_.addonNames().size()) : 0;
+    const std::int32_t kept = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(Slot(1), 0, std::max<std::int64_t>(count - 1, 0)));
+    pages_.AddonListPage(nav_.CurrentModeName, kept, Slot(1));
+}
+
 void ConsoleMenu::PopupRequest() {
-    nav_.RestoreMode = nav_.CurrentMode;
+    // A second pop-up before the first was left keeps the mode to go back to.
+    if (!nav_.PopupRestorePending) {
+        nav_.RestoreMode = nav_.CurrentMode;
+    }
     nav_.CurrentMode = AddonMode;
     nav_.PopupRestorePending = true;
 }

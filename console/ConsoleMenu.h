@@ -85,6 +85,10 @@ public:
     // The add-on's pop-off: back to the menu shown before the pop-up (the caller closes the
     // console and empties "ActiveAddon").
     void PopupOff();
+    // The add-on list is on the page (its mode at level 1).
+    bool AddonListShown() const;
+    // The add-on list again after an add-on came or went, the highlight kept on the list.
+    void RedrawAddonList();
     // Busy timer off, web view cleared (the mode list's stopWebView source).
     void StopWebView();
 

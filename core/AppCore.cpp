@@ -98,6 +98,7 @@ StartupResult AppCore::FormCreate() {
 
     registry_.ResetInterfaceValues();
     registry_.WriteInterfaceValue("TrelkProStartUp", "1");
+    RunHook(hooks_.startAddOns);
 
     settings_->DisplayTime.setChecked(true);
     settings_->AASafe.setChecked(settings_->values().Console.AASafe);

@@ -238,6 +238,14 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
         at, Line{std::string(key) + '=' + encoded, true, std::string(key), DecodeValue(encoded)});
 }
 
+void IniFile::deleteKey(std::string_view section, std::string_view key) {
+    if (Section* found = FindSectionIn(sections_, section)) {
+        std::erase_if(found->lines, [key](const Line& line) {
+            return line.isEntry && EqualNoCase(line.key, key);
+        });
+    }
+}
+
 void IniFile::writeInteger(std::string_view section, std::string_view key, int value) {
     writeString(section, key, std::to_string(value));
 }

@@ -50,6 +50,8 @@ public:
     void writeString(std::string_view section, std::string_view key, std::string_view value);
     void writeInteger(std::string_view section, std::string_view key, int value);
     void writeBool(std::string_view section, std::string_view key, bool value);
+    // Removes every line of the key in the section; a missing key changes nothing.
+    void deleteKey(std::string_view section, std::string_view key);
 
 private:
     struct Line {

@@ -37,6 +37,8 @@ struct LifecycleHooks {
     Step resetMenu{};              // console: the menu tree
     // keyboard: HookOn; a failure message ends start-up.
     std::function<std::optional<std::string>()> installKeyboardHook{};
+    // add-ons, after the interface values were reset: the poll and the automatic start.
+    Step startAddOns{};
     Step loadUrlList{}; // web: the URL list and the link drop target
 
     // --- LoadSettings, applying the loaded values ---
@@ -90,6 +92,7 @@ template <> struct HookSlotList<LifecycleHooks> {
         TRELK_HOOK_SLOT(S, initConsoleOverlay),
         TRELK_HOOK_SLOT(S, resetMenu),
         TRELK_HOOK_SLOT(S, installKeyboardHook),
+        TRELK_HOOK_SLOT(S, startAddOns),
         TRELK_HOOK_SLOT(S, loadUrlList),
         TRELK_HOOK_SLOT(S, applyConsoleSpinControls),
         TRELK_HOOK_SLOT(S, applyColoursFontAndDate),

@@ -67,4 +67,8 @@ long long SqliteStatement::columnInt(int index) const {
     return sqlite3_column_int64(stmt_, index);
 }
 
+void SqliteStatement::reset() {
+    sqlite3_reset(stmt_);
+}
+
 } // namespace trelk

@@ -29,6 +29,8 @@ public:
     // The bytes of a TEXT or BLOB column of the current row; NULL reads as empty.
     std::string columnBytes(int index) const;
     long long columnInt(int index) const;
+    // Ready to step again (a statement kept for repeated use).
+    void reset();
 
 private:
     sqlite3_stmt* stmt_ = nullptr;

@@ -105,13 +105,8 @@ bool SqliteUserStore::setString(const std::string& key, const std::string& name,
     if (!path || !exec("BEGIN IMMEDIATE")) {
         return false;
     }
-    // The key and every parent key; the first spelling of each stays.
-    for (const std::string& keyPath : KeyAndParents(*path)) {
-        SqliteStatement insertKey(db_, "INSERT OR IGNORE INTO keys(path) VALUES(?1)");
-        insertKey.bindText(1, keyPath);
-        if (failed(insertKey.step())) {
-            return false;
-        }
+    if (!insertKeyAndParents(*path)) {
+        return false;
     }
     SqliteStatement upsert(db_, "INSERT INTO vals(key, name, value) VALUES(?1, ?2, ?3) "
                                 "ON CONFLICT(key, name) DO UPDATE SET value = excluded.value");
@@ -122,6 +117,91 @@ bool SqliteUserStore::setString(const std::string& key, const std::string& name,
         return false;
     }
     return exec("COMMIT");
+}
+
+bool SqliteUserStore::insertKeyAndParents(const std::string& path) {
+    // The key and every parent key; the first spelling of each stays.
+    for (const std::string& keyPath : KeyAndParents(path)) {
+        SqliteStatement insertKey(db_, "INSERT OR IGNORE INTO keys(path) VALUES(?1)");
+        insertKey.bindText(1, keyPath);
+        if (failed(insertKey.step())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<std::uint64_t> SqliteUserStore::changeStamp() {
+    std::lock_guard lock(mutex_);
+    lastError_.clear();
+    if (db_ != nullptr && fileReplaced()) {
+        close();
+    }
+    operation_ = "open";
+    if (!open()) {
+        return std::nullopt;
+    }
+    operation_ = "read the change counter";
+    if (!dataVersion_) {
+        dataVersion_ = std::make_unique<SqliteStatement>(db_, "PRAGMA data_version");
+    }
+    const int rc = dataVersion_->step();
+    if (rc != SQLITE_ROW) {
+        failed(rc);
+        return std::nullopt;
+    }
+    const auto version = static_cast<std::uint64_t>(dataVersion_->columnInt(0));
+    dataVersion_->reset();
+    // data_version only grows while one connection lives; a new connection starts anew.
+    return (opens_ << 40) ^ version;
+}
+
+std::optional<std::vector<bool>>
+SqliteUserStore::writeValues(const std::string& key, const std::vector<ValueWrite>& writes) {
+    std::lock_guard lock(mutex_);
+    const std::optional<std::string> path = begin(key, "write");
+    if (!path || !exec("BEGIN IMMEDIATE") || !insertKeyAndParents(*path)) {
+        return std::nullopt;
+    }
+    std::vector<bool> made;
+    made.reserve(writes.size());
+    for (const ValueWrite& write : writes) {
+        bool holds = true;
+        for (const auto& [name, expected] : write.onlyIf) {
+            SqliteStatement select(db_, "SELECT value FROM vals WHERE key = ?1 AND name = ?2");
+            select.bindText(1, *path);
+            select.bindText(2, name);
+            const int rc = select.step();
+            if (rc != SQLITE_ROW && failed(rc)) {
+                return std::nullopt;
+            }
+            if ((rc == SQLITE_ROW ? select.columnBytes(0) : std::string()) != expected) {
+                holds = false;
+                break;
+            }
+        }
+        if (holds) {
+            SqliteStatement upsert(db_,
+                                   "INSERT INTO vals(key, name, value) VALUES(?1, ?2, ?3) "
+                                   "ON CONFLICT(key, name) DO UPDATE SET value = excluded.value");
+            upsert.bindText(1, *path);
+            upsert.bindText(2, write.name);
+            upsert.bindBlob(3, write.value);
+            if (failed(upsert.step())) {
+                return std::nullopt;
+            }
+        }
+        made.push_back(holds);
+    }
+    if (!exec("COMMIT")) {
+        return std::nullopt;
+    }
+    return made;
+}
+
+bool SqliteUserStore::fileReplaced() const {
+    struct stat info {};
+    return ::stat(path_.c_str(), &info) != 0 || info.st_dev != device_ || info.st_ino != inode_;
 }
 
 bool SqliteUserStore::deleteValue(const std::string& key, const std::string& name) {
@@ -259,6 +339,12 @@ bool SqliteUserStore::open() {
         return false;
     }
     sqlite3_busy_timeout(db_, busyTimeoutMs_);
+    ++opens_;
+    struct stat info {};
+    if (::stat(path_.c_str(), &info) == 0) {
+        device_ = info.st_dev;
+        inode_ = info.st_ino;
+    }
     // WAL: readers see the last commit without waiting for writers. NORMAL sync is safe in WAL
     // mode (a power cut may lose the last commit, never the file).
     return exec("PRAGMA journal_mode = WAL") && exec("PRAGMA synchronous = NORMAL") &&
@@ -339,6 +425,7 @@ void SqliteUserStore::fail(const std::string& what, const std::string& detail) {
 }
 
 void SqliteUserStore::close() {
+    dataVersion_.reset();
     if (db_ != nullptr) {
         sqlite3_close_v2(db_);
         db_ = nullptr;

@@ -2,6 +2,8 @@
 
 #include "platform/ports/UserStore.h"
 
+#include <cstdint>
+#include <memory>
 #include <mutex>
 
 struct sqlite3;
@@ -42,6 +44,12 @@ public:
     bool keyExists(const std::string& key) override;
     std::vector<std::pair<std::string, std::string>> values(const std::string& key) override;
     std::vector<std::string> subkeys(const std::string& key) override;
+    // PRAGMA data_version of the open connection with the number of opens: one small query
+    // and a stat() of the path. A file replaced or deleted under the connection makes the next
+    // call open the path again (a deleted store starts empty).
+    std::optional<std::uint64_t> changeStamp() override;
+    std::optional<std::vector<bool>> writeValues(const std::string& key,
+                                                 const std::vector<ValueWrite>& writes) override;
 
     std::string lastError() const override;
 
@@ -55,6 +63,9 @@ private:
     bool createFile();
     bool ensureSchema();
     bool exec(const char* sql);
+    // The path no longer names the file the connection has open.
+    bool fileReplaced() const;
+    bool insertKeyAndParents(const std::string& path);
     // True, with the failure recorded, for results other than SQLITE_OK / DONE / ROW.
     bool failed(int code);
     void fail(const std::string& action, const std::string& detail);
@@ -64,6 +75,11 @@ private:
     const int busyTimeoutMs_;
     mutable std::mutex mutex_;
     sqlite3* db_ = nullptr;
+    std::unique_ptr<SqliteStatement> dataVersion_;
+    std::uint64_t opens_ = 0;
+    // The file the connection has open.
+    unsigned long long device_ = 0;
+    unsigned long long inode_ = 0;
     std::string operation_; // for messages: "open", "write \"Software\\TrelkPro\"" ...
     std::string lastError_;
 };

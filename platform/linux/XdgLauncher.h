@@ -2,6 +2,8 @@
 
 #include "platform/ports/Launcher.h"
 
+#include <string>
+
 namespace trelk {
 
 // Opens documents with the desktop's associated program through xdg-open, started detached so
@@ -10,6 +12,12 @@ namespace trelk {
 class XdgLauncher final : public Launcher {
 public:
     bool openDocument(const std::string& path) override;
+    // The program must be an executable regular file; it is started detached.
+    bool startProgram(const std::string& path, const std::string& workingFolder) override;
+    std::string lastLaunchError() const override { return lastLaunchError_; }
+
+private:
+    std::string lastLaunchError_;
 };
 
 } // namespace trelk

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -32,6 +33,25 @@ public:
     virtual std::vector<std::pair<std::string, std::string>> values(const std::string& key) = 0;
     // Names of the direct subkeys of a key, in name order (without case).
     virtual std::vector<std::string> subkeys(const std::string& key) = 0;
+
+    // A number that changes whenever the store may hold something new for this object's reader:
+    // another process or connection committed a change, or the store was opened again (after a
+    // failure, or because its file was replaced or deleted). Cheap enough to ask several times a
+    // second; nullopt when the store cannot be reached.
+    virtual std::optional<std::uint64_t> changeStamp() = 0;
+
+    // One write of writeValues. With conditions, the value is written only while every named
+    // value still holds the expected text (a missing value holds the empty text).
+    struct ValueWrite {
+        std::string name;
+        std::string value;
+        std::vector<std::pair<std::string, std::string>> onlyIf{};
+    };
+    // Writes under one key in one transaction, in order; a later condition sees the earlier
+    // writes. Returns, per write, whether it was made; nullopt when the store failed (then none
+    // was made). Creates the key when missing.
+    virtual std::optional<std::vector<bool>> writeValues(const std::string& key,
+                                                         const std::vector<ValueWrite>& writes) = 0;
 
     virtual std::string lastError() const = 0;
 };

@@ -14,11 +14,27 @@ public:
         return succeeds_;
     }
 
+    bool startProgram(const std::string& path, const std::string& workingFolder) override {
+        startedPrograms_.push_back({path, workingFolder});
+        if (!succeeds_) {
+            lastLaunchError_ = "cannot start " + path;
+        }
+        return succeeds_;
+    }
+    std::string lastLaunchError() const override { return lastLaunchError_; }
+
+    struct Started {
+        std::string path;
+        std::string workingFolder;
+    };
+    const std::vector<Started>& startedPrograms() const { return startedPrograms_; }
     const std::vector<std::string>& openedDocuments() const { return openedDocuments_; }
     void setSucceeds(bool succeeds) { succeeds_ = succeeds; }
 
 private:
     std::vector<std::string> openedDocuments_;
+    std::vector<Started> startedPrograms_;
+    std::string lastLaunchError_;
     bool succeeds_ = true;
 };
 

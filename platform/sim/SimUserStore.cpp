@@ -121,4 +121,36 @@ std::vector<std::string> SimUserStore::subkeys(const std::string& key) {
     return result;
 }
 
+std::optional<std::uint64_t> SimUserStore::changeStamp() {
+    if (failing()) {
+        return std::nullopt;
+    }
+    // As a database connection sees it: what writeValues wrote itself is no change.
+    return static_cast<std::uint64_t>(writeCount_ - ownWrites_);
+}
+
+std::optional<std::vector<bool>> SimUserStore::writeValues(const std::string& key,
+                                                           const std::vector<ValueWrite>& writes) {
+    if (beforeWriteValues_) {
+        std::function<void()> write = std::move(beforeWriteValues_);
+        beforeWriteValues_ = nullptr;
+        write();
+    }
+    if (failing()) {
+        return std::nullopt;
+    }
+    ++writeValuesCount_;
+    const int before = writeCount_;
+    std::vector<bool> made;
+    for (const ValueWrite& write : writes) {
+        bool holds = true;
+        for (const auto& [name, expected] : write.onlyIf) {
+            holds = holds && getString(key, name).value_or("") == expected;
+        }
+        made.push_back(holds && setString(key, write.name, write.value));
+    }
+    ownWrites_ += writeCount_ - before;
+    return made;
+}
+
 } // namespace trelk

@@ -2,6 +2,7 @@
 
 #include "platform/ports/UserStore.h"
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -19,12 +20,21 @@ public:
     bool keyExists(const std::string& key) override;
     std::vector<std::pair<std::string, std::string>> values(const std::string& key) override;
     std::vector<std::string> subkeys(const std::string& key) override;
+    std::optional<std::uint64_t> changeStamp() override;
+    std::optional<std::vector<bool>> writeValues(const std::string& key,
+                                                 const std::vector<ValueWrite>& writes) override;
     std::string lastError() const override { return lastError_; }
 
     // Inspection and fault injection.
     void setFailure(std::string message) { failure_ = std::move(message); }
     void clearFailure() { failure_.clear(); }
     int writeCount() const { return writeCount_; }
+    int writeValuesCount() const { return writeValuesCount_; }
+    // Runs once, just before the next writeValues makes its writes: another process's write
+    // between a reader's read and its conditional write.
+    void beforeNextWriteValues(std::function<void()> write) {
+        beforeWriteValues_ = std::move(write);
+    }
 
 private:
     struct Entry {
@@ -43,6 +53,9 @@ private:
     std::string failure_;
     std::string lastError_;
     int writeCount_ = 0;
+    int writeValuesCount_ = 0;
+    int ownWrites_ = 0;
+    std::function<void()> beforeWriteValues_;
 };
 
 } // namespace trelk

@@ -20,8 +20,6 @@ protected:
 // to a struct and left unset appears here. Grouped by the subsystem that will fill them.
 TEST_F(CompositionTest, OnlySlotsOfSubsystemsNotBuiltYetAreUnset) {
     const std::vector<std::string> expected = {
-        // Add-ons.
-        "LifecycleHooks.createAddOnLists",
         // Radar.
         "LifecycleHooks.resetRadarOffsets",
         // Coordinate database download and update check.
@@ -41,12 +39,6 @@ TEST_F(CompositionTest, OnlySlotsOfSubsystemsNotBuiltYetAreUnset) {
         "LifecycleHooks.disconnectHttpClients",
         // Web pages.
         "LifecycleHooks.unregisterLinkDropTarget",
-        // Add-ons.
-        "LifecycleHooks.freeAddOnLists",
-        "DispatcherActions.AddonPageActive",
-        "DispatcherActions.AddonHoldsUpLevel",
-        "DispatcherActions.HandBackUpLevel",
-        "DispatcherActions.AddonDownLevelFollowUp",
         // Radar.
         "DispatcherActions.ToggleScan",
         "DispatcherActions.StopAlarmRepeat",
@@ -60,8 +52,7 @@ TEST_F(CompositionTest, OnlySlotsOfSubsystemsNotBuiltYetAreUnset) {
         "SlashCommandActions.ShowPilotWebView",
         "SlashCommandActions.SetPilotUrlRow",
         "SlashCommandActions.LoadPilotWebPage",
-        // Add-ons, radar, web pages.
-        "BuiltinPages::Sources.addonNames",
+        // Radar, web pages.
         "BuiltinPages::Sources.tickTarget",
         "BuiltinPages::Sources.pageCaptions",
         "BuiltinPages::Sources.browserBusy",
@@ -69,8 +60,6 @@ TEST_F(CompositionTest, OnlySlotsOfSubsystemsNotBuiltYetAreUnset) {
         "ConsoleMenu::Hooks.marketPage",
         "ConsoleMenu::Hooks.marketEnabled",
         "ConsoleMenu::Hooks.marketLoaded",
-        // Add-ons.
-        "ConsoleMenu::Hooks.addonNames",
         // Web pages.
         "ConsoleMenu::Hooks.webPageUrls",
         "ConsoleMenu::Hooks.browserBusyTimer",
