@@ -88,12 +88,6 @@ void AddOnModules::tmrAddonTimer() {
         return;
     }
     ++fullReads_;
-    if (storeDown_) {
-        storeDown_ = false;
-        if (hooks_.reportDuringPlay) {
-            hooks_.reportDuringPlay("Add-on exchange: the per-user store works again.");
-        }
-    }
     // Read after the stamp: a change in between is read now and once more at the next poll.
     lastStamp_ = stamp;
     readNext_ = false;
@@ -113,15 +107,17 @@ void AddOnModules::tmrAddonTimer() {
             view();
         }
     }
-    if (poll.writes.empty()) {
-        return;
-    }
-    if (!store_.writeValues(InterfaceKey, poll.writes)) {
+    if (!poll.writes.empty() && !store_.writeValues(InterfaceKey, poll.writes)) {
         // The requests are still in the store: the next poll handles them again, which repeats
         // nothing that matters (a known name registers once, a missing one unregisters once).
-        readNext_ = true;
         StoreFailed(store_.lastError());
         return;
+    }
+    if (storeDown_) {
+        storeDown_ = false;
+        if (hooks_.reportDuringPlay) {
+            hooks_.reportDuringPlay("Add-on exchange: the per-user store works again.");
+        }
     }
 }
 
@@ -135,6 +131,7 @@ void AddOnModules::Registration(Poll& poll) {
     } else if (std::none_of(rows_.begin(), rows_.end(),
                             [&](const AddOnRow& row) { return row.Name == name; })) {
         rows_.push_back({name, poll.Get("AppExe"), autoStartNames_.contains(name)});
+        ++registrations_;
         ListChanged(poll);
     }
     poll.Clear("AppReg");
@@ -150,6 +147,7 @@ void AddOnModules::Unregistration(Poll& poll) {
                                     [&](const AddOnRow& row) { return row.Name == name; });
     if (found != rows_.end()) {
         rows_.erase(found);
+        ++unregistrations_;
         if (name == poll.Get("ActiveAddon")) {
             Run(hooks_.resetMenu);
             poll.Write("ActiveAddon", "");

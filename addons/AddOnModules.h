@@ -96,6 +96,9 @@ public:
     const Hooks& hooks() const { return hooks_; }
     // Full reads made (benchmarks and tests: an unchanged store is not read).
     std::uint64_t FullReads() const { return fullReads_; }
+    // Registrations and unregistrations handled (of names not listed, of names listed).
+    std::uint64_t Registrations() const { return registrations_; }
+    std::uint64_t Unregistrations() const { return unregistrations_; }
 
 private:
     using Values = std::map<std::string, std::string>; // by lower-case name
@@ -130,6 +133,8 @@ private:
     std::optional<std::uint64_t> lastStamp_;
     bool readNext_ = true;
     std::uint64_t fullReads_ = 0;
+    std::uint64_t registrations_ = 0;
+    std::uint64_t unregistrations_ = 0;
     bool storeDown_ = false;
     // Refused registrations already reported, so a value left in place is said once.
     std::set<std::string> refusedReported_;

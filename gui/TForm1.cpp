@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "AboutBox.h"
+#include "AddOnsBox.h"
 #include "AppIcon.h"
 #include "CmdListTab.h"
 #include "ConsoleTab.h"
@@ -139,6 +140,8 @@ void TForm1::buildTabContents(TrelkApp& app) {
     auto* logBox =
         new LogSettingsBox(app.core().settings().LogEnabled, app.logBufSettings(), setupPage);
     logBox->move(12, 12);
+    auto* addOnsBox = new AddOnsBox(app.addOns(), app.addOnAutoStart(), setupPage);
+    addOnsBox->setGeometry(12, 60, 360, 240);
 
     auto* consolePage = PageControl1->findChild<QWidget*>("tsConsole");
     (new QVBoxLayout(consolePage))

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QTabBar>
 #include <QTest>
@@ -118,6 +119,27 @@ TEST_F(MainWindowTest, CheckedMenuItemsAndCheckBoxesAreViewsOfTheCore) {
     ASSERT_EQ(platform.simDebug().lines().size(), 1u);
     EXPECT_EQ(platform.simDebug().lines()[0],
               "TrelkPro: NexaCSetDebugMode called with value TRUE ");
+}
+
+TEST_F(MainWindowTest, TheSetupTabListsRegisteredAddOnsAndATickStoresTheirStart) {
+    auto* list = form.findChild<QListWidget*>("clbAddOns");
+    ASSERT_NE(list, nullptr);
+    UserStore& store = platform.simStore();
+    store.setString("Software\\TrelkPro\\Interface", "AppExe", "/opt/miner/miner");
+    store.setString("Software\\TrelkPro\\Interface", "AppReg", "Miner");
+    platform.step(AddOnModules::PollMs);
+    store.setString("Software\\TrelkPro\\Interface", "AppReg", "NoProgram");
+    platform.step(AddOnModules::PollMs);
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text(), "Miner");
+
+    list->item(0)->setCheckState(Qt::Checked);
+    list->item(1)->setCheckState(Qt::Checked);
+    EXPECT_NE(folder.read("trelkpro.ini").find("Miner=/opt/miner/miner"), std::string::npos);
+    EXPECT_EQ(list->item(1)->checkState(), Qt::Unchecked) << "an add-on without a program";
+    EXPECT_EQ(form.findChild<QLabel*>("lblAddOnAutoStart")->text(),
+              "Addons that are selected will start when TrelkPro starts.\n"
+              "UnCheckable Addons do not support the AutoStart feature.");
 }
 
 TEST_F(MainWindowTest, ExitFromTrayAsksAndNoKeepsTheWindow) {
