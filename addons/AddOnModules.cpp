@@ -213,6 +213,7 @@ void AddOnModules::PageData(Poll& poll) {
         page_.AddPageLine(line.starts_with('&') ? line.substr(1) : line, 5);
     }
     page_.SelectLine(highlight_ - 1);
+    ++pagesDrawn_;
 }
 
 void AddOnModules::Release(Poll& poll) {

@@ -99,6 +99,7 @@ public:
     // Registrations and unregistrations handled (of names not listed, of names listed).
     std::uint64_t Registrations() const { return registrations_; }
     std::uint64_t Unregistrations() const { return unregistrations_; }
+    std::uint64_t PagesDrawn() const { return pagesDrawn_; }
 
 private:
     using Values = std::map<std::string, std::string>; // by lower-case name
@@ -135,6 +136,7 @@ private:
     std::uint64_t fullReads_ = 0;
     std::uint64_t registrations_ = 0;
     std::uint64_t unregistrations_ = 0;
+    std::uint64_t pagesDrawn_ = 0;
     bool storeDown_ = false;
     // Refused registrations already reported, so a value left in place is said once.
     std::set<std::string> refusedReported_;
