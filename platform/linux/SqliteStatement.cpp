@@ -8,6 +8,7 @@ namespace trelk {
 
 SqliteStatement::SqliteStatement(sqlite3* db, const char* sql) {
     status_ = sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr);
+    prepared_ = status_;
 }
 
 SqliteStatement::~SqliteStatement() {
@@ -69,6 +70,7 @@ long long SqliteStatement::columnInt(int index) const {
 
 void SqliteStatement::reset() {
     sqlite3_reset(stmt_);
+    status_ = prepared_;
 }
 
 } // namespace trelk

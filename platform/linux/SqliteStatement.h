@@ -29,12 +29,15 @@ public:
     // The bytes of a TEXT or BLOB column of the current row; NULL reads as empty.
     std::string columnBytes(int index) const;
     long long columnInt(int index) const;
-    // Ready to step again (a statement kept for repeated use).
+    // Ready to step again, with the bindings' failures forgotten (a statement kept for
+    // repeated use). A statement that was stepped must be reset or destroyed before the
+    // connection's read ends.
     void reset();
 
 private:
     sqlite3_stmt* stmt_ = nullptr;
     int status_ = 0;
+    int prepared_ = 0;
 };
 
 } // namespace trelk

@@ -68,11 +68,47 @@ std::vector<std::string> KeyAndParents(const std::string& path) {
 
 } // namespace
 
+// A kept statement, reset when its use ends so that no read stays open.
+class SqliteUserStore::Use {
+public:
+    explicit Use(SqliteStatement& statement) : statement_(statement) {}
+    ~Use() { statement_.reset(); }
+    Use(const Use&) = delete;
+    Use& operator=(const Use&) = delete;
+    SqliteStatement* operator->() { return &statement_; }
+
+private:
+    SqliteStatement& statement_;
+};
+
+SqliteUserStore::Use SqliteUserStore::cached(Cached which) {
+    static constexpr std::array<const char*, CachedCount> Sql = {
+        "SELECT value FROM vals WHERE key = ?1 AND name = ?2",
+        "INSERT INTO vals(key, name, value) VALUES(?1, ?2, ?3) "
+        "ON CONFLICT(key, name) DO UPDATE SET value = excluded.value",
+        "INSERT OR IGNORE INTO keys(path) VALUES(?1)",
+        "SELECT name, value FROM vals WHERE key = ?1 ORDER BY name",
+        "PRAGMA data_version",
+    };
+    auto& statement = cache_[static_cast<std::size_t>(which)];
+    if (!statement) {
+        statement = std::make_unique<SqliteStatement>(db_, Sql[static_cast<std::size_t>(which)]);
+    }
+    return Use(*statement);
+}
+
 SqliteUserStore::SqliteUserStore(std::string databasePath, int busyTimeoutMs)
     : path_(std::move(databasePath)), busyTimeoutMs_(busyTimeoutMs) {}
 
 SqliteUserStore::~SqliteUserStore() {
     close();
+    finalizeCached();
+}
+
+void SqliteUserStore::finalizeCached() {
+    for (auto& statement : cache_) {
+        statement.reset();
+    }
 }
 
 std::string SqliteUserStore::lastError() const {
@@ -87,12 +123,12 @@ std::optional<std::string> SqliteUserStore::getString(const std::string& key,
     if (!path) {
         return std::nullopt;
     }
-    SqliteStatement select(db_, "SELECT value FROM vals WHERE key = ?1 AND name = ?2");
-    select.bindText(1, *path);
-    select.bindText(2, name);
-    const int rc = select.step();
+    Use select = cached(SelectValue);
+    select->bindText(1, *path);
+    select->bindText(2, name);
+    const int rc = select->step();
     if (rc == SQLITE_ROW) {
-        return select.columnBytes(0);
+        return select->columnBytes(0);
     }
     failed(rc);
     return std::nullopt;
@@ -108,13 +144,14 @@ bool SqliteUserStore::setString(const std::string& key, const std::string& name,
     if (!insertKeyAndParents(*path)) {
         return false;
     }
-    SqliteStatement upsert(db_, "INSERT INTO vals(key, name, value) VALUES(?1, ?2, ?3) "
-                                "ON CONFLICT(key, name) DO UPDATE SET value = excluded.value");
-    upsert.bindText(1, *path);
-    upsert.bindText(2, name);
-    upsert.bindBlob(3, value);
-    if (failed(upsert.step())) {
-        return false;
+    {
+        Use upsert = cached(UpsertValue);
+        upsert->bindText(1, *path);
+        upsert->bindText(2, name);
+        upsert->bindBlob(3, value);
+        if (failed(upsert->step())) {
+            return false;
+        }
     }
     return exec("COMMIT");
 }
@@ -122,9 +159,9 @@ bool SqliteUserStore::setString(const std::string& key, const std::string& name,
 bool SqliteUserStore::insertKeyAndParents(const std::string& path) {
     // The key and every parent key; the first spelling of each stays.
     for (const std::string& keyPath : KeyAndParents(path)) {
-        SqliteStatement insertKey(db_, "INSERT OR IGNORE INTO keys(path) VALUES(?1)");
-        insertKey.bindText(1, keyPath);
-        if (failed(insertKey.step())) {
+        Use insertKey = cached(InsertKey);
+        insertKey->bindText(1, keyPath);
+        if (failed(insertKey->step())) {
             return false;
         }
     }
@@ -142,16 +179,16 @@ std::optional<std::uint64_t> SqliteUserStore::changeStamp() {
         return std::nullopt;
     }
     operation_ = "read the change counter";
-    if (!dataVersion_) {
-        dataVersion_ = std::make_unique<SqliteStatement>(db_, "PRAGMA data_version");
+    std::uint64_t version = 0;
+    {
+        Use dataVersion = cached(DataVersion);
+        const int rc = dataVersion->step();
+        if (rc != SQLITE_ROW) {
+            failed(rc);
+            return std::nullopt;
+        }
+        version = static_cast<std::uint64_t>(dataVersion->columnInt(0));
     }
-    const int rc = dataVersion_->step();
-    if (rc != SQLITE_ROW) {
-        failed(rc);
-        return std::nullopt;
-    }
-    const auto version = static_cast<std::uint64_t>(dataVersion_->columnInt(0));
-    dataVersion_->reset();
     // data_version only grows while one connection lives; a new connection starts anew.
     return (opens_ << 40) ^ version;
 }
@@ -168,26 +205,24 @@ SqliteUserStore::writeValues(const std::string& key, const std::vector<ValueWrit
     for (const ValueWrite& write : writes) {
         bool holds = true;
         for (const auto& [name, expected] : write.onlyIf) {
-            SqliteStatement select(db_, "SELECT value FROM vals WHERE key = ?1 AND name = ?2");
-            select.bindText(1, *path);
-            select.bindText(2, name);
-            const int rc = select.step();
+            Use select = cached(SelectValue);
+            select->bindText(1, *path);
+            select->bindText(2, name);
+            const int rc = select->step();
             if (rc != SQLITE_ROW && failed(rc)) {
                 return std::nullopt;
             }
-            if ((rc == SQLITE_ROW ? select.columnBytes(0) : std::string()) != expected) {
+            if ((rc == SQLITE_ROW ? select->columnBytes(0) : std::string()) != expected) {
                 holds = false;
                 break;
             }
         }
         if (holds) {
-            SqliteStatement upsert(db_,
-                                   "INSERT INTO vals(key, name, value) VALUES(?1, ?2, ?3) "
-                                   "ON CONFLICT(key, name) DO UPDATE SET value = excluded.value");
-            upsert.bindText(1, *path);
-            upsert.bindText(2, write.name);
-            upsert.bindBlob(3, write.value);
-            if (failed(upsert.step())) {
+            Use upsert = cached(UpsertValue);
+            upsert->bindText(1, *path);
+            upsert->bindText(2, write.name);
+            upsert->bindBlob(3, write.value);
+            if (failed(upsert->step())) {
                 return std::nullopt;
             }
         }
@@ -267,11 +302,11 @@ std::vector<std::pair<std::string, std::string>> SqliteUserStore::values(const s
     if (!path) {
         return result;
     }
-    SqliteStatement select(db_, "SELECT name, value FROM vals WHERE key = ?1 ORDER BY name");
-    select.bindText(1, *path);
+    Use select = cached(SelectValues);
+    select->bindText(1, *path);
     int rc = SQLITE_ROW;
-    while ((rc = select.step()) == SQLITE_ROW) {
-        result.emplace_back(select.columnBytes(0), select.columnBytes(1));
+    while ((rc = select->step()) == SQLITE_ROW) {
+        result.emplace_back(select->columnBytes(0), select->columnBytes(1));
     }
     if (failed(rc)) {
         result.clear();
@@ -330,6 +365,7 @@ bool SqliteUserStore::open() {
     if (db_ != nullptr) {
         return true;
     }
+    finalizeCached(); // of the connection closed before
     if (!createFile()) {
         return false;
     }
@@ -425,7 +461,12 @@ void SqliteUserStore::fail(const std::string& what, const std::string& detail) {
 }
 
 void SqliteUserStore::close() {
-    dataVersion_.reset();
+    // A kept statement may still be in use up the stack (a failure in the middle of a call):
+    // the connection ends once they are finalized, at the next open or at the end, and gives
+    // up its transaction now.
+    if (db_ != nullptr && sqlite3_get_autocommit(db_) == 0) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
     if (db_ != nullptr) {
         sqlite3_close_v2(db_);
         db_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "platform/ports/UserStore.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -75,7 +76,13 @@ private:
     const int busyTimeoutMs_;
     mutable std::mutex mutex_;
     sqlite3* db_ = nullptr;
-    std::unique_ptr<SqliteStatement> dataVersion_;
+    // Statements kept prepared while the connection lives (the poll asks the same few
+    // questions several times a second); see cached().
+    enum Cached { SelectValue, UpsertValue, InsertKey, SelectValues, DataVersion, CachedCount };
+    class Use;
+    Use cached(Cached which);
+    void finalizeCached();
+    std::array<std::unique_ptr<SqliteStatement>, CachedCount> cache_;
     std::uint64_t opens_ = 0;
     // The file the connection has open.
     unsigned long long device_ = 0;
