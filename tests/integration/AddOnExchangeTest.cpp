@@ -285,6 +285,24 @@ TEST_F(AddOnExchangeTest, PopUpOpensTheAddOnPageAndPopOffReturnsToTheMenuShownBe
     EXPECT_EQ(page().TitleLine, "** Select Mode **");
 }
 
+TEST_F(AddOnExchangeTest, ASecondPopUpBeforeThePopOffStillReturnsToTheFirstMenu) {
+    Start();
+    registerAddOn("Miner");
+    registerAddOn("Radar");
+    press(Vk::Insert);
+    press(Vk::Down);
+    press(Vk::Down); // "Information Database"
+    set("RequestPopUp", "Miner");
+    poll();
+    set("RequestPopUp", "Radar");
+    poll();
+    EXPECT_EQ(get("ActiveAddon"), "Radar");
+    set("RequestPopOff", "Radar");
+    poll();
+    EXPECT_EQ(app->consoleNavigation().CurrentMode, 2) << "not the add-on mode";
+    EXPECT_FALSE(platform.overlay().shown());
+}
+
 TEST_F(AddOnExchangeTest, UnregisteringTheActiveAddOnResetsTheMenu) {
     Start();
     registerAddOn("Miner");

@@ -80,6 +80,16 @@ TEST_F(IniFileTest, DamagedFilesStillYieldEverythingReadable) {
     EXPECT_TRUE(cut.sectionNames().empty());
 }
 
+TEST_F(IniFileTest, DeletingAKeyRemovesEveryCopyOfItInItsSectionOnly) {
+    IniFile ini = IniFile::fromText("[A]\nMiner=1\nkeep=2\nminer=3\n[B]\nMiner=4\n");
+    ini.deleteKey("a", "MINER");
+    EXPECT_FALSE(ini.hasKey("A", "Miner")) << "a second copy would become the value read";
+    EXPECT_EQ(ini.readString("A", "keep", ""), "2");
+    EXPECT_EQ(ini.readString("B", "Miner", ""), "4");
+    ini.deleteKey("Missing", "x");
+    EXPECT_EQ(ini.toText(), "[A]\nkeep=2\n[B]\nMiner=4\n");
+}
+
 TEST_F(IniFileTest, WritingKeepsForeignContentAndKeyPlaces) {
     const std::string original = "; written by hand\n[Setup]\nInstallCode=abc\nUnknownKey=keep me\n"
                                  "\n[Macros]\nF1Channel=2\nF1String=/lumacor 1 2 3\n\n";
