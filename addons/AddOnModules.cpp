@@ -71,6 +71,10 @@ void AddOnModules::ClearList() {
 }
 
 void AddOnModules::tmrAddonTimer() {
+    if (skipPolls_ > 0) {
+        --skipPolls_;
+        return;
+    }
     const std::optional<std::uint64_t> stamp = store_.changeStamp();
     if (!stamp) {
         StoreFailed(store_.lastError());
@@ -283,6 +287,7 @@ void AddOnModules::SetAutoStartNames(std::vector<std::string> names) {
 
 void AddOnModules::StoreFailed(const std::string& error) {
     readNext_ = true;
+    skipPolls_ = PollsSkippedAfterFailure;
     if (storeDown_) {
         return;
     }

@@ -53,6 +53,9 @@ public:
     static constexpr const char* InterfaceKey = "Software\\TrelkPro\\Interface";
     static constexpr int PollMs = 200;
     static constexpr int EntryChannel = 5;
+    // After the store failed, polls skipped before it is tried again: a locked store must not
+    // hold the main thread at every poll, a broken one is not opened five times a second.
+    static constexpr int PollsSkippedAfterFailure = 4;
 
     AddOnModules(UserStore& store, TimerFactory& timers, ConsolePage& page, Hooks hooks);
 
@@ -138,6 +141,7 @@ private:
     std::uint64_t unregistrations_ = 0;
     std::uint64_t pagesDrawn_ = 0;
     bool storeDown_ = false;
+    int skipPolls_ = 0;
     // Refused registrations already reported, so a value left in place is said once.
     std::set<std::string> refusedReported_;
 };

@@ -2,6 +2,7 @@
 
 #include "SqliteStatement.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -197,7 +198,17 @@ std::optional<std::vector<bool>>
 SqliteUserStore::writeValues(const std::string& key, const std::vector<ValueWrite>& writes) {
     std::lock_guard lock(mutex_);
     const std::optional<std::string> path = begin(key, "write");
-    if (!path || !exec("BEGIN IMMEDIATE") || !insertKeyAndParents(*path)) {
+    if (!path) {
+        return std::nullopt;
+    }
+    waitingMs_ = std::min(busyTimeoutMs_, WriteValuesBusyTimeoutMs);
+    sqlite3_busy_timeout(db_, waitingMs_);
+    const bool begun = exec("BEGIN IMMEDIATE");
+    waitingMs_ = busyTimeoutMs_;
+    if (db_ != nullptr) {
+        sqlite3_busy_timeout(db_, busyTimeoutMs_);
+    }
+    if (!begun || !insertKeyAndParents(*path)) {
         return std::nullopt;
     }
     std::vector<bool> made;
@@ -442,8 +453,7 @@ bool SqliteUserStore::failed(int code) {
     std::string detail = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
     const int primary = code & 0xff;
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
-        detail +=
-            " (another writer held it for more than " + std::to_string(busyTimeoutMs_) + " ms)";
+        detail += " (another writer held it for more than " + std::to_string(waitingMs_) + " ms)";
     } else if (db_ != nullptr && sqlite3_system_errno(db_) != 0 &&
                (primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR || primary == SQLITE_FULL ||
                 primary == SQLITE_READONLY || primary == SQLITE_PERM)) {

@@ -31,6 +31,9 @@ class SqliteStatement;
 class SqliteUserStore final : public UserStore {
 public:
     static constexpr int DefaultBusyTimeoutMs = 2000;
+    // writeValues serves pollers on the main thread: it waits at most this long for another
+    // writer (and at most the busy timeout) and leaves the rest to the next poll.
+    static constexpr int WriteValuesBusyTimeoutMs = 100;
 
     explicit SqliteUserStore(std::string databasePath, int busyTimeoutMs = DefaultBusyTimeoutMs);
     ~SqliteUserStore() override;
@@ -74,6 +77,7 @@ private:
 
     const std::string path_;
     const int busyTimeoutMs_;
+    int waitingMs_ = busyTimeoutMs_; // the wait of the call in progress, for messages
     mutable std::mutex mutex_;
     sqlite3* db_ = nullptr;
     // Statements kept prepared while the connection lives (the poll asks the same few

@@ -412,7 +412,9 @@ TEST_F(AddOnExchangeTest, AStoreThatFailsIsSaidOnceAndThePollGoesOn) {
                   [](const std::string& l) { return l.find("malformed") != std::string::npos; }),
               1);
     platform.simStore().clearFailure();
-    registerAddOn("Miner");
+    set("AppReg", "Miner");
+    // The failed store is tried again after a few polls, not at every one.
+    platform.step(AddOnModules::PollMs * (AddOnModules::PollsSkippedAfterFailure + 1));
     EXPECT_EQ(get("AddOnRegList"), "Miner,");
     EXPECT_THAT(window.statusText(1), HasSubstr("works again"));
 }

@@ -142,7 +142,7 @@ TEST_F(AddOnStoreTest, ALockedStoreDelaysTheEmptyingButLosesNothing) {
     sqlite3* locker = nullptr;
     ASSERT_EQ(sqlite3_open(dbPath.c_str(), &locker), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(locker, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-    SqliteUserStore impatient(dbPath, 50);
+    SqliteUserStore impatient(dbPath);
     AddOnModules poll(impatient, timers, page, hooks());
     poll.tmrAddonTimer();
     EXPECT_EQ(poll.Names(), std::vector<std::string>{"Miner"}) << "reading is not locked out";
@@ -154,7 +154,9 @@ TEST_F(AddOnStoreTest, ALockedStoreDelaysTheEmptyingButLosesNothing) {
 
     sqlite3_exec(locker, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(locker);
-    poll.tmrAddonTimer();
+    for (int i = 0; i <= AddOnModules::PollsSkippedAfterFailure; ++i) {
+        poll.tmrAddonTimer();
+    }
     EXPECT_EQ(impatient.getString(Interface, "AppReg"), "");
     EXPECT_EQ(impatient.getString(Interface, "AddOnRegList"), "Miner,");
     EXPECT_EQ(poll.Names().size(), 1U) << "handled again, listed once";
@@ -171,13 +173,16 @@ TEST_F(AddOnStoreTest, ACorruptedStoreIsSaidAndTheExchangeResumesWithANewOne) {
     std::filesystem::rename(dir.file("garbage"), dbPath);
     std::filesystem::remove(dbPath + "-wal");
     std::filesystem::remove(dbPath + "-shm");
-    addOns.tmrAddonTimer();
-    addOns.tmrAddonTimer();
+    for (int i = 0; i < 3 * AddOnModules::PollsSkippedAfterFailure; ++i) {
+        addOns.tmrAddonTimer();
+    }
     ASSERT_EQ(reports.size(), 1U);
     EXPECT_THAT(reports[0], HasSubstr("not a database"));
 
     std::filesystem::remove(dbPath);
-    addOns.tmrAddonTimer();
+    for (int i = 0; i <= AddOnModules::PollsSkippedAfterFailure; ++i) {
+        addOns.tmrAddonTimer();
+    }
     EXPECT_EQ(store.getString(Interface, "TrelkProStartUp"), "1");
     EXPECT_EQ(store.getString(Interface, "AddOnRegList"), "Miner,");
     EXPECT_THAT(reports.back(), HasSubstr("works again"));

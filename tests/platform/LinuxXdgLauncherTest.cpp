@@ -55,3 +55,33 @@ TEST_F(LinuxXdgLauncherTest, AMissingDocumentOrProgramStartsNothing) {
 
 } // namespace
 } // namespace trelk
+
+namespace trelk {
+namespace {
+
+TEST(LinuxProgramStartTest, AProgramStartsInItsFolderAndWhatCannotRunIsRefusedWithAReason) {
+    linuxtest::TestApplication();
+    testing::TempFolder dir;
+    std::filesystem::create_directories(dir.path() / "addon dir");
+    const std::string program = dir.file("addon dir/addon");
+    linuxtest::WriteFile(program, "#!/bin/sh\npwd > started.tmp && mv started.tmp started\n");
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    XdgLauncher launcher;
+
+    ASSERT_TRUE(launcher.startProgram(program, dir.file("addon dir/")))
+        << launcher.lastLaunchError();
+    const std::string record = dir.file("addon dir/started");
+    ASSERT_TRUE(linuxtest::WaitUntil([&] { return std::filesystem::exists(record); }));
+    EXPECT_EQ(dir.read("addon dir/started"), dir.file("addon dir") + "\n");
+
+    EXPECT_FALSE(launcher.startProgram(dir.file("missing"), dir.dir()));
+    EXPECT_NE(launcher.lastLaunchError().find("no such file"), std::string::npos);
+    const std::string text = dir.file("notes.txt");
+    linuxtest::WriteFile(text, "not a program");
+    EXPECT_FALSE(launcher.startProgram(text, dir.dir()));
+    EXPECT_NE(launcher.lastLaunchError().find("not an executable"), std::string::npos);
+    EXPECT_FALSE(launcher.startProgram(dir.dir(), dir.dir())) << "a folder";
+}
+
+} // namespace
+} // namespace trelk
