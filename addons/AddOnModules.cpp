@@ -97,6 +97,7 @@ void AddOnModules::tmrAddonTimer() {
     readNext_ = false;
 
     highlight_ = addontext::HighlightFromStore(poll.Get("ListHighLight"));
+    ForgetPageUnlessOf(poll.Get("ActiveAddon"));
     Registration(poll);
     Unregistration(poll);
     PopUp(poll);
@@ -211,6 +212,7 @@ void AddOnModules::PageData(Poll& poll) {
     page_.ClearPage();
     page_.SetPageTitle(addontext::LineFromStore(poll.Get("Title")));
     page_.SizeLines(addontext::PageLines);
+    pageOwner_ = ready;
     for (int n = 1; n <= addontext::PageLines; ++n) {
         std::string line = addontext::LineFromStore(poll.Get(LineName(n)));
         pageLines_[static_cast<std::size_t>(n - 1)] = line;
@@ -245,6 +247,18 @@ void AddOnModules::ListChanged(Poll& poll) {
     poll.listChanged = true;
     if (hooks_.addonListShown && hooks_.addonListShown()) {
         Run(hooks_.redrawAddonList);
+    }
+}
+
+void AddOnModules::ActiveAddonWritten(const std::string& name) {
+    StoreWritten();
+    ForgetPageUnlessOf(name);
+}
+
+void AddOnModules::ForgetPageUnlessOf(const std::string& name) {
+    if (name != pageOwner_) {
+        pageOwner_.clear();
+        std::fill(pageLines_.begin(), pageLines_.end(), std::string());
     }
 }
 

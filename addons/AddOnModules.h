@@ -71,6 +71,9 @@ public:
     // no other process changed it (a request may now match, e.g. "DataReady" the new
     // "ActiveAddon").
     void StoreWritten() { readNext_ = true; }
+    // The program wrote "ActiveAddon" (the pilot opened or left a page): a page of another
+    // add-on is forgotten, so its entry can never be typed from the new one.
+    void ActiveAddonWritten(const std::string& name);
 
     // The Up Level key: the add-on holds it from the Down Level press that handed it over
     // until its "AddOnRelease".
@@ -120,6 +123,7 @@ private:
     void ListChanged(Poll& poll);
     void Run(const std::function<void()>& hook);
     void Refused(const std::string& name, const std::string& problem);
+    void ForgetPageUnlessOf(const std::string& name);
 
     UserStore& store_;
     ConsolePage& page_;
@@ -132,6 +136,7 @@ private:
 
     std::vector<std::string> pageLines_ = std::vector<std::string>(15);
     int highlight_ = 0;
+    std::string pageOwner_; // the add-on whose page pageLines_ holds
     bool upLevelReleased_ = false;
 
     std::optional<std::uint64_t> lastStamp_;

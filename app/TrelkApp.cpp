@@ -260,7 +260,10 @@ ConsoleMenu::Hooks TrelkApp::consoleMenuHooks() {
         .formatDflr = std::bind_front(&TrelkApp::formatDflr, this),
         .addonNames = [this] { return addOns_.Names(); },
         .writeActiveAddon =
-            [this](const std::string& name) { writeInterfaceValue("ActiveAddon", name); },
+            [this](const std::string& name) {
+                writeInterfaceValue("ActiveAddon", name);
+                addOns_.ActiveAddonWritten(name);
+            },
         .initConsoleOverlay = [this] { appearance_.InitConsoleOverlay(); },
         .scanTarget = [this] { return core_.settings().values().Scanner.ScanColor; },
         .setScanTarget = [this](int code) { core_.settings().values().Scanner.ScanColor = code; },

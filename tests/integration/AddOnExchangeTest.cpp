@@ -243,6 +243,24 @@ TEST_F(AddOnExchangeTest, DownLevelTypesTheHighlightedAmpersandEntryOnChannelFiv
     EXPECT_EQ(platform.game().chatLine(), "hi");
 }
 
+TEST_F(AddOnExchangeTest, AnotherAddOnsPageIsNeverTypedFromTheOneJustOpened) {
+    Start();
+    registerAddOn("Miner");
+    registerAddOn("Radar");
+    openAddOnPage(0);
+    writePage("Miner", "Miner", {"&/cargo"}, "1");
+    poll();
+    press(Vk::Left);
+    set("AddOnRelease", "Miner");
+    poll();
+    press(Vk::Left); // back to the add-on list
+    press(Vk::Down);
+    press(Vk::Right); // Radar's page, before Radar has drawn anything
+    press(Vk::Right);
+    EXPECT_EQ(get("Cursor"), "DownLevel");
+    EXPECT_EQ(platform.game().chatLine(), "") << "Miner's entry typed on Radar's page";
+}
+
 TEST_F(AddOnExchangeTest, RequestWideSwitchesTheWideConsoleOnlyForOnInCapitals) {
     Start();
     set("RequestWide", "ON");
