@@ -10,7 +10,6 @@
 #include <QPointer>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
-#include <algorithm>
 
 namespace trelk {
 
@@ -175,10 +174,9 @@ bool CmdListTab::eventFilter(QObject* watched, QEvent* event) {
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
             // As in a simple combo box: the arrows walk the list and put the entry on the edit
             // line.
-            const int last = cbCmdListItems->count() - 1;
-            const int row =
-                std::clamp(cbCmdListItems->currentRow() + (key == Qt::Key_Up ? -1 : 1), 0, last);
-            if (last >= 0) {
+            const int row = CommandList::ArrowRow(cbCmdListItems->currentRow(),
+                                                  cbCmdListItems->count(), key == Qt::Key_Up);
+            if (row >= 0) {
                 cbCmdListItems->setCurrentRow(row);
                 cbCmdListEdit->setText(cbCmdListItems->item(row)->text());
             }

@@ -2,6 +2,8 @@
 
 #include "core/IniFile.h"
 
+#include <algorithm>
+
 namespace trelk {
 
 namespace {
@@ -82,6 +84,14 @@ bool CommandList::DeleteEntry(int row) {
 
 std::vector<std::string> CommandList::SteppingList() const {
     return commandsAvailable_ ? entries_ : std::vector<std::string>{};
+}
+
+int CommandList::ArrowRow(int currentRow, int rowCount, bool up) {
+    if (rowCount <= 0) {
+        return -1;
+    }
+    const int moved = up ? currentRow - 1 : currentRow + 1;
+    return std::clamp(moved, 0, rowCount - 1);
 }
 
 std::string CommandList::EntryProblem(std::string_view text) {

@@ -65,6 +65,10 @@ public:
     // control characters would press keys (Enter, Backspace) in the game instead of typing a
     // character.
     static std::string EntryProblem(std::string_view text);
+    // The row an arrow key moves the edit line's list to, as in a simple combo box: one row
+    // up or down from currentRow (-1: none chosen yet), held at the first and the last row.
+    // -1 when the list has no rows.
+    static int ArrowRow(int currentRow, int rowCount, bool up);
     static std::vector<std::string> ParseStored(std::string_view stored);
     static std::string ToStored(const std::vector<std::string>& entries);
 

@@ -135,6 +135,19 @@ TEST_F(CmdListTabTest, EnterAddsTheLineDeleteRemovesTheChosenEntry) {
     EXPECT_THAT(errors, IsEmpty());
 }
 
+TEST_F(CmdListTabTest, ArrowsOnAnEmptyListLeaveTheEditLineAlone) {
+    QTest::mouseClick(tab.bClearCmdList, Qt::LeftButton);
+    QTest::keyClicks(tab.cbCmdListEdit, "/cargo");
+    for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
+        QTest::keyClick(tab.cbCmdListEdit, key);
+    }
+    EXPECT_EQ(tab.cbCmdListEdit->text(), "/cargo");
+    EXPECT_EQ(tab.cbCmdListItems->currentRow(), -1);
+    enter("");
+    QTest::keyClick(tab.cbCmdListEdit, Qt::Key_Down);
+    EXPECT_EQ(tab.cbCmdListItems->currentRow(), 0);
+}
+
 TEST_F(CmdListTabTest, LettersOfAnyLanguageAreEnteredAsTheyAre) {
     QTest::keyClicks(tab.cbCmdListEdit, "/give J");
     typeText(QString::fromUtf8("\xC3\xBC"));

@@ -46,6 +46,23 @@ TEST(CommandListStoredForm, EveryEntryEndsAtItsSemicolonEmptyOnesIncluded) {
     EXPECT_EQ(CommandList::ToStored({}), "");
 }
 
+TEST(CommandListArrows, StepOneRowHeldAtBothEndsAndNoRowInAnEmptyList) {
+    // Nothing chosen yet: Down takes the first row, Up stays on it.
+    EXPECT_EQ(CommandList::ArrowRow(-1, 3, false), 0);
+    EXPECT_EQ(CommandList::ArrowRow(-1, 3, true), 0);
+    EXPECT_EQ(CommandList::ArrowRow(1, 3, false), 2);
+    EXPECT_EQ(CommandList::ArrowRow(2, 3, false), 2);
+    EXPECT_EQ(CommandList::ArrowRow(0, 3, true), 0);
+    EXPECT_EQ(CommandList::ArrowRow(0, 1, false), 0);
+    // An empty list has no row to go to, from wherever the view's row was left.
+    for (const int current : {-1, 0, 5}) {
+        EXPECT_EQ(CommandList::ArrowRow(current, 0, false), -1);
+        EXPECT_EQ(CommandList::ArrowRow(current, 0, true), -1);
+    }
+    // A row left past the end of a list that shrank comes back inside it.
+    EXPECT_EQ(CommandList::ArrowRow(7, 2, true), 1);
+}
+
 TEST_F(CommandListFile, SaveWritesOnlyItsKeyAndLoadsTheSameListBack) {
     const std::string others = "; pilot's note\n[Setup]\nLogEnabled=1\n\n[Macros]\nF1Channel=2\n"
                                "F1String=gg\n";
