@@ -1,5 +1,7 @@
 #include "console/ConsoleRenderer.h"
 
+#include "platform/ports/Windows1252.h"
+
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -24,9 +26,18 @@ void FillRow(QRgb* row, int from, int to) {
     std::fill(row + from, row + to, ConsoleRenderer::Transparent);
 }
 
+// The line's bytes as the characters they are in Windows-1252. A byte the code page leaves
+// unassigned keeps its place as a blank, so the columns after it stay where they were.
 QString ToQt(const std::string& text, std::size_t from, std::size_t count) {
     const std::size_t n = std::min(count, text.size() - from);
-    return QString::fromLatin1(text.data() + from, static_cast<qsizetype>(n));
+    QString shown(static_cast<qsizetype>(n), QChar(u' '));
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint32_t unicode = cp1252::ToUnicode(static_cast<unsigned char>(text[from + i]));
+        if (unicode != 0 || text[from + i] == '\0') {
+            shown[static_cast<qsizetype>(i)] = QChar(static_cast<char16_t>(unicode));
+        }
+    }
+    return shown;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "X11KeyTable.h"
 
 #include "platform/ports/VirtualKeys.h"
+#include "platform/ports/Windows1252.h"
 
 #include <cstddef>
 
@@ -113,12 +114,6 @@ constexpr KeyName Names[] = {
     {0x6D, false, "F22"},         {0x6E, false, "F23"},          {0x76, false, "F24"},
 };
 
-// Windows-1252 0x80..0x9F in Unicode (0: unassigned).
-constexpr std::uint16_t HighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 // Keysyms from before Unicode keysyms for the characters above.
 struct LegacyKeysym {
     std::uint32_t keysym;
@@ -130,13 +125,6 @@ constexpr LegacyKeysym Legacy[] = {
     {0x01AE, 0x017D}, {0x0AD0, 0x2018}, {0x0AD1, 0x2019}, {0x0AD2, 0x201C}, {0x0AD3, 0x201D},
     {0x0AE6, 0x2022}, {0x0AAA, 0x2013}, {0x0AA9, 0x2014}, {0x0AC9, 0x2122}, {0x01B9, 0x0161},
     {0x13BD, 0x0153}, {0x01BE, 0x017E}, {0x13BE, 0x0178}};
-
-std::uint32_t Windows1252ToUnicode(unsigned char character) {
-    if (character >= 0x80 && character < 0xA0) {
-        return HighControls[character - 0x80];
-    }
-    return character;
-}
 
 bool IsLetter(std::uint32_t keysym) {
     return (keysym >= 'a' && keysym <= 'z') || (keysym >= 'A' && keysym <= 'Z');
@@ -177,15 +165,7 @@ KeycodeTable BuildKeycodeTable(const BaseKeysyms& baseKeysyms) {
 }
 
 int UnicodeToWindows1252(std::uint32_t unicode) {
-    if (unicode < 0x80 || (unicode >= 0xA0 && unicode <= 0xFF)) {
-        return static_cast<int>(unicode);
-    }
-    for (int i = 0; i < 32; ++i) {
-        if (HighControls[i] != 0 && HighControls[i] == unicode) {
-            return 0x80 + i;
-        }
-    }
-    return -1;
+    return cp1252::FromUnicode(unicode);
 }
 
 bool IsDeadKeysym(std::uint32_t keysym) {
@@ -242,7 +222,7 @@ int KeysymToWindows1252(std::uint32_t keysym) {
 }
 
 int KeysymsForWindows1252(unsigned char character, std::array<std::uint32_t, 2>& keysyms) {
-    const std::uint32_t unicode = Windows1252ToUnicode(character);
+    const std::uint32_t unicode = cp1252::ToUnicode(character);
     if (unicode == 0 ||
         (unicode < 0x20 && unicode != 8 && unicode != 9 && unicode != 13 && unicode != 27)) {
         return 0;

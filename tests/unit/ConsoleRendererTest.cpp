@@ -3,6 +3,7 @@
 #include "ConsoleTestSupport.h"
 
 #include <QFontDatabase>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 namespace trelk::testing {
@@ -223,6 +224,73 @@ TEST_F(ConsoleDrawing, TextIsClippedToTheConsoleRectangle) {
     rig.page.SetWideMode(true);
     EXPECT_TRUE(AnyText(400, 40, 505, 53));
     EXPECT_FALSE(AnyText(505, 0, 513, 257));
+}
+
+// The pixels of colour c inside rect, cut to their bounding box: the shape of a glyph
+// wherever it was drawn.
+QImage Ink(const QImage& picture, const QRect& rect, QRgb c) {
+    QRect box;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            if (picture.pixel(x, y) == c) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    QImage ink(box.size().expandedTo(QSize(1, 1)), QImage::Format_Mono);
+    ink.fill(0);
+    for (int y = box.top(); y <= box.bottom() && !box.isEmpty(); ++y) {
+        for (int x = box.left(); x <= box.right(); ++x) {
+            ink.setPixel(x - box.left(), y - box.top(), picture.pixel(x, y) == c ? 1 : 0);
+        }
+    }
+    return ink;
+}
+
+// The character as the console's font draws it, for comparison.
+QImage ReferenceInk(char16_t character, const ConsoleLook& look) {
+    QFont font(ConsoleRenderer::ResolveFontFamily(look.FontName));
+    font.setPixelSize((look.FontSize * 96 + 36) / 72);
+    font.setStyleStrategy(QFont::NoAntialias);
+    QImage image(64, 64, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(16, 40, QString(QChar(character)));
+    painter.end();
+    return Ink(image, image.rect(), qRgb(255, 255, 255));
+}
+
+TEST_F(ConsoleDrawing, BytesAreDrawnAsTheirWindows1252Characters) {
+    // 0x80..0x9F: the euro sign, quotes, dashes and letters the stored files carry.
+    const std::pair<char, char16_t> high[] = {
+        {'\x80', u'\u20AC'}, {'\x84', u'\u201E'}, {'\x85', u'\u2026'}, {'\x8A', u'\u0160'},
+        {'\x91', u'\u2018'}, {'\x93', u'\u201C'}, {'\x94', u'\u201D'}, {'\x96', u'\u2013'},
+        {'\x97', u'\u2014'}, {'\x99', u'\u2122'}, {'\x9F', u'\u0178'}};
+    for (const auto& [byte, character] : high) {
+        Page({std::string("\x05") + byte}, 5);
+        const QImage drawn = Ink(Picture(), QRect(0, 33, 256, 22), kTextPx);
+        EXPECT_TRUE(drawn == ReferenceInk(character, rig.appearance.Look))
+            << "byte 0x" << std::hex << (static_cast<int>(byte) & 0xFF);
+    }
+    // Above 0x9F the bytes are the Latin-1 letters of the same value.
+    Page({"\x05\xE9"}, 5);
+    EXPECT_TRUE(Ink(Picture(), QRect(0, 33, 256, 22), kTextPx) ==
+                ReferenceInk(u'\u00E9', rig.appearance.Look));
+
+    // A byte with no character keeps its column as a blank.
+    Page({"\x05 A"}, 5);
+    const QImage blank = Picture().copy(0, 40, 256, 13);
+    for (const char unassigned : {'\x81', '\x8D', '\x8F', '\x90', '\x9D'}) {
+        Page({std::string("\x05") + unassigned + "A"}, 5);
+        EXPECT_EQ(Picture().copy(0, 40, 256, 13), blank);
+    }
+    // The title line too.
+    rig.page.SetPageTitle("\x80");
+    Page({}, 0);
+    EXPECT_TRUE(Ink(Picture(), QRect(0, 6, 256, 30), kTextPx) ==
+                ReferenceInk(u'\u20AC', rig.appearance.Look));
 }
 
 } // namespace
