@@ -102,8 +102,13 @@ ConsoleTab::ConsoleTab(ConsoleAppearance& appearance, CheckOption& debug, std::s
     spedtConOpenSpeed =
         addSpin("spedtConOpenSpeed", "Console Open Effect Speed (0=Fastest, 255 = Slowest)",
                 &values.ConOpenSpeed);
-    seConsPosX = addSpin("seConsPosX", "Console Horizintal Screen Position", &values.PositionX);
-    seConsPosY = addSpin("seConsPosY", "Console Vertical Screen Position", &values.PositionY);
+    // 255ths of the room the console leaves on the screen: 0 and 255 are the two edges.
+    seConsPosX = addSpin("seConsPosX",
+                         "Console Horizontal Screen Position (0 = Left Edge, 255 = Right Edge)",
+                         &values.PositionX);
+    seConsPosY =
+        addSpin("seConsPosY", "Console Vertical Screen Position (0 = Top Edge, 255 = Bottom Edge)",
+                &values.PositionY);
 
     cbxEscRefresh = addCheckBox("cbxEscRefresh", "Esc Refresh", options.EscRefresh);
     cbxAASafe = addCheckBox("cbxAASafe", "AntiAlias Safe", options.AASafe);
@@ -144,9 +149,9 @@ ConsoleTab::ConsoleTab(ConsoleAppearance& appearance, CheckOption& debug, std::s
     bottom->addWidget(spedtT, 0, 1);
     bottom->addWidget(opening, 0, 2);
     bottom->addWidget(spedtConOpenSpeed, 0, 3);
-    bottom->addWidget(label("Horiz", seConsPosX), 0, 4);
+    bottom->addWidget(label("Horiz\n0=Left", seConsPosX), 0, 4);
     bottom->addWidget(seConsPosX, 0, 5);
-    bottom->addWidget(label("Vert", seConsPosY), 0, 6);
+    bottom->addWidget(label("Vert\n0=Top", seConsPosY), 0, 6);
     bottom->addWidget(seConsPosY, 0, 7);
     bottom->addWidget(cbxEscRefresh, 1, 0, 1, 2);
     bottom->addWidget(cbxAASafe, 1, 2, 1, 2);

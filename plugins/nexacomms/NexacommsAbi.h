@@ -7,9 +7,10 @@
 // library clamps anything else). The program never uses a result.
 //
 // Units and behaviour of our library (plugins/nexacomms):
-// - Position: x and y are percent of the screen's width and height for the picture's top-left
-//   corner (values above 100 count as 100); the picture is then moved back so that it stays
-//   whole on the screen where it fits.
+// - Position: x and y are 255ths of the room the picture leaves on the screen (the screen's
+//   width or height less the picture's): 0 puts it against the left (top) edge, 255 against
+//   the right (bottom) edge, each value between has its own place; a picture larger than the
+//   screen sits at the left (top) edge.
 // - Opacity: 255 is opaque; it becomes the window's _NET_WM_WINDOW_OPACITY (seen only where a
 //   compositor runs). The colour arguments after it are accepted and unused.
 // - Opening speed: the console fades in over speed x 4 ms (0: at once, 255: about 1 s).

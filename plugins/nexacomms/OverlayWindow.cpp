@@ -4,6 +4,7 @@
 #include "platform/linux/StageStamps.h"
 #include "platform/linux/X11ServerLoss.h"
 #include "plugins/nexacomms/NexacommsAbi.h"
+#include "plugins/nexacomms/Placement.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -22,12 +23,6 @@ namespace {
 
 constexpr auto FadeStep = std::chrono::milliseconds(15);
 constexpr int MillisecondsPerSpeedStep = 4;
-
-int Place(int percent, int screen, std::uint32_t size) {
-    const int wanted = std::clamp(percent, 0, 100) * screen / 100;
-    const int room = screen - static_cast<int>(size);
-    return room <= 0 ? 0 : std::min(wanted, room);
-}
 
 } // namespace
 

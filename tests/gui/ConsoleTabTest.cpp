@@ -82,6 +82,22 @@ TEST(ConsoleTabTest, SpinsWriteTheSettingsInsideTheByteRange) {
     ConsoleTab& tab = rig.tab;
     EXPECT_EQ(tab.spedtT->value(), 170);
     EXPECT_EQ(tab.spedtT->toolTip(), "Set In-Flight Console Transparency (255 = NonTransparent)");
+    // The position's unit is said where it is set: the byte spans the screen edge to edge.
+    EXPECT_EQ(tab.seConsPosX->toolTip(),
+              "Console Horizontal Screen Position (0 = Left Edge, 255 = Right Edge)");
+    EXPECT_EQ(tab.seConsPosY->toolTip(),
+              "Console Vertical Screen Position (0 = Top Edge, 255 = Bottom Edge)");
+    for (const QSpinBox* spin : {tab.seConsPosX, tab.seConsPosY}) {
+        EXPECT_EQ(spin->minimum(), 0);
+        EXPECT_EQ(spin->maximum(), 255);
+    }
+    QStringList buddyLabels;
+    for (const QLabel* label : tab.findChildren<QLabel*>()) {
+        if (label->buddy() == tab.seConsPosX || label->buddy() == tab.seConsPosY) {
+            buddyLabels << label->text();
+        }
+    }
+    EXPECT_EQ(buddyLabels, QStringList({"Horiz\n0=Left", "Vert\n0=Top"}));
 
     tab.spedtT->setValue(300);
     tab.seConsPosX->setValue(-4);

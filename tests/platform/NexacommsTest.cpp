@@ -7,6 +7,7 @@
 #include "platform/linux/LinuxLibraryLoader.h"
 #include "platform/sim/SimDebugOutput.h"
 #include "plugins/nexacomms/NexacommsAbi.h"
+#include "plugins/nexacomms/Placement.h"
 
 #include <QImage>
 #include <algorithm>
@@ -338,11 +339,29 @@ protected:
 
 std::unique_ptr<XvfbServer> NexacommsTest::server_;
 
+TEST(NexacommsPlacement, EveryPositionByteHasItsOwnPlaceAcrossTheScreen) {
+    using nexacomms::Place;
+    // A 513 x 257 console on a 1920 x 1080 screen: 1407 and 823 pixels of room.
+    for (int position = 1; position <= 255; ++position) {
+        EXPECT_GT(Place(position, 1920, 513), Place(position - 1, 1920, 513)) << position;
+        EXPECT_GT(Place(position, 1080, 257), Place(position - 1, 1080, 257)) << position;
+    }
+    EXPECT_EQ(Place(0, 1920, 513), 0);
+    EXPECT_EQ(Place(128, 1920, 513), 706); // the middle
+    EXPECT_EQ(Place(255, 1920, 513), 1920 - 513);
+    EXPECT_EQ(Place(255, 1080, 257), 1080 - 257);
+    // Outside the byte: held at the edges. A picture that does not fit sits at the edge.
+    EXPECT_EQ(Place(-3, 1920, 513), 0);
+    EXPECT_EQ(Place(4000, 1920, 513), 1920 - 513);
+    EXPECT_EQ(Place(200, 400, 513), 0);
+}
+
 TEST_F(NexacommsTest, ShowsThePictureWithoutItsTransparentColourAtItsPlaceAndHidesIt) {
     const Window backdrop = createBackdrop();
     std::vector<std::uint32_t> pixels = ConsolePicture();
     overlay_.NexaCSetConsoleMode(1);
-    overlay_.NexaCSetConsolePosition(10, 20); // percent of 640 x 480: (64, 96)
+    // 255ths of the room a 513 x 257 picture leaves on 640 x 480: (100, 223), the bottom edge.
+    overlay_.NexaCSetConsolePosition(200, 255);
     overlay_.NexaCSetColorValue(200);
     overlay_.NexaCSetNewBitmap(NexacommsBitmap{513, 257, 513 * 4, pixels.data()});
     pixels.assign(pixels.size(), 0xFFFFFF); // the library took a copy
@@ -358,18 +377,18 @@ TEST_F(NexacommsTest, ShowsThePictureWithoutItsTransparentColourAtItsPlaceAndHid
     EXPECT_TRUE(shown.override_redirect);
     EXPECT_EQ(shown.width, 513);
     EXPECT_EQ(shown.height, 257);
-    EXPECT_EQ(shown.x, 64);
-    EXPECT_EQ(shown.y, 96);
+    EXPECT_EQ(shown.x, 100);
+    EXPECT_EQ(shown.y, 223);
 
     // What the pilot sees: the drawn part, and the backdrop through the (1,1,1) pixels.
-    EXPECT_EQ(screenPixel(64 + 50, 96 + 50), Ink);
-    EXPECT_EQ(screenPixel(64 + 255, 96 + 255), Ink);
-    EXPECT_EQ(screenPixel(64 + 120, 96 + 120), Backdrop);
-    EXPECT_EQ(screenPixel(64 + 300, 96 + 10), Backdrop);
-    EXPECT_EQ(screenPixel(64 + 10, 96 + 256), Backdrop);
+    EXPECT_EQ(screenPixel(100 + 50, 223 + 50), Ink);
+    EXPECT_EQ(screenPixel(100 + 255, 223 + 255), Ink);
+    EXPECT_EQ(screenPixel(100 + 120, 223 + 120), Backdrop);
+    EXPECT_EQ(screenPixel(100 + 300, 223 + 10), Backdrop);
+    EXPECT_EQ(screenPixel(100 + 10, 223 + 256), Backdrop);
 
     // Click-through: the pointer over the drawn console is over the window below it.
-    XWarpPointer(client_, 0, root_, 0, 0, 0, 0, 64 + 50, 96 + 50);
+    XWarpPointer(client_, 0, root_, 0, 0, 0, 0, 100 + 50, 223 + 50);
     XSync(client_, False);
     Window rootReturn = 0;
     Window child = 0;
@@ -403,7 +422,7 @@ TEST_F(NexacommsTest, ShowsThePictureWithoutItsTransparentColourAtItsPlaceAndHid
     // The record: one line per call, and the last picture as it was handed.
     const std::string log = linuxtest::ReadFile(folder_.file("calls.log"));
     EXPECT_EQ(log, "NexaCSetConsoleMode 1\n"
-                   "NexaCSetConsolePosition 10 20\n"
+                   "NexaCSetConsolePosition 200 255\n"
                    "NexaCSetColorValue 200 255 255 255\n"
                    "NexaCSetNewBitmap 513 257\n"
                    "NexaCSetPopupSpeed 0\n"
