@@ -2,6 +2,8 @@
 
 #include "InstallCode.h"
 
+#include <utility>
+
 namespace trelk {
 
 AppCore::AppCore(Platform& platform, MainWindow& window, Prompts& prompts, AppPaths paths,
@@ -155,12 +157,29 @@ void AppCore::tmrStartupCompletedTimer() {
 }
 
 void AppCore::Close(CloseReason reason) {
-    if (closed_ || !FormCloseQuery(reason)) {
+    if (closed_) {
         return;
     }
-    FormClose();
-    closed_ = true;
-    window_.destroyWindow();
+    if (closing_) {
+        // Asked while a box of the running close is open (a failed save, the exit question):
+        // the running close goes on. The window's own request is the one being answered; the
+        // session's end or the game's exit cannot be refused, so it runs if the pilot said No.
+        if (reason != CloseReason::Window) {
+            pendingClose_ = reason;
+        }
+        return;
+    }
+    closing_ = true;
+    if (FormCloseQuery(reason)) {
+        FormClose();
+        closed_ = true;
+        window_.destroyWindow();
+    }
+    closing_ = false;
+    const std::optional<CloseReason> pending = std::exchange(pendingClose_, std::nullopt);
+    if (pending && !closed_) {
+        Close(*pending);
+    }
 }
 
 bool AppCore::FormCloseQuery(CloseReason reason) {

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace trelk {
@@ -103,6 +104,9 @@ private:
     bool debugOff_ = true;
     bool created_ = false;
     bool closed_ = false;
+    // A close sequence is running (it may be showing a box); a close asked for meanwhile waits.
+    bool closing_ = false;
+    std::optional<CloseReason> pendingClose_;
     bool destroyed_ = false;
 };
 

@@ -4,7 +4,9 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace trelk {
@@ -70,6 +72,7 @@ class SimPrompts final : public Prompts {
 public:
     bool confirm(const std::string& text) override {
         questions_.push_back(text);
+        runWhileShown();
         if (answers_.empty()) {
             return true;
         }
@@ -77,13 +80,26 @@ public:
         answers_.pop_front();
         return answer;
     }
-    void showError(const std::string& text) override { errors_.push_back(text); }
+    void showError(const std::string& text) override {
+        errors_.push_back(text);
+        runWhileShown();
+    }
 
     void setNextAnswer(bool yes) { answers_.push_back(yes); }
+    // Runs inside the next box, as what the event loop delivers while a modal box is open
+    // (a signal, a timer).
+    void setWhileNextShown(std::function<void()> action) { whileShown_ = std::move(action); }
     const std::vector<std::string>& questions() const { return questions_; }
     const std::vector<std::string>& errors() const { return errors_; }
 
 private:
+    void runWhileShown() {
+        if (std::function<void()> action = std::exchange(whileShown_, {})) {
+            action();
+        }
+    }
+
+    std::function<void()> whileShown_;
     std::deque<bool> answers_;
     std::vector<std::string> questions_;
     std::vector<std::string> errors_;

@@ -161,6 +161,52 @@ TEST_F(AppLifecycleTest, SessionEndClosesWithoutQuestionAfterStartup) {
     EXPECT_EQ(prompts.questions().size(), 1u);
 }
 
+TEST_F(AppLifecycleTest, ACloseAskedWhileACloseShowsItsBoxRunsNoSecondSequence) {
+    int sequences = 0;
+    start({.stopWorkers = [&sequences] { ++sequences; }});
+    platform.step(AppCore::StartupCompletedMs);
+
+    // The save at close fails; while its box is open the session ends.
+    platform.simFiles().addFault({.step = FileStep::Rename, .path = folder.file("trelkpro.ini")});
+    core->settings().values().Console.BMPTransperancy = 99;
+    prompts.setWhileNextShown([this] {
+        core->Close(CloseReason::SessionEnd);
+        EXPECT_FALSE(window.destroyed()) << "the window is not closed under its own box";
+    });
+    core->Close();
+    EXPECT_TRUE(window.destroyed());
+    EXPECT_EQ(sequences, 1);
+    EXPECT_EQ(prompts.errors().size(), 1u) << "the settings were saved once";
+    EXPECT_EQ(registry("TrelkProStartUp"), "0");
+}
+
+TEST_F(AppLifecycleTest, ASessionEndDuringTheExitQuestionClosesAfterANo) {
+    int sequences = 0;
+    start({.stopWorkers = [&sequences] { ++sequences; }});
+    platform.step(AppCore::StartupCompletedMs);
+
+    prompts.setNextAnswer(false);
+    prompts.setWhileNextShown([this] {
+        core->Close(CloseReason::SessionEnd);
+        EXPECT_FALSE(window.destroyed());
+    });
+    core->ExitTrelk1Click();
+    // The pilot said No, but the session is ending: it closes without asking again.
+    EXPECT_TRUE(window.destroyed());
+    EXPECT_EQ(sequences, 1);
+    EXPECT_EQ(prompts.questions().size(), 1u);
+}
+
+TEST_F(AppLifecycleTest, AWindowCloseDuringTheExitQuestionIsTheOneAnswered) {
+    start();
+    platform.step(AppCore::StartupCompletedMs);
+    prompts.setNextAnswer(false);
+    prompts.setWhileNextShown([this] { core->Close(); });
+    core->ExitTrelk1Click();
+    EXPECT_EQ(prompts.questions().size(), 1u);
+    EXPECT_FALSE(window.destroyed());
+}
+
 TEST_F(AppLifecycleTest, ClosingRemovesInventorySubkeyOnly) {
     platform.simStore().setString("Software\\TrelkPro\\Inventory\\Ship", "Hold", "42");
     platform.simStore().setString("Software\\TrelkPro\\TrelkScript", "lastcommand", "/jump");
