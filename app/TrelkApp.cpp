@@ -135,6 +135,7 @@ LifecycleHooks TrelkApp::lifecycleHooks() {
         .stopWorkers =
             [this] {
                 station_.Stop();
+                dataLists_.StopDataListWorker();
                 addOns_.Stop();
                 addOnAutoStart_.Stop();
             },
@@ -218,12 +219,13 @@ SlashCommandActions TrelkApp::slashCommandActions() {
 }
 
 DataLists::Hooks TrelkApp::dataListsHooks() {
-    return {.resetBrowsing = [this] { databasePages_.ResetBrowsing(); },
+    return {.listRebuilt = [this](int kind) { databasePages_.ListRebuilt(kind); },
             .setDflrStatus =
                 [this](const std::string& text) {
                     consolePage_.SetPageStatus(text);
                     consolePage_.SelectLine(currentSelection());
-                }};
+                },
+            .shuttingDown = [this] { return core_.ShuttingDown().load(); }};
 }
 
 ConsolePage::Hooks TrelkApp::consolePageHooks() {

@@ -16,10 +16,12 @@ const std::shared_ptr<const DataListSnapshot>& EmptyList() {
     return empty;
 }
 
-// What the Information Database shows while its list is still being built.
+// What a database shows while its list is still being built.
+constexpr const char* LoadingText = "Loading Data";
+
 const std::shared_ptr<const DataListSnapshot>& LoadingList() {
     static const auto loading = std::make_shared<const DataListSnapshot>(
-        DataListSnapshot{"Loading Data", 0, false, ListTextIndex("Loading Data")});
+        DataListSnapshot{LoadingText, 0, false, ListTextIndex(LoadingText)});
     return loading;
 }
 
@@ -47,18 +49,22 @@ bool DatabasePages::SelectDatabase(int mode) {
         list = EmptyList();
     }
     infoMode_ = mode == 2;
-    shownGroupCount_ = list->groupCount;
-    shownNoData_ = list->noData;
-    if (infoMode_ && list->groupCount < 1) {
-        shown_ = LoadingList();
-        return false;
-    }
-    shown_ = std::move(list);
+    shownKind_ = mode + 1;
+    loading_ = !list->published;
+    shownGroupCount_ = loading_ ? 0 : list->groupCount;
+    shownNoData_ = !loading_ && list->noData;
+    shown_ = loading_ ? LoadingList() : std::move(list);
     return true;
 }
 
 void DatabasePages::DatabaseLevel(bool up) {
     const int level = nav_.CurrentLevel;
+    if (loading_ && level >= 1) {
+        // Nothing to walk or choose yet; the page is rebuilt when the list is published.
+        nav_.CurrentLevel = 1;
+        LoadingPage();
+        return;
+    }
     switch (level) {
     case 0:
         entrySendMode_ = false;
@@ -109,6 +115,15 @@ void DatabasePages::GroupsPage(bool /*up*/) {
     page_.SelectLine(Select(nav_.SavedGroup, count));
 }
 
+void DatabasePages::LoadingPage() {
+    page_.SetPageTitle(Bracketed(nav_.CurrentModeName));
+    page_.SetPageStatus("");
+    page_.ClearPage();
+    page_.SizeLines(1);
+    page_.AddPageLine(LoadingText, BuiltinPages::CodeMarked);
+    page_.SelectLine(Select(0, 1));
+}
+
 void DatabasePages::SubgroupsPage(bool up) {
     if (!up) {
         nav_.SavedGroup = LevelSlot(nav_.LevelSelection, 1);
@@ -156,6 +171,7 @@ void DatabasePages::ParseGroup() {
         groupIndex_ = 1;
     }
     groupList_ = shown_;
+    walkKind_ = loading_ ? 0 : shownKind_;
     ListGroup group = ParseListGroup(ShownIndex().Group(groupList_->text, groupIndex_));
     groupText_ = group.text;
     groupName_ = group.name;
@@ -207,6 +223,35 @@ void DatabasePages::ResetBrowsing() {
     subgroupIndex_ = 0;
     if (hooks_.setEntrySent) {
         hooks_.setEntrySent(false);
+    }
+}
+
+void DatabasePages::ListRebuilt(int kind) {
+    if (kind < 1 || kind > 3) {
+        return;
+    }
+    if (walkKind_ == kind) {
+        ResetBrowsing();
+        // The next-entry key would type an entry of the new list the pilot never saw.
+        entrySendMode_ = false;
+        entryText_.clear();
+        entryIsCommand_ = false;
+        walkKind_ = 0;
+    }
+    const int mode = kind - 1;
+    if (nav_.CurrentMode != mode || nav_.CurrentLevel < 1) {
+        return;
+    }
+    // The page on screen shows the old list (or the loading page): the pilot starts again at
+    // the groups of the new one, so nothing chosen can differ from what is highlighted.
+    nav_.CurrentLevel = 1;
+    SelectDatabase(mode);
+    page_.SetPageStatus("");
+    page_.SetTextOffset(0);
+    if (loading_) {
+        LoadingPage();
+    } else {
+        GroupsPage(true);
     }
 }
 
@@ -312,8 +357,9 @@ void DatabasePages::SendEntry() {
         }
         Send(entryText_.substr(1, MaxCommandLength), CommandChannel);
     }
-    // Otherwise the entry is for reading only and the console stays open.
-    if (hooks_.setEntrySent) {
+    // Otherwise the entry is for reading only and the console stays open. Where there is no
+    // entry at all (an empty sub-group), nothing was chosen that Enter could mark.
+    if (HasEntry() && hooks_.setEntrySent) {
         hooks_.setEntrySent(true);
     }
     nav_.CurrentLevel = 3;

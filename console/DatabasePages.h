@@ -47,13 +47,16 @@ public:
     DatabasePages(ConsoleNavigation& nav, ConsolePage& page, Hooks hooks);
 
     // The database context for mode 0..2, set by ChangeLevel before the handler runs. False for
-    // another mode, and for mode 2 while its list has no groups yet (it is still loading): the
-    // level then changes, but no handler runs and no page is built.
+    // another mode. While the mode's list is not published yet (the start-up worker is still
+    // building it) the database shows only the loading page.
     bool SelectDatabase(int mode);
+    bool Loading() const { return loading_; }
     // The handler of modes 0..2 for nav.CurrentLevel (0 mode list .. 4 send the entry).
     void DatabaseLevel(bool up);
 
     void GroupsPage(bool up);
+    // "Loading Data" under the mode's title; nothing below it can be entered.
+    void LoadingPage();
     void SubgroupsPage(bool up);
     void EntriesPage(bool up);
 
@@ -62,6 +65,10 @@ public:
     void PrepareEntry();
     void ResetEntryCodes(); // also "//reset"
     void ResetBrowsing();   // after a list is rebuilt
+    // A kind's list was published. A walk in the old list of that kind ends (its entries and
+    // distances are not the new list's), and a page of that database on screen is rebuilt as
+    // the groups page of the new list.
+    void ListRebuilt(int kind);
     // ResetMenu: the three 1-based positions back to 1.
     void ResetPositions();
     // Enter after a sent entry: mark it (code 3) and redraw the entries page if it is shown.
@@ -110,6 +117,8 @@ private:
 
     // The database context: ShownListText, ShownGroupCount, ShownNoData, InfoMode.
     std::shared_ptr<const DataListSnapshot> shown_;
+    int shownKind_ = 0;
+    bool loading_ = false;
     int shownGroupCount_ = 0;
     bool shownNoData_ = false;
     bool infoMode_ = false;
@@ -120,6 +129,8 @@ private:
     int groupIndex_ = 0;
     int subgroupIndex_ = 0;
     int entryIndex_ = 0;
+    // The kind whose list the walk below was parsed from; 0: none.
+    int walkKind_ = 0;
 
     // GroupText and its sub-group words, views into groupList_.
     std::shared_ptr<const DataListSnapshot> groupList_;

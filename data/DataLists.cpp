@@ -52,17 +52,28 @@ DataLists::DataLists(EventLoop& loop, FileSystem& fileSystem, std::string dataDi
       bmdThread4_(loop, {.start = {},
                          .execute =
                              [this](Worker& self) {
-                                 const auto stop = [&self] { return self.StopRequested(); };
+                                 const auto stop = [this, &self] {
+                                     return self.StopRequested() || shuttingDown();
+                                 };
                                  for (int kind = DataKind::Roid; kind <= DataKind::Info; ++kind) {
                                      workerResult_.push_back(
                                          Indexed(BuildDataList(fileSystem_, kind, dataDir_,
                                                                workerFiles_[Index(kind)], stop)));
+                                     if (stop()) {
+                                         // A stopped build is incomplete.
+                                         workerResult_.clear();
+                                         return;
+                                     }
                                  }
                              },
                          .terminate =
                              [this] {
                                  std::vector<IndexedBuild> result = std::move(workerResult_);
                                  workerResult_.clear();
+                                 // After the close nothing reaches the log or the console.
+                                 if (shuttingDown()) {
+                                     return;
+                                 }
                                  for (IndexedBuild& indexed : result) {
                                      const std::size_t index = Index(indexed.build.kind);
                                      if (generation_[index] == workerGeneration_[index]) {
@@ -204,9 +215,6 @@ DataLists::IndexedBuild DataLists::Indexed(DataListBuild build) {
 
 void DataLists::publish(IndexedBuild indexed) {
     DataListBuild& build = indexed.build;
-    if (hooks_.resetBrowsing) {
-        hooks_.resetBrowsing();
-    }
     for (const std::string& line : build.logLines) {
         if (addLogLine_) {
             addLogLine_(line);
@@ -214,8 +222,11 @@ void DataLists::publish(IndexedBuild indexed) {
     }
     const std::size_t index = Index(build.kind);
     lists_[index] = std::make_shared<const DataListSnapshot>(DataListSnapshot{
-        std::move(build.text), build.groupCount, build.noData, std::move(indexed.groups)});
+        std::move(build.text), build.groupCount, build.noData, std::move(indexed.groups), true});
     ++generation_[index];
+    if (hooks_.listRebuilt) {
+        hooks_.listRebuilt(build.kind);
+    }
     for (const auto& view : listViews_) {
         view(build.kind);
     }
@@ -274,6 +285,10 @@ void DataLists::changed() {
     for (const auto& view : views_) {
         view();
     }
+}
+
+bool DataLists::shuttingDown() const {
+    return hooks_.shuttingDown && hooks_.shuttingDown();
 }
 
 void DataLists::report(const std::string& message) {

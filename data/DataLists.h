@@ -23,6 +23,9 @@ struct DataListSnapshot {
     // Where the groups of text start, found once when the list is built (by the worker at
     // start-up), so the console never counts groups from the start of the text.
     ListTextIndex groups;
+    // Built from the list's files. Until the start-up worker publishes a kind, its list is an
+    // empty stand-in that is not.
+    bool published = false;
 };
 
 // The three coordinate lists: the file names the pilot chose for each (the "Files" tab), their
@@ -33,11 +36,14 @@ class DataLists {
 public:
     using TextSink = std::function<void(const std::string&)>;
     struct Hooks {
-        // The console's browsing state is stale once a list is rebuilt:
-        // DatabasePages::ResetBrowsing.
-        std::function<void()> resetBrowsing{};
+        // Told after a kind's list was published, so a walk of the old list ends and a page of
+        // it on screen is rebuilt: DatabasePages::ListRebuilt.
+        std::function<void(int kind)> listRebuilt{};
         // The page's status line gets the DFLR text and the page is redrawn (ConsolePage).
         TextSink setDflrStatus{};
+        // AppCore's ShuttingDown, read from the start-up worker's thread: the worker stops
+        // between files and publishes nothing once the program closes.
+        std::function<bool()> shuttingDown{};
     };
 
     static constexpr const char* Section = "DataList";
@@ -87,6 +93,8 @@ public:
     // rebuilt on the main thread meanwhile is newer and is kept.
     bool StartDataListWorker();
     bool DataListWorkerRunning() const { return bmdThread4_.Running(); }
+    // FormClose: stops the worker and waits for it; what it built is dropped unpublished.
+    void StopDataListWorker() { bmdThread4_.Stop(); }
 
     std::shared_ptr<const DataListSnapshot> List(int kind) const;
     std::shared_ptr<const std::string> ListText(int kind) const;
@@ -110,6 +118,7 @@ private:
     void setFiles(int kind, std::vector<std::string> files);
     void changed();
     void report(const std::string& message);
+    bool shuttingDown() const;
     static std::size_t Index(int kind);
 
     EventLoop& loop_;
@@ -139,8 +148,9 @@ private:
 template <> struct HookSlotList<DataLists::Hooks> {
     using S = DataLists::Hooks;
     static constexpr const char* Name = "DataLists::Hooks";
-    static constexpr std::tuple Slots{TRELK_HOOK_SLOT(S, resetBrowsing),
-                                      TRELK_HOOK_SLOT(S, setDflrStatus)};
+    static constexpr std::tuple Slots{TRELK_HOOK_SLOT(S, listRebuilt),
+                                      TRELK_HOOK_SLOT(S, setDflrStatus),
+                                      TRELK_HOOK_SLOT(S, shuttingDown)};
 };
 static_assert(ListsEverySlot<DataLists::Hooks>());
 

@@ -84,9 +84,43 @@ FileWriteResult SimFileSystem::Failure(const SimFileFault& fault) {
     return {false, fault.step, fault.error};
 }
 
-FileReadResult SimFileSystem::readFile(const std::string& path, std::size_t maxBytes) {
+void SimFileSystem::holdReadsOf(const std::string& path) {
+    const std::lock_guard lock(holdMutex_);
+    heldPath_ = Normalize(path);
+}
+
+void SimFileSystem::releaseHeldReads() {
+    {
+        const std::lock_guard lock(holdMutex_);
+        heldPath_.clear();
+    }
+    holdChanged_.notify_all();
+}
+
+void SimFileSystem::waitForHeldReader() {
+    std::unique_lock lock(holdMutex_);
+    holdChanged_.wait(lock, [this] { return waitingReaders_ > 0; });
+}
+
+int SimFileSystem::readCount(const std::string& path) const {
     const std::lock_guard lock(mutex_);
+    const auto found = reads_.find(Normalize(path));
+    return found == reads_.end() ? 0 : found->second;
+}
+
+FileReadResult SimFileSystem::readFile(const std::string& path, std::size_t maxBytes) {
     const std::string p = Normalize(path);
+    {
+        std::unique_lock hold(holdMutex_);
+        if (!heldPath_.empty() && heldPath_ == p) {
+            ++waitingReaders_;
+            holdChanged_.notify_all();
+            holdChanged_.wait(hold, [this, &p] { return heldPath_ != p; });
+            --waitingReaders_;
+        }
+    }
+    const std::lock_guard lock(mutex_);
+    ++reads_[p];
     FileReadResult result;
     const auto failed = [&result](FileStep step, std::string error) {
         result.status = FileReadResult::Status::Failed;

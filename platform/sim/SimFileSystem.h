@@ -2,6 +2,7 @@
 
 #include "platform/ports/FileSystem.h"
 
+#include <condition_variable>
 #include <cstddef>
 #include <map>
 #include <mutex>
@@ -57,8 +58,18 @@ public:
     void addFault(SimFileFault fault);
     void clearFaults();
 
+    // --- A slow disk ---
+    // A read of the path waits, on the reader's own thread, until releaseHeldReads: a test
+    // holds a worker in the middle of its reads.
+    void holdReadsOf(const std::string& path);
+    void releaseHeldReads();
+    // Waits until a reader waits on the held path.
+    void waitForHeldReader();
+
     // --- Inspection ---
     std::optional<std::string> file(const std::string& path) const;
+    // How often the path was opened for reading.
+    int readCount(const std::string& path) const;
     // The content of each replacement of the path that completed, in order.
     std::vector<std::string> replacements(const std::string& path) const;
     int replacementCount(const std::string& path) const;
@@ -80,6 +91,12 @@ private:
     std::map<std::string, std::string> unfinished_;
     std::map<std::string, std::vector<std::string>> replacements_;
     std::vector<SimFileFault> faults_;
+    std::map<std::string, int> reads_;
+
+    std::mutex holdMutex_;
+    std::condition_variable holdChanged_;
+    std::string heldPath_;
+    int waitingReaders_ = 0;
 };
 
 } // namespace trelk

@@ -89,6 +89,110 @@ TEST_F(ConsoleWiringTest, InformationDatabaseSendsOnlyCommandEntries) {
     EXPECT_EQ(platform.game().chatLine(), "-");
 }
 
+TEST_F(ConsoleWiringTest, AListRebuiltDuringAWalkNeverSendsAnotherEntry) {
+    press(Vk::Insert);
+    press(Vk::Right);
+    press(Vk::Right);
+    press(Vk::Right);
+    press(Vk::Down); // "4 5 6" highlighted
+    ASSERT_EQ(title(), "[Belt A/North]");
+
+    // The list is rebuilt under the walk ("//load", Save): the console shows the new groups.
+    folder.write("Data/MyLumacor.dat", "(Belt C)\n[West]\n7 7 7\n8 8 8\n");
+    ASSERT_TRUE(app->dataLists().SaveDataLists());
+    EXPECT_EQ(title(), "[Mining Database]");
+    EXPECT_EQ(app->consolePage().Lines().TextAt(0), "Belt C");
+    EXPECT_EQ(app->consoleNavigation().CurrentLevel, 1);
+    press(Vk::Right);
+    EXPECT_EQ(title(), "[Belt C]");
+    EXPECT_EQ(platform.game().chatLine(), "") << "nothing chosen from a page no longer shown";
+
+    press(Vk::Right);
+    const std::string highlighted =
+        app->consolePage().Lines().TextAt(app->consolePage().SelectedLine());
+    press(Vk::Right);
+    EXPECT_EQ(platform.game().chatLine(), "/lumacor " + highlighted);
+    press(Vk::Return);
+
+    // Rebuilt with the console closed: the next-entry key types nothing of the new list.
+    folder.write("Data/MyLumacor.dat", "(Belt D)\n[East]\n1 1 1\n2 2 2\n");
+    ASSERT_TRUE(app->dataLists().SaveDataLists());
+    press(Vk::Subtract);
+    EXPECT_EQ(platform.game().chatLine(), "-");
+}
+
+// The start-up worker held in its reads, so the console is used before the lists exist.
+class ConsoleWhileListsLoadTest : public ::testing::Test, protected testing::SimDesk {
+protected:
+    ConsoleWhileListsLoadTest() {
+        folder.write("Data/MyLumacor.dat", "(Belt A)\n[North]\n1 2 3\n");
+        // gone.dat is missing: building its list logs that.
+        folder.write("trelkpro.ini", "[Setup]\nLogEnabled=1\n[DataList]\nRoidFiles=MyLumacor.dat;\n"
+                                     "ArtiFiles=gone.dat;\n");
+        installLibraries();
+        platform.simFiles().holdReadsOf(folder.file("Data/MyLumacor.dat"));
+        EXPECT_TRUE(start().core().FormCreate().ok);
+        platform.simFiles().waitForHeldReader();
+    }
+    ~ConsoleWhileListsLoadTest() override { platform.simFiles().releaseHeldReads(); }
+    void finishWorker() {
+        platform.simFiles().releaseHeldReads();
+        while (app->dataLists().DataListWorkerRunning()) {
+            platform.step(1);
+            std::this_thread::yield();
+        }
+    }
+    const ConsolePage& page() { return app->consolePage(); }
+};
+
+TEST_F(ConsoleWhileListsLoadTest, ADatabaseSaysLoadingUntilItsListIsPublishedThenShowsIt) {
+    press(Vk::Insert);
+    press(Vk::Right);
+    EXPECT_EQ(page().Record().TitleLine, "[Mining Database]");
+    EXPECT_EQ(page().Record().LineCount, 1);
+    EXPECT_EQ(page().Lines().TextAt(0), "Loading Data");
+    // Nothing below it can be entered or chosen.
+    press(Vk::Right);
+    press(Vk::Right);
+    press(Vk::Right);
+    EXPECT_EQ(page().Lines().TextAt(0), "Loading Data");
+    EXPECT_TRUE(platform.overlay().shown());
+    EXPECT_EQ(platform.game().chatLine(), "");
+    EXPECT_FALSE(app->dispatcher().EntrySent());
+    EXPECT_FALSE(app->databasePages().EntrySendMode());
+
+    // Published: the page on screen is drawn again with the list.
+    const int pictures = platform.overlay().pictures();
+    finishWorker();
+    EXPECT_GT(platform.overlay().pictures(), pictures);
+    EXPECT_EQ(page().Record().TitleLine, "[Mining Database]");
+    EXPECT_EQ(page().Lines().TextAt(0), "Belt A");
+    press(Vk::Right);
+    press(Vk::Right);
+    press(Vk::Right);
+    EXPECT_EQ(platform.game().chatLine(), "/lumacor 1 2 3");
+}
+
+TEST_F(ConsoleWhileListsLoadTest, TheWorkerStopsAtTheCloseAndNothingReachesTheLog) {
+    ASSERT_TRUE(app->core().settings().LogEnabled.checked());
+    const auto logBefore = app->pilotLog().Lines();
+    // A close during start-up waits for its end, with ShuttingDown set at once.
+    app->core().Close();
+    ASSERT_TRUE(app->core().ShuttingDown());
+    platform.simFiles().releaseHeldReads();
+    while (app->dataLists().DataListWorkerRunning()) {
+        platform.step(1);
+        std::this_thread::yield();
+    }
+    platform.step(AppCore::StartupCompletedMs);
+    ASSERT_TRUE(app->core().closed());
+
+    EXPECT_EQ(platform.simFiles().readCount(folder.file("Data/gone.dat")), 0)
+        << "the worker stopped after the file it was reading";
+    EXPECT_FALSE(app->dataLists().List(DataKind::Roid)->published);
+    EXPECT_EQ(app->pilotLog().Lines(), logBefore);
+}
+
 TEST_F(ConsoleWiringTest, DockingMakesTheConsoleOpaqueAndIsLoggedOnce) {
     app->core().settings().LogEnabled.setChecked(true);
     press(Vk::Insert);

@@ -138,7 +138,7 @@ TEST_F(DataListsTest, WorkerPublishesTheThreeListsOnTheMainThread) {
     writeData("pat.dat", "SEND=NO\r\n4 5 6\r\n");
     int resets = 0;
     std::vector<int> published;
-    auto lists = make({.resetBrowsing = [&] { ++resets; }});
+    auto lists = make({.listRebuilt = [&](int) { ++resets; }});
     lists->addListView([&](int kind) { published.push_back(kind); });
     lists->RestoreDataLists();
     ASSERT_TRUE(lists->StartDataListWorker());

@@ -28,8 +28,9 @@ struct Sent {
 
 std::shared_ptr<const DataListSnapshot> Snapshot(const std::string& text, bool noData = false,
                                                  bool indexed = true) {
-    return std::make_shared<const DataListSnapshot>(DataListSnapshot{
-        text, CountWords(text, "("), noData, indexed ? ListTextIndex(text) : ListTextIndex()});
+    return std::make_shared<const DataListSnapshot>(
+        DataListSnapshot{text, CountWords(text, "("), noData,
+                         indexed ? ListTextIndex(text) : ListTextIndex(), true});
 }
 
 // The database pages with a stand-in for the menu's ChangeLevel and ListStep.
@@ -208,12 +209,59 @@ TEST_F(DatabasePagesTest, InformationDatabaseSendsOnlyCommandEntries) {
     Choose(3, 2);
     Down();
     EXPECT_EQ(sent.back().text, longCommand.substr(1, 256));
+}
 
-    // While the database list is still loading, no page is built.
-    lists[2] = Snapshot("");
-    ChangeLevel(true);
-    EXPECT_FALSE(pages.SelectDatabase(2));
-    EXPECT_EQ(Title(), "[Chat/Cmds]");
+TEST_F(DatabasePagesTest, AListNotPublishedShowsLoadingAndChoosesNothing) {
+    for (const int mode : {0, 2}) {
+        lists[static_cast<std::size_t>(mode)] = std::make_shared<const DataListSnapshot>();
+        SetMode(mode);
+        nav.CurrentLevel = 0;
+        rig.page.ShowConsole();
+        Down();
+        EXPECT_EQ(Title(), "[" + nav.CurrentModeName + "]");
+        EXPECT_THAT(Shown(), ElementsAre("Loading Data"));
+        EXPECT_EQ(Code(0), 3);
+        Down(3);
+        EXPECT_EQ(nav.CurrentLevel, 1);
+        EXPECT_THAT(Shown(), ElementsAre("Loading Data"));
+        EXPECT_THAT(sent, IsEmpty());
+        EXPECT_FALSE(entrySent);
+        EXPECT_FALSE(pages.EntrySendMode());
+    }
+    // Published: the page on screen becomes the groups page; another kind's list changes
+    // nothing on screen.
+    lists[0] = Snapshot(kSample);
+    pages.ListRebuilt(1);
+    EXPECT_THAT(Shown(), ElementsAre("Loading Data"));
+    lists[2] = Snapshot("(Chat)[Cmds]\\&/who");
+    pages.ListRebuilt(3);
+    EXPECT_THAT(Shown(), ElementsAre("Chat"));
+    EXPECT_EQ(nav.CurrentLevel, 1);
+}
+
+TEST_F(DatabasePagesTest, ARebuildEndsOnlyTheWalkOfItsOwnList) {
+    rig.page.ShowConsole();
+    Down(3);
+    Choose(3, 1);
+    Down(); // "4 5 6" sent
+    ASSERT_EQ(sent.size(), 1u);
+    // Another list rebuilt: this walk goes on where it was.
+    lists[1] = Snapshot("(Other)[S]\\9 9 9");
+    pages.ListRebuilt(2);
+    pages.NextEntry(false);
+    EXPECT_EQ(sent.back(), (Sent{"/lumacor 1 2 3  (DFLR 5k)", 5}));
+
+    // Its own list rebuilt: the walk ends and the entries page on screen is replaced.
+    rig.page.ShowConsole();
+    lists[0] = Snapshot("(New)[S]\\7 7 7");
+    pages.ListRebuilt(1);
+    EXPECT_EQ(nav.CurrentLevel, 1);
+    EXPECT_THAT(Shown(), ElementsAre("New"));
+    EXPECT_FALSE(entrySent);
+    EXPECT_FALSE(pages.EntrySendMode());
+    rig.page.HideConsole();
+    pages.NextEntry(false);
+    EXPECT_EQ(sent.size(), 2u);
 }
 
 TEST_F(DatabasePagesTest, AListWithoutDataCannotBeEntered) {
