@@ -1,5 +1,6 @@
 #include "ConsoleTab.h"
 
+#include "OptionCheckBox.h"
 #include "QtText.h"
 #include "console/ConsoleAppearance.h"
 #include "console/ConsoleRenderer.h"
@@ -203,17 +204,7 @@ QPushButton* ConsoleTab::addButton(const char* name, const char* caption, const 
 }
 
 QCheckBox* ConsoleTab::addCheckBox(const char* name, const char* caption, CheckOption& option) {
-    auto* box = new QCheckBox(caption, this);
-    box->setObjectName(name);
-    box->setChecked(option.checked());
-    QPointer<QCheckBox> view(box);
-    option.addView([view](bool on) {
-        if (view) {
-            view->setChecked(on);
-        }
-    });
-    connect(box, &QCheckBox::toggled, this, [&option](bool on) { option.setChecked(on); });
-    return box;
+    return BoundCheckBox(name, caption, option, this);
 }
 
 void ConsoleTab::refresh() {

@@ -10,6 +10,7 @@
 #include "LogSettingsBox.h"
 #include "LogTab.h"
 #include "MacroTab.h"
+#include "OptionCheckBox.h"
 #include "QtText.h"
 #include "VersionHistoryDialog.h"
 #include "app/TrelkApp.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPointer>
 #include <QScreen>
@@ -140,8 +142,17 @@ void TForm1::buildTabContents(TrelkApp& app) {
     auto* logBox =
         new LogSettingsBox(app.core().settings().LogEnabled, app.logBufSettings(), setupPage);
     logBox->move(12, 12);
+    // Print Screen pictures go to the Photo folder only while this is ticked.
+    auto* screenCapture = new QGroupBox("Screen Capture", setupPage);
+    screenCapture->setObjectName("gbScreenCapture");
+    QCheckBox* photoEnabled = BoundCheckBox("cbPhotoEnabled", "Enable",
+                                            app.core().settings().PhotoEnabled, screenCapture);
+    photoEnabled->setToolTip("Save a picture of the screen in the Photo folder on Print Screen");
+    (new QHBoxLayout(screenCapture))->addWidget(photoEnabled);
+    screenCapture->move(12, 48);
+    screenCapture->adjustSize();
     auto* addOnsBox = new AddOnsBox(app.addOns(), app.addOnAutoStart(), setupPage);
-    addOnsBox->setGeometry(12, 60, 360, 240);
+    addOnsBox->setGeometry(12, 110, 360, 240);
 
     auto* consolePage = PageControl1->findChild<QWidget*>("tsConsole");
     (new QVBoxLayout(consolePage))

@@ -168,6 +168,26 @@ TEST_F(MainWindowTest, LeavingATabByClickSavesItsGroupButProgramSwitchesDoNot) {
     EXPECT_NE(folder.read("trelkpro.ini").find("BMPTransperancy=77"), std::string::npos);
 }
 
+TEST_F(MainWindowTest, TheSetupTabSwitchesScreenCaptureAndSavesItWithItsGroup) {
+    platform.step(AppCore::StartupCompletedMs);
+    form.PageControl1->tabBar()->setCurrentIndex(0); // the pilot clicks "Setup"
+    auto* enable = form.findChild<QCheckBox*>("cbPhotoEnabled");
+    ASSERT_NE(enable, nullptr);
+    EXPECT_EQ(enable->text(), "Enable");
+    EXPECT_EQ(enable->parentWidget()->objectName(), "gbScreenCapture");
+    EXPECT_FALSE(enable->isChecked());
+    EXPECT_TRUE(enable->isVisible());
+
+    enable->click();
+    EXPECT_TRUE(core->settings().PhotoEnabled.checked());
+    form.PageControl1->tabBar()->setCurrentIndex(1); // leaving Setup saves its group
+    EXPECT_NE(folder.read("trelkpro.ini").find("PhotoEnabled=1"), std::string::npos);
+
+    // A change from code (the settings loaded at start-up) reaches the box.
+    core->settings().PhotoEnabled.setChecked(false);
+    EXPECT_FALSE(enable->isChecked());
+}
+
 // The start-up and shutdown sequences reach the KeyMap tab through the window: its panels show
 // the key map just loaded, and its message filter runs from FormCreate to FormDestroy.
 TEST_F(MainWindowTest, KeyMapTabFollowsTheLoadedSettingsAndFiltersUntilDestroyed) {
