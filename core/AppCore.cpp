@@ -250,6 +250,12 @@ void AppCore::ConfigureTrelk1Click() {
     window_.showNormalAndActivate();
 }
 
+void AppCore::JvTrayIcon1Click() {
+    if (platform_.desktop().trayDeliversSingleClicksOnly()) {
+        ConfigureTrelk1Click();
+    }
+}
+
 void AppCore::Hide1Click() {
     window_.hideWindow();
 }

@@ -60,6 +60,9 @@ public:
     void Hide1Click();
     void ExitTrelk1Click();
     void JvTrayIcon1DblClick() { ConfigureTrelk1Click(); }
+    // A single click on the tray icon shows the window only where the notification area never
+    // tells of a double click; elsewhere the double click does.
+    void JvTrayIcon1Click();
     void JvFormButtonHideClick() { Hide1Click(); }
     void cbDebugClick();
     // The close started by the game-exit watcher.

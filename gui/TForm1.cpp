@@ -206,6 +206,8 @@ void TForm1::bind(TrelkApp& app) {
             [&core](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::DoubleClick) {
                     core.JvTrayIcon1DblClick();
+                } else if (reason == QSystemTrayIcon::Trigger) {
+                    core.JvTrayIcon1Click();
                 }
             });
 

@@ -2,6 +2,11 @@
 
 #include "X11ServerLoss.h"
 
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QVariant>
+
+// Xlib last: its macros (Bool, Status) break other headers.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -164,6 +169,17 @@ void X11Desktop::setTitle(unsigned long window, const std::string& title) const 
     XChangeProperty(display_, window, netWmName_, utf8StringType_, 8, PropModeReplace, bytes,
                     length);
     XFlush(display_);
+}
+
+bool X11Desktop::trayDeliversSingleClicksOnly() const {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        return false;
+    }
+    QDBusInterface watcher(QStringLiteral("org.kde.StatusNotifierWatcher"),
+                           QStringLiteral("/StatusNotifierWatcher"),
+                           QStringLiteral("org.kde.StatusNotifierWatcher"), bus);
+    return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
 }
 
 } // namespace trelk

@@ -23,6 +23,9 @@ public:
     bool topLevelWindowExists(const std::string& title) override;
     bool publishApplicationWindow(const std::string& title) override;
     bool canSearchWindows() const override;
+    // Asks the session bus whether a status-notifier host is registered: where one is, Qt
+    // shows the tray icon through it, and it reports activations only.
+    bool trayDeliversSingleClicksOnly() const override;
 
 private:
     _XDisplay* display() const;

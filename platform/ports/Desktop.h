@@ -21,6 +21,10 @@ public:
 
     // False where no window system is reachable (headless, offscreen).
     virtual bool canSearchWindows() const = 0;
+
+    // True where the notification area tells the program of single clicks on its icon only,
+    // never of a double click (status-notifier hosts); elsewhere a double click is told too.
+    virtual bool trayDeliversSingleClicksOnly() const = 0;
 };
 
 } // namespace trelk

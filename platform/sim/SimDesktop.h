@@ -18,12 +18,16 @@ public:
         return true;
     }
     bool canSearchWindows() const override { return true; }
+    bool trayDeliversSingleClicksOnly() const override { return singleClicksOnly_; }
+
+    void setTrayDeliversSingleClicksOnly(bool only) { singleClicksOnly_ = only; }
 
     void openWindow(const std::string& title) { windows_.insert(title); }
     void closeWindow(const std::string& title) { windows_.erase(title); }
 
 private:
     std::set<std::string> windows_;
+    bool singleClicksOnly_ = false;
 };
 
 } // namespace trelk

@@ -99,6 +99,12 @@ TEST_F(MainWindowTest, HideAndConfigureKeepTheWindowReachable) {
     EXPECT_TRUE(form.isVisible());
     trayAction("ConfigureTrelk1")->trigger();
     EXPECT_TRUE(form.isWindowVisible());
+
+    // A status-notifier host tells of single clicks only: one shows the window.
+    platform.simDesktop().setTrayDeliversSingleClicksOnly(true);
+    trayAction("Hide1")->trigger();
+    emit form.JvTrayIcon1->activated(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(form.isWindowVisible());
 }
 
 TEST_F(MainWindowTest, CheckedMenuItemsAndCheckBoxesAreViewsOfTheCore) {

@@ -320,6 +320,14 @@ TEST_F(AppLifecycleTest, TrayMenuHandlersDriveTheWindowAndHelp) {
     EXPECT_FALSE(window.isWindowVisible());
     core->JvTrayIcon1DblClick();
     EXPECT_TRUE(window.isWindowVisible());
+    // A single click: the double click's work where the notification area has no double
+    // click, nothing where it has.
+    core->Hide1Click();
+    core->JvTrayIcon1Click();
+    EXPECT_FALSE(window.isWindowVisible());
+    platform.simDesktop().setTrayDeliversSingleClicksOnly(true);
+    core->JvTrayIcon1Click();
+    EXPECT_TRUE(window.isWindowVisible());
 
     core->TrelkHelp2Click();
     EXPECT_THAT(window.statusText(1), HasSubstr("Unable to open the help file"));
