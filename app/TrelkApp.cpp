@@ -59,7 +59,24 @@ TrelkApp::TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, App
       addOns_(platform.userStore(), platform.timers(), consolePage_, addOnHooks()),
       addOnAutoStart_(addOns_, platform.fileSystem(), core_.paths().SettingsFile,
                       platform.desktop(), platform.keyboard(), platform.launcher(),
-                      platform.timers(), addOnAutoStartHooks()) {
+                      platform.timers(), addOnAutoStartHooks()),
+
+      httpClients_(platform.http()),
+      proxy_(httpClients_, core_.settings().ProxyEnabled,
+             {core_.settings().values().Setup.ProxyURL, core_.settings().values().Setup.ProxyPort},
+             proxyHooks()),
+      market_(platform.eventLoop(), platform.timers(), httpClients_.HTTP(), core_.ShuttingDown(),
+              core_.settings().MarketEnable,
+              {.MarketUpdateInterval = core_.settings().values().Setup.MarketUpdateInterval,
+               .ALDWYNURL = core_.settings().values().Setup.ALDWYNURL,
+               .sizes =
+                   [this] {
+                       const SetupSettings& setup = core_.settings().values().Setup;
+                       return MarketTableSizes{.MarketTypes = setup.NumOfMarketTypes,
+                                               .ItemTypes = setup.NumOfItemTypes,
+                                               .MarketSectors = setup.NumOfMarketSectors};
+                   }},
+              consoleNavigation_, consolePage_, marketHooks()) {
     window_.setHookMessageHandler([this](std::uint32_t virtualKey, std::uint32_t flags) {
         dispatcher_.HandleHookKey(virtualKey, flags);
     });
@@ -85,6 +102,8 @@ std::vector<std::string> TrelkApp::UnsetHookSlots() const {
     AppendUnsetSlots(unset, station_.hooks());
     AppendUnsetSlots(unset, addOns_.hooks());
     AppendUnsetSlots(unset, addOnAutoStart_.hooks());
+    AppendUnsetSlots(unset, proxy_.hooks());
+    AppendUnsetSlots(unset, market_.hooks());
     return unset;
 }
 
@@ -127,15 +146,18 @@ LifecycleHooks TrelkApp::lifecycleHooks() {
         .applyConsoleSpinControls = [this] { appearance_.ApplyConsoleSpinControls(); },
         .applyColoursFontAndDate = [this] { appearance_.ApplyColoursAndFont(); },
         .applyKeyMapPanels = [this] { window_.refreshKeyMapPanels(); },
+        .applyProxyToHttpClients = [this] { proxy_.ApplyToHttpClients(); },
         // FormCloseQuery: before the library goes, for unbound it would answer "in flight" and
         // log a false change.
         .stopStationAndRadarTimers = [this] { station_.Stop(); },
         // FormClose
+        .disconnectHttpClients = [this] { httpClients_.DisconnectMainClients(); },
         // The poll stops before "TrelkProStartUp" becomes 0, which it would put back.
         .stopWorkers =
             [this] {
                 station_.Stop();
                 dataLists_.StopDataListWorker();
+                market_.StopWorkers();
                 addOns_.Stop();
                 addOnAutoStart_.Stop();
             },
@@ -209,6 +231,7 @@ SlashCommandActions TrelkApp::slashCommandActions() {
         .LoadSelectedDataList =
             [this] { dataLists_.LoadDataList(core_.settings().values().DataList.LoadData); },
         .ResetEntryCodes = [this] { databasePages_.ResetEntryCodes(); },
+        .StartMarketLoad = [this] { market_.StartMarketLoad(); },
         // The command traces its own line.
         .NexaCSetShowTimeString =
             [this](bool on) { overlay_.NexaCSetShowTimeString(on, TraceAs::Silent()); },
@@ -260,6 +283,9 @@ ConsoleMenu::Hooks TrelkApp::consoleMenuHooks() {
         .databaseLevel = [this](bool up) { databasePages_.DatabaseLevel(up); },
         .resetDatabasePositions = [this] { databasePages_.ResetPositions(); },
         .formatDflr = std::bind_front(&TrelkApp::formatDflr, this),
+        .marketPage = [this](int page, bool up) { market_.MarketPage(page, up); },
+        .marketEnabled = [this] { return market_.MarketEnabled(); },
+        .marketLoaded = [this] { return market_.MarketLoaded(); },
         .addonNames = [this] { return addOns_.Names(); },
         .writeActiveAddon =
             [this](const std::string& name) {
@@ -318,6 +344,20 @@ AddOnAutoStart::Hooks TrelkApp::addOnAutoStartHooks() {
     return {.addLogLine = std::bind_front(&TrelkApp::addLogLine, this),
             .reportDuringPlay = std::bind_front(&TrelkApp::reportDuringPlay, this),
             .reportError = std::bind_front(&TrelkApp::showError, this)};
+}
+
+ProxySettings::Hooks TrelkApp::proxyHooks() {
+    return {.writeInterfaceValue = std::bind_front(&TrelkApp::writeInterfaceValue, this),
+            .saveProxyKeys = [this] { return core_.settings().SaveProxyKeys(); }};
+}
+
+MarketData::Hooks TrelkApp::marketHooks() {
+    return {.setStatusText = [this](const std::string& text) { window_.setStatusText(1, text); },
+            .setTrayHint = [this](const std::string& hint) { window_.setTrayHint(hint); },
+            .caption = [this] { return core_.version().caption(); },
+            .addLogLine = std::bind_front(&TrelkApp::addLogLine, this),
+            .writeInterfaceValue = std::bind_front(&TrelkApp::writeInterfaceValue, this),
+            .trace = std::bind_front(&TrelkApp::trace, this)};
 }
 
 void TrelkApp::showError(const std::string& message) {

@@ -12,6 +12,9 @@
 #include "console/OverlayLibrary.h"
 #include "core/AppCore.h"
 #include "data/DataLists.h"
+#include "downloads/HttpClients.h"
+#include "downloads/MarketData.h"
+#include "downloads/ProxySettings.h"
 #include "keyboard/KeyDispatcher.h"
 #include "keyboard/KeyMap.h"
 #include "keyboard/KeyRecord.h"
@@ -74,6 +77,9 @@ public:
     StationDetection& station() { return station_; }
     AddOnModules& addOns() { return addOns_; }
     AddOnAutoStart& addOnAutoStart() { return addOnAutoStart_; }
+    HttpClients& httpClients() { return httpClients_; }
+    ProxySettings& proxy() { return proxy_; }
+    MarketData& market() { return market_; }
 
     // Every slot of every hooks struct that no subsystem fills yet, as "Struct.slot", in the
     // order of construction. It shrinks as subsystems are built and is empty when all are.
@@ -94,6 +100,8 @@ private:
     StationDetection::Hooks stationHooks();
     AddOnModules::Hooks addOnHooks();
     AddOnAutoStart::Hooks addOnAutoStartHooks();
+    ProxySettings::Hooks proxyHooks();
+    MarketData::Hooks marketHooks();
 
     // What several subsystems ask for alike.
     // A message for the pilot in a box: for what is done in TrelkApp's own window.
@@ -139,6 +147,10 @@ private:
     // The add-on exchange through the per-user store, and the add-ons that start with us.
     AddOnModules addOns_;
     AddOnAutoStart addOnAutoStart_;
+    // Downloads: the HTTP clients, their proxy, the market.
+    HttpClients httpClients_;
+    ProxySettings proxy_;
+    MarketData market_;
 };
 
 } // namespace trelk

@@ -98,6 +98,10 @@ bool SettingsController::SaveConsoleGroup() {
     return report(store_.SaveConsoleGroup(settings_));
 }
 
+bool SettingsController::SaveProxyKeys() {
+    return report(store_.SaveGroups({SettingsGroup::Proxy}, settings_));
+}
+
 void SettingsController::SaveAllGroups() {
     collectSetupBoxes();
     collectConsoleBoxes();

@@ -25,6 +25,8 @@ public:
     bool SaveScannerGroup();
     bool SaveKeyMapGroup();
     bool SaveConsoleGroup();
+    // "ProxyURL" and "ProxyPort" from the values.
+    bool SaveProxyKeys();
     // At close: Setup, KeyMap, Console, Scanner.
     void SaveAllGroups();
     // Saves the group that belongs to a tab sheet when the pilot leaves it.

@@ -165,9 +165,12 @@ const std::vector<const SettingKey*>& GroupKeys(SettingsGroup group) {
         Keys("Console", {"BMPTransperancy", "ConOpenSpeed", "PositionX", "PositionY", "TextColor",
                          "HighLightColor", "MarkerColor", "FontSize", "Font", "ConsoleBMP",
                          "EscRefresh", "AASafe", "WideConsole", "DebugState"});
+    static const std::vector<const SettingKey*> proxy = Keys("Setup", {"ProxyURL", "ProxyPort"});
     switch (group) {
     case SettingsGroup::Setup:
         return setup;
+    case SettingsGroup::Proxy:
+        return proxy;
     case SettingsGroup::Scanner:
         return scanner;
     case SettingsGroup::KeyMap:

@@ -30,7 +30,8 @@ struct SettingKey {
     std::string_view fixedValue;
 };
 
-enum class SettingsGroup { Setup, Scanner, KeyMap, Console };
+// Proxy: the two keys the proxy dialog's Save writes.
+enum class SettingsGroup { Setup, Scanner, KeyMap, Console, Proxy };
 
 // Every key, in the order it is read: Setup, DataList, Scanner, Console, KeyMap.
 const std::vector<SettingKey>& SettingsTable();

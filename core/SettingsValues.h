@@ -9,8 +9,10 @@
 // so a search for a key finds both the table and the field.
 namespace trelk {
 
-inline constexpr char kMarketServerHost[] = "http://market.voidline-sim.test";
-inline constexpr char kDatabaseServerHost[] = "http://db.voidline-sim.test";
+// Both services are the sample web services (tools/trelk-services) at their default address,
+// so a fresh installation downloads for real.
+inline constexpr char kMarketServerHost[] = "http://127.0.0.1:47821";
+inline constexpr char kDatabaseServerHost[] = "http://127.0.0.1:47821";
 // The only market server there is; written to the file for the add-ons that read it.
 inline constexpr char kMarketServerName[] = "US";
 inline constexpr char kConsoleBitmapName[] = "vorel.bmp";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CurlHttp.h"
 #include "LinuxClock.h"
 #include "LinuxDebugOutput.h"
 #include "LinuxFileSystem.h"
@@ -38,6 +39,7 @@ public:
     LibraryLoader& libraryLoader() override { return libraryLoader_; }
     Keyboard& keyboard() override { return keyboard_; }
     ScreenCapture& screenCapture() override { return screenCapture_; }
+    Http& http() override { return http_; }
     HookMessageReceiver& hookMessages() override { return hookMessages_; }
     void setSessionEndHandler(std::function<void()> handler) override;
     // Writes the monotonic time in nanoseconds to the file named by TRELK_STARTUP_REPORT.
@@ -58,6 +60,7 @@ private:
     X11Keyboard keyboard_;
     X11ScreenCapture screenCapture_;
     X11HookMessages hookMessages_;
+    CurlHttp http_{eventLoop_};
     std::unique_ptr<TerminationSignals> termination_;
 };
 

@@ -7,6 +7,7 @@
 #include "EventLoop.h"
 #include "FileSystem.h"
 #include "HookMessageReceiver.h"
+#include "Http.h"
 #include "Keyboard.h"
 #include "Launcher.h"
 #include "ScreenCapture.h"
@@ -45,6 +46,8 @@ public:
     virtual LibraryLoader& libraryLoader() = 0;
     virtual Keyboard& keyboard() = 0;
     virtual ScreenCapture& screenCapture() = 0;
+    // The HTTP clients of the downloads.
+    virtual Http& http() = 0;
     // What the main window hands its hook message handler to.
     virtual HookMessageReceiver& hookMessages() = 0;
     // The session ends (log-off, shutdown; on Linux also SIGINT and a closed terminal): the

@@ -8,6 +8,7 @@
 #include "SimGame.h"
 #include "SimHookLibrary.h"
 #include "SimHookMessages.h"
+#include "SimHttp.h"
 #include "SimKeyboard.h"
 #include "SimLauncher.h"
 #include "SimLibraryLoader.h"
@@ -46,6 +47,8 @@ public:
     LibraryLoader& libraryLoader() override { return libraries_; }
     Keyboard& keyboard() override { return keyboard_; }
     ScreenCapture& screenCapture() override { return screen_; }
+    Http& http() override { return http_; }
+    SimHttp& simHttp() { return http_; }
     HookMessageReceiver& hookMessages() override { return hookMessages_; }
     void setSessionEndHandler(std::function<void()> handler) override {
         sessionEnd_ = std::move(handler);
@@ -123,6 +126,7 @@ private:
     SimHookLibrary hook_{loop_, sharedMemory_};
     SimKeyboard keyboard_{hook_};
     SimGame game_{desktop_, keyboard_};
+    SimHttp http_{loop_};
 };
 
 } // namespace trelk

@@ -31,12 +31,8 @@ TEST_F(CompositionTest, OnlySlotsOfSubsystemsNotBuiltYetAreUnset) {
         "LifecycleHooks.loadUrlList",
         // Radar.
         "LifecycleHooks.applyScanTarget",
-        // HTTP and proxy.
-        "LifecycleHooks.applyProxyToHttpClients",
         // Radar sound.
         "LifecycleHooks.loadAlarmSound",
-        // HTTP: market and update check.
-        "LifecycleHooks.disconnectHttpClients",
         // Web pages.
         "LifecycleHooks.unregisterLinkDropTarget",
         // Radar.
@@ -44,8 +40,6 @@ TEST_F(CompositionTest, OnlySlotsOfSubsystemsNotBuiltYetAreUnset) {
         "DispatcherActions.StopAlarmRepeat",
         // Sound.
         "DispatcherActions.playShortSound",
-        // Market.
-        "SlashCommandActions.StartMarketLoad",
         // Update check.
         "SlashCommandActions.ForceDatabaseUpdateCheck",
         // Web pages.
@@ -56,10 +50,6 @@ TEST_F(CompositionTest, OnlySlotsOfSubsystemsNotBuiltYetAreUnset) {
         "BuiltinPages::Sources.tickTarget",
         "BuiltinPages::Sources.pageCaptions",
         "BuiltinPages::Sources.browserBusy",
-        // Market.
-        "ConsoleMenu::Hooks.marketPage",
-        "ConsoleMenu::Hooks.marketEnabled",
-        "ConsoleMenu::Hooks.marketLoaded",
         // Web pages.
         "ConsoleMenu::Hooks.webPageUrls",
         "ConsoleMenu::Hooks.browserBusyTimer",
