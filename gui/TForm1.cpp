@@ -12,6 +12,7 @@
 #include "MacroTab.h"
 #include "OptionCheckBox.h"
 #include "QtText.h"
+#include "SetupGroups.h"
 #include "VersionHistoryDialog.h"
 #include "app/TrelkApp.h"
 
@@ -142,6 +143,11 @@ void TForm1::buildTabContents(TrelkApp& app) {
     auto* logBox =
         new LogSettingsBox(app.core().settings().LogEnabled, app.logBufSettings(), setupPage);
     logBox->move(12, 12);
+    auto* marketGroup =
+        new MarketGroup(app.core().settings().MarketEnable, app.market(), setupPage);
+    marketGroup->move(12, 48);
+    auto* serverGroup = new ServerGroup(app.core().settings().ProxyEnabled, app.proxy(), setupPage);
+    serverGroup->move(12, 150);
     // Print Screen pictures go to the Photo folder only while this is ticked.
     auto* screenCapture = new QGroupBox("Screen Capture", setupPage);
     screenCapture->setObjectName("gbScreenCapture");
@@ -149,10 +155,10 @@ void TForm1::buildTabContents(TrelkApp& app) {
                                             app.core().settings().PhotoEnabled, screenCapture);
     photoEnabled->setToolTip("Save a picture of the screen in the Photo folder on Print Screen");
     (new QHBoxLayout(screenCapture))->addWidget(photoEnabled);
-    screenCapture->move(12, 48);
+    screenCapture->move(316, 12);
     screenCapture->adjustSize();
     auto* addOnsBox = new AddOnsBox(app.addOns(), app.addOnAutoStart(), setupPage);
-    addOnsBox->setGeometry(12, 110, 360, 240);
+    addOnsBox->setGeometry(316, 70, 284, 250);
 
     auto* consolePage = PageControl1->findChild<QWidget*>("tsConsole");
     (new QVBoxLayout(consolePage))

@@ -8,17 +8,9 @@ BUILD="$1"
 OUT="$2"
 APP="$BUILD/TrelkPro/trelkpro"
 GAME="$BUILD/bin/voidline-sim"
+SERVICES="$BUILD/bin/trelk-services"
 
 log() { printf '\033[1m[trelk run]\033[0m %s\n' "$*"; }
-
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    log "starting the stand-in game and TrelkPro on $DISPLAY"
-    "$GAME" --transcript "$OUT/transcript.txt" &
-    game=$!
-    trap 'kill $game 2>/dev/null' EXIT
-    "$APP"
-    exit $?
-fi
 
 children=()
 cleanup() {
@@ -26,6 +18,22 @@ cleanup() {
     wait 2>/dev/null || true
 }
 trap cleanup EXIT
+
+# The sample web services at the address the default settings name (market, database,
+# version), unless something already serves there.
+if ! curl -s -o /dev/null --max-time 1 http://127.0.0.1:47821/dblastchange.txt; then
+    "$SERVICES" --record "$OUT/web-requests.txt" >/dev/null 2>&1 &
+    children+=($!)
+    log "sample web services on http://127.0.0.1:47821 (requests: $OUT/web-requests.txt)"
+fi
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    log "starting the stand-in game and TrelkPro on $DISPLAY"
+    "$GAME" --transcript "$OUT/transcript.txt" &
+    children+=($!)
+    "$APP"
+    exit $?
+fi
 
 number=99
 while [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
@@ -86,6 +94,24 @@ xdotool key Return
 sleep 0.5
 import -window root "$OUT/voidline-sim-lumacor.png"
 log "screenshot: $OUT/voidline-sim-lumacor.png (the entry sent to the game)"
+
+# The market: "//getmarket" switches the updates on and loads it from the web services; the
+# console's "Market Database" mode then shows its categories, items and locations.
+xdotool key F2 type --delay 40 '//getmarket'
+xdotool key Return
+sleep 2
+xdotool key Insert
+sleep 0.5
+xdotool key shift+Insert
+sleep 0.3
+for key in Down Down Down Right Right Right; do
+    xdotool key "$key"
+    sleep 0.3
+done
+sleep 0.5
+import -window root "$OUT/console-market.png"
+log "screenshot: $OUT/console-market.png"
+xdotool key Insert
 
 # The tray menu: a right click on the first icon of the notification area.
 if tray=$(xdotool search --name '^panel$' 2>/dev/null | head -n 1) && [ -n "$tray" ]; then

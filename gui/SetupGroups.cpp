@@ -1,0 +1,96 @@
+#include "SetupGroups.h"
+
+#include "TfrmProxy.h"
+#include "core/CheckOption.h"
+#include "downloads/MarketData.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPointer>
+
+namespace trelk {
+
+namespace {
+
+// The box follows the option when code changes it ("//getmarket" ticks it), and a click
+// changes the option.
+void Bind(QCheckBox* box, CheckOption& option) {
+    box->setChecked(option.checked());
+    QPointer<QCheckBox> guarded = box;
+    option.addView([guarded](bool on) {
+        if (guarded != nullptr) {
+            guarded->setChecked(on);
+        }
+    });
+    QObject::connect(box, &QCheckBox::toggled, box, [&option](bool on) { option.setChecked(on); });
+}
+
+} // namespace
+
+MarketGroup::MarketGroup(CheckOption& marketEnable, MarketData& market, QWidget* parent)
+    : QGroupBox("Market", parent) {
+    setObjectName("gbMarket");
+    auto* grid = new QGridLayout(this);
+    cbMarketEnable = new QCheckBox("Enable Updates", this);
+    cbMarketEnable->setObjectName("cbMarketEnable");
+    Bind(cbMarketEnable, marketEnable);
+    seMarketUpdateInterval = new QSpinBox(this);
+    seMarketUpdateInterval->setObjectName("seMarketUpdateInterval");
+    seMarketUpdateInterval->setRange(MarketData::MinInterval, MarketData::MaxInterval);
+    seMarketUpdateInterval->setValue(market.SpinValue());
+    seMarketUpdateInterval->installEventFilter(this);
+    grid->addWidget(cbMarketEnable, 0, 0, 1, 2);
+    grid->addWidget(new QLabel("Update Interval", this), 1, 0);
+    auto* row = new QHBoxLayout;
+    row->addWidget(seMarketUpdateInterval);
+    row->addWidget(new QLabel("(Minutes)", this));
+    grid->addLayout(row, 1, 1);
+
+    QPointer<QSpinBox> spin = seMarketUpdateInterval;
+    market.addSpinView([spin](int minutes) {
+        if (spin != nullptr && spin->value() != minutes) {
+            const QSignalBlocker quiet(spin);
+            spin->setValue(minutes);
+        }
+    });
+    connect(seMarketUpdateInterval, &QSpinBox::valueChanged, this,
+            [&market](int minutes) { market.seMarketUpdateIntervalChange(minutes); });
+}
+
+bool MarketGroup::eventFilter(QObject* watched, QEvent* event) {
+    // seMarketUpdateIntervalKeyDown: Enter moves on to the switch.
+    if (watched == seMarketUpdateInterval && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            cbMarketEnable->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
+ServerGroup::ServerGroup(CheckOption& proxyEnabled, ProxySettings& proxy, QWidget* parent)
+    : QGroupBox("Server", parent), proxy_(proxy) {
+    setObjectName("gbServer");
+    auto* row = new QHBoxLayout(this);
+    chkProxyEnabled = new QCheckBox(" Use ", this);
+    chkProxyEnabled->setObjectName("chkProxyEnabled");
+    chkProxyEnabled->setToolTip("Use Proxy Server");
+    Bind(chkProxyEnabled, proxyEnabled);
+    bProxySet = new QPushButton("Proxy", this);
+    bProxySet->setObjectName("bProxySet");
+    bProxySet->setToolTip("Click to enter Proxy Server information.");
+    row->addWidget(chkProxyEnabled);
+    row->addWidget(bProxySet);
+    connect(bProxySet, &QPushButton::clicked, this, &ServerGroup::bProxySetClick);
+}
+
+void ServerGroup::bProxySetClick() {
+    TfrmProxy dialog(proxy_, window());
+    dialog.exec();
+}
+
+} // namespace trelk
