@@ -166,12 +166,13 @@ private:
     int port_ = 0;
 };
 
-// tinyproxy on a free loopback port, in the foreground, with a config of its own.
+// tinyproxy on a free loopback port, in the foreground, with a config of its own; it serves
+// the clients at the allowed address (another one makes it refuse every request).
 class TinyProxy {
 public:
-    TinyProxy() : port_(FreePort()) {
+    explicit TinyProxy(const std::string& allow = "127.0.0.1") : port_(FreePort()) {
         std::ofstream(folder_.file("tinyproxy.conf"))
-            << "Port " << port_ << "\nListen 127.0.0.1\nAllow 127.0.0.1\nTimeout 30\n"
+            << "Port " << port_ << "\nListen 127.0.0.1\nAllow " << allow << "\nTimeout 30\n"
             << "MaxClients 20\nLogLevel Critical\nPidFile \"" << folder_.file("pid") << "\"\n";
         process_ = ChildProcess({"/usr/bin/tinyproxy", "-d", "-c", folder_.file("tinyproxy.conf")});
         ready_ = Eventually([&] { return CanConnect(port_); });
