@@ -39,7 +39,6 @@ MarketData::MarketData(EventLoop& loop, TimerFactory& timers, HttpClient& http,
     timer1_->setHandler([this] { Timer1Timer(); });
     timer2_->setHandler([this] { Timer2Timer(); });
     marketEnable_.setOnClick([this] { cbMarketEnableClick(); });
-    spinValue_ = interval();
 }
 
 MarketData::~MarketData() {
@@ -51,9 +50,9 @@ int MarketData::interval() const {
 }
 
 void MarketData::setSpin(int minutes) {
-    spinValue_ = std::clamp(minutes, MinInterval, MaxInterval);
+    const int value = std::clamp(minutes, MinInterval, MaxInterval);
     for (const auto& view : spinViews_) {
-        view(spinValue_);
+        view(value);
     }
 }
 
@@ -131,9 +130,9 @@ void MarketData::Timer2Timer() {
 }
 
 void MarketData::seMarketUpdateIntervalChange(int minutes) {
-    setSpin(minutes);
-    settings_.MarketUpdateInterval = spinValue_;
-    timer1_->setInterval(spinValue_ * 60000);
+    settings_.MarketUpdateInterval = std::clamp(minutes, MinInterval, MaxInterval);
+    setSpin(settings_.MarketUpdateInterval);
+    timer1_->setInterval(settings_.MarketUpdateInterval * 60000);
 }
 
 void MarketData::HTTPWorkBegin(std::int64_t expected) {

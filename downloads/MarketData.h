@@ -65,7 +65,8 @@ public:
     void Timer2Timer();
     // The spin edit's value (kept within 3..30, as the control is).
     void seMarketUpdateIntervalChange(int minutes);
-    int SpinValue() const { return spinValue_; }
+    // What the spin edit shows: the setting, kept within the control's range.
+    int SpinValue() const { return interval(); }
     // The spin edit shows this value; the view subscribes.
     void addSpinView(std::function<void(int)> view) { spinViews_.push_back(std::move(view)); }
 
@@ -121,7 +122,6 @@ private:
     bool marketEnabled_ = false;
     bool marketLoaded_ = false;
     std::string marketUrl_;
-    int spinValue_ = 5;
     std::vector<std::function<void(int)>> spinViews_;
     std::int64_t expectedSize_ = 0;
 

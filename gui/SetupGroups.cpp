@@ -31,7 +31,7 @@ void Bind(QCheckBox* box, CheckOption& option) {
 } // namespace
 
 MarketGroup::MarketGroup(CheckOption& marketEnable, MarketData& market, QWidget* parent)
-    : QGroupBox("Market", parent) {
+    : QGroupBox("Market", parent), market_(market) {
     setObjectName("gbMarket");
     auto* grid = new QGridLayout(this);
     cbMarketEnable = new QCheckBox("Enable Updates", this);
@@ -58,6 +58,12 @@ MarketGroup::MarketGroup(CheckOption& marketEnable, MarketData& market, QWidget*
     });
     connect(seMarketUpdateInterval, &QSpinBox::valueChanged, this,
             [&market](int minutes) { market.seMarketUpdateIntervalChange(minutes); });
+}
+
+void MarketGroup::showEvent(QShowEvent* event) {
+    QGroupBox::showEvent(event);
+    const QSignalBlocker quiet(seMarketUpdateInterval);
+    seMarketUpdateInterval->setValue(market_.SpinValue());
 }
 
 bool MarketGroup::eventFilter(QObject* watched, QEvent* event) {

@@ -22,6 +22,12 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The interval as the settings hold it now (they may have been loaded after the group
+    // was built).
+    void showEvent(QShowEvent* event) override;
+
+private:
+    MarketData& market_;
 };
 
 // The Setup tab's "Server" group: the proxy switch and the proxy dialog.

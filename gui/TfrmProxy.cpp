@@ -15,6 +15,9 @@ TfrmProxy::TfrmProxy(ProxySettings& proxy, QWidget* parent) : QDialog(parent), p
     setObjectName("frmProxy");
     setWindowTitle(ProxySettings::Caption);
     setModal(true);
+    showMessage = [this](const std::string& text) {
+        QMessageBox::warning(this, windowTitle(), toQt(text), QMessageBox::Ok);
+    };
 
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
@@ -84,11 +87,11 @@ void TfrmProxy::bCancelClick() {
 void TfrmProxy::bSaveClick() {
     takeFields();
     if (const auto message = proxy_.bSaveClick()) {
-        lastError_ = toQt(*message);
-        QMessageBox::warning(this, windowTitle(), lastError_);
+        if (showMessage) {
+            showMessage(*message);
+        }
         return;
     }
-    lastError_.clear();
     accept();
 }
 

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <functional>
+#include <string>
 
 namespace trelk {
 
@@ -25,8 +27,8 @@ public:
     void bSaveClick();
     void bClearClick();
     void bCancelClick();
-    // The message of the last failed Save (for tests; the box shows it).
-    const QString& lastError() const { return lastError_; }
+    // How a failed Save is said: a box over the dialog; tests replace it.
+    std::function<void(const std::string&)> showMessage;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -36,7 +38,6 @@ private:
     void takeFields();
 
     ProxySettings& proxy_;
-    QString lastError_;
 };
 
 } // namespace trelk
