@@ -60,7 +60,6 @@ TrelkApp::TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, App
       addOnAutoStart_(addOns_, platform.fileSystem(), core_.paths().SettingsFile,
                       platform.desktop(), platform.keyboard(), platform.launcher(),
                       platform.timers(), addOnAutoStartHooks()),
-
       httpClients_(platform.http()),
       proxy_(httpClients_, core_.settings().ProxyEnabled,
              {core_.settings().values().Setup.ProxyURL, core_.settings().values().Setup.ProxyPort},
