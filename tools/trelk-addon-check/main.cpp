@@ -47,6 +47,7 @@ public:
     Keyboard& keyboard() override { return sim_.keyboard(); }
     ScreenCapture& screenCapture() override { return sim_.screenCapture(); }
     HookMessageReceiver& hookMessages() override { return sim_.hookMessages(); }
+    Http& http() override { return sim_.http(); }
     void setSessionEndHandler(std::function<void()> handler) override {
         sim_.setSessionEndHandler(std::move(handler));
     }
