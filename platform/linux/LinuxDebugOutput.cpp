@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <syslog.h>
 #include <unistd.h>
 
 namespace trelk {
@@ -28,8 +27,8 @@ void WriteAll(int fd, const std::string& data) {
 } // namespace
 
 LinuxDebugOutput::LinuxDebugOutput() {
-    // The ident must stay valid as long as syslog uses it: a literal.
-    openlog("trelkpro", LOG_PID, LOG_USER);
+    // Decided once: standard error does not become a terminal later.
+    toTerminal_ = ::isatty(STDERR_FILENO) == 1;
     const char* traceFile = std::getenv("TRELK_TRACE_FILE");
     if (traceFile != nullptr && *traceFile != '\0') {
         traceFd_ = ::open(traceFile, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
@@ -46,11 +45,12 @@ LinuxDebugOutput::~LinuxDebugOutput() {
 }
 
 void LinuxDebugOutput::write(std::string_view line) {
-    syslog(LOG_DEBUG, "%.*s", static_cast<int>(line.size()), line.data());
     std::string withNewline(line);
     withNewline += '\n';
-    std::fwrite(withNewline.data(), 1, withNewline.size(), stderr);
-    std::fflush(stderr);
+    if (toTerminal_) {
+        std::fwrite(withNewline.data(), 1, withNewline.size(), stderr);
+        std::fflush(stderr);
+    }
     if (traceFd_ >= 0) {
         // One write with O_APPEND: lines of concurrent writers never interleave.
         WriteAll(traceFd_, withNewline);

@@ -19,7 +19,7 @@
 
 namespace trelk {
 
-// The real platform: Qt's loop and timers, syslog, SQLite, X11, xdg-open, POSIX files and
+// The real platform: Qt's loop and timers, SQLite, X11, xdg-open, POSIX files and
 // signals. Nothing here touches the display or the store before its first use, so a headless
 // start costs nothing.
 class LinuxPlatform final : public Platform {

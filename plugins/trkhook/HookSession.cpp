@@ -40,6 +40,7 @@ HookSession::~HookSession() {
 }
 
 bool HookSession::start() {
+    stderrIsTerminal_ = ::isatty(STDERR_FILENO) == 1;
     control_ = XOpenDisplay(nullptr);
     data_ = XOpenDisplay(nullptr);
     keys_ = XOpenDisplay(nullptr);
@@ -190,7 +191,9 @@ void HookSession::refreshLayout(bool force) {
 }
 
 bool HookSession::debugOn() {
-    return keyRecord_.byteAt(DebugByte) > 0;
+    // The debug lines name the game's keys: they go where the program's trace goes, to a
+    // terminal only, never to the journal that takes a desktop session's standard error.
+    return stderrIsTerminal_ && keyRecord_.byteAt(DebugByte) > 0;
 }
 
 void HookSession::debugLine(const char* text) {

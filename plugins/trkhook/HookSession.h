@@ -66,6 +66,7 @@ private:
     BlockView windowBlock_{TRKHOOK_WINDOW_BLOCK, TRKHOOK_WINDOW_BLOCK_SIZE};
     BlockView keyRecord_{TRKHOOK_KEY_RECORD_BLOCK, TRKHOOK_KEY_RECORD_SIZE};
 
+    bool stderrIsTerminal_ = false;
     int xkbEventBase_ = -1;
     trelk::x11keys::KeycodeTable table_{};
     std::array<bool, 256> down_{};

@@ -212,21 +212,16 @@ TEST_F(TrkHookTest, LettersTakeTheVirtualKeyOfTheActiveLayout) {
 }
 
 TEST_F(TrkHookTest, KeysTypedIntoOtherWindowsAreNeverSeen) {
-    testing::TempFolder dir;
-    const std::string debugFile = dir.file("stderr.txt");
     const std::uint8_t debugOn = 1;
     ASSERT_TRUE(keyRecord_->write(11, &debugOn, 1));
-    const int savedStderr = ::dup(2);
-    const int file = ::open(debugFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ASSERT_GE(file, 0);
-    ::dup2(file, 2);
-    ::close(file);
+    // Debug lines are read from a terminal: nowhere else gets them.
+    linuxtest::CapturedStderr terminal(linuxtest::CapturedStderr::Kind::Terminal, "");
 
     client_->focus(other_); // titled like the game, but not exactly
     hookOn_();
     tap('B');
     const auto outsideLines = [&] {
-        const std::string text = linuxtest::ReadFile(debugFile);
+        const std::string text = terminal.text();
         std::size_t count = 0;
         for (std::size_t at = text.find("outside"); at != std::string::npos;
              at = text.find("outside", at + 1)) {
@@ -239,16 +234,30 @@ TEST_F(TrkHookTest, KeysTypedIntoOtherWindowsAreNeverSeen) {
     client_->focus(game_);
     tap('C');
     const std::vector<HookMessage> received = receive(2);
-    ::dup2(savedStderr, 2);
-    ::close(savedStderr);
+    x11test::PollUntil(
+        [&] { return terminal.text().find("vk=0x43 flags=0xC02E0001") != std::string::npos; });
 
-    ASSERT_TRUE(handled) << linuxtest::ReadFile(debugFile);
+    ASSERT_TRUE(handled) << terminal.text();
     const std::vector<HookMessage> expected = {{'C', Flags(0x2E)},
                                                {'C', Flags(0x2E, WasDown | Released)}};
     EXPECT_EQ(received, expected);
-    const std::string debug = linuxtest::ReadFile(debugFile);
+    const std::string debug = terminal.text();
     EXPECT_EQ(debug.find("vk=0x42"), std::string::npos) << debug; // B is not named anywhere
     EXPECT_NE(debug.find("vk=0x43 flags=0x002E0001 delivered"), std::string::npos) << debug;
+}
+
+TEST_F(TrkHookTest, DebugLinesNeverGoToAStandardErrorThatIsNoTerminal) {
+    testing::TempFolder dir;
+    const std::uint8_t debugOn = 1;
+    ASSERT_TRUE(keyRecord_->write(11, &debugOn, 1));
+    linuxtest::CapturedStderr journal(linuxtest::CapturedStderr::Kind::File,
+                                      dir.file("journal.txt"));
+    client_->focus(game_);
+    hookOn_();
+    tap('D');
+    EXPECT_EQ(receive(2).size(), 2u);
+    hookOff_(); // every event handled
+    EXPECT_EQ(journal.text(), "");
 }
 
 TEST_F(TrkHookTest, HookOffStopsDeliveryAndRepeatedCallsAreHarmless) {

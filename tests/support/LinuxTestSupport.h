@@ -7,13 +7,17 @@
 #include <QDeadlineTimer>
 #include <QThread>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <termios.h>
+#include <unistd.h>
 
 namespace trelk::linuxtest {
 
@@ -43,6 +47,71 @@ public:
 private:
     std::string name_;
     std::optional<std::string> old_;
+};
+
+// Points standard error (fd 2) at a pseudo terminal of its own, or at a plain file, until the
+// end of the scope; text() is what was written to it so far.
+class CapturedStderr {
+public:
+    enum class Kind { Terminal, File };
+
+    CapturedStderr(Kind kind, const std::string& file) : file_(file) {
+        std::fflush(stderr);
+        saved_ = ::dup(STDERR_FILENO);
+        int target = -1;
+        if (kind == Kind::Terminal) {
+            master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+            if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0) {
+                target = ::open(::ptsname(master_), O_RDWR | O_NOCTTY);
+                termios raw{};
+                if (target >= 0 && ::tcgetattr(target, &raw) == 0) {
+                    ::cfmakeraw(&raw); // no "\r" added before each "\n"
+                    ::tcsetattr(target, TCSANOW, &raw);
+                }
+                ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+            }
+        } else {
+            target = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        }
+        if (target >= 0) {
+            ::dup2(target, STDERR_FILENO);
+            ::close(target);
+        }
+    }
+    ~CapturedStderr() {
+        std::fflush(stderr);
+        ::dup2(saved_, STDERR_FILENO);
+        ::close(saved_);
+        if (master_ >= 0) {
+            ::close(master_);
+        }
+    }
+    CapturedStderr(const CapturedStderr&) = delete;
+    CapturedStderr& operator=(const CapturedStderr&) = delete;
+
+    std::string text() {
+        if (master_ < 0) {
+            return ReadFileAt(file_);
+        }
+        char buffer[4096];
+        for (ssize_t n = 0; (n = ::read(master_, buffer, sizeof buffer)) > 0;) {
+            fromTerminal_.append(buffer, static_cast<std::size_t>(n));
+        }
+        return fromTerminal_;
+    }
+
+private:
+    static std::string ReadFileAt(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream content;
+        content << in.rdbuf();
+        return content.str();
+    }
+
+    std::string file_;
+    int saved_ = -1;
+    int master_ = -1;
+    std::string fromTerminal_;
 };
 
 inline std::string ReadFile(const std::string& path) {
