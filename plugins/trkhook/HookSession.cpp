@@ -14,6 +14,7 @@ namespace trkhook {
 
 namespace {
 
+constexpr std::size_t MacroHotKeyByte = 8;
 constexpr std::size_t DebugByte = 11;
 
 void RecordCallback(XPointer closure, XRecordInterceptData* data) {
@@ -228,7 +229,17 @@ void HookSession::keyEvent(int keycode, bool released) {
     const std::uint32_t flags = trelk::x11keys::KeystrokeFlags(key, released, wasDown, altDown);
 
     const bool debug = debugOn();
-    if (!focus_->gameHasFocus()) {
+    const bool inGame = focus_->gameHasFocus();
+    const std::uint32_t window = windowBlock_.uint32();
+    if (inGame && !lastEventInGame_) {
+        releaseModifiersLetGoOutside(window, index, altDown);
+    }
+    lastEventInGame_ = inGame;
+    // The release of a key whose press the program was told of is the program's too, wherever
+    // the focus has gone: a Shift pressed in the game and let go in another window must not
+    // stay held in the program. Nothing else typed outside the game is seen.
+    const bool releaseOfDeliveredPress = released && deliveredKey_[index] != 0;
+    if (!inGame && !releaseOfDeliveredPress) {
         // Keys typed into other programs are not ours to see: not even the debug line names
         // them.
         if (debug) {
@@ -236,15 +247,41 @@ void HookSession::keyEvent(int keycode, bool released) {
         }
         return;
     }
-    const std::uint32_t window = windowBlock_.uint32();
+    // A release goes out with the virtual key its press had, even if the layout changed.
+    const std::uint8_t virtualKey = releaseOfDeliveredPress ? deliveredKey_[index] : key.virtualKey;
     if (window != 0) {
-        focus_->deliver(window, key.virtualKey, flags);
+        focus_->deliver(window, virtualKey, flags);
+        deliveredKey_[index] = released ? std::uint8_t{0} : virtualKey;
     }
     if (debug) {
         char text[120];
-        std::snprintf(text, sizeof text, "vk=0x%02X flags=0x%08X %s", key.virtualKey, flags,
+        std::snprintf(text, sizeof text, "vk=0x%02X flags=0x%08X %s", virtualKey, flags,
                       window != 0 ? "delivered" : "no window to notify");
         debugLine(text);
+    }
+}
+
+void HookSession::releaseModifiersLetGoOutside(std::uint32_t window, std::size_t current,
+                                               bool altDown) {
+    // The program follows Shift, Ctrl and the Macro HotKey from their presses and releases. A
+    // release it could not be told of (no window to notify at that moment) is told now, before
+    // the first key back in the game, if the server no longer holds the key. Other keys are
+    // forgotten: a late release of a macro's hot key would play the macro.
+    const int macroHotKey = keyRecord_.byteAt(MacroHotKeyByte);
+    for (std::size_t keycode = 0; keycode < deliveredKey_.size(); ++keycode) {
+        const std::uint8_t virtualKey = deliveredKey_[keycode];
+        if (virtualKey == 0 || down_[keycode] || keycode == current) {
+            continue;
+        }
+        deliveredKey_[keycode] = 0;
+        const bool modifier = virtualKey == trelk::Vk::Shift || virtualKey == trelk::Vk::Control ||
+                              static_cast<int>(virtualKey) == macroHotKey;
+        if (modifier && window != 0) {
+            trelk::x11keys::KeyInfo key = table_[keycode];
+            key.virtualKey = virtualKey;
+            focus_->deliver(window, virtualKey,
+                            trelk::x11keys::KeystrokeFlags(key, true, true, altDown));
+        }
     }
 }
 

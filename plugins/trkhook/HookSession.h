@@ -48,6 +48,7 @@ public:
 private:
     void run();
     void refreshLayout(bool force);
+    void releaseModifiersLetGoOutside(std::uint32_t window, std::size_t current, bool altDown);
     bool debugOn();
     void debugLine(const char* text);
 
@@ -70,6 +71,11 @@ private:
     int xkbEventBase_ = -1;
     trelk::x11keys::KeycodeTable table_{};
     std::array<bool, 256> down_{};
+    // Per keycode: the virtual key of a press the program was told of and not yet of its
+    // release; 0 for none.
+    std::array<std::uint8_t, 256> deliveredKey_{};
+    // Whether the game had the focus at the latest key event.
+    bool lastEventInGame_ = true;
 };
 
 } // namespace trkhook

@@ -64,5 +64,38 @@ TEST(KeysLoopTest, TypedLineIsLoggedAndInjectedCommandArrivesOnItsChannel) {
     EXPECT_TRUE(desk.trelk().running());
 }
 
+// The pilot holds Shift in the game, moves to another window and lets Shift go there. Back in
+// the game, TrelkPro must not still see Shift held: "//test" would be captured as "??TEST" and
+// no slash command would run again.
+TEST(KeysLoopTest, ShiftLetGoInAnotherWindowIsNotHeldBackInTheGame) {
+    testing::TempFolder folder;
+    PilotDesk desk(folder);
+    ASSERT_TRUE(desk.ready()) << "TrelkPro or the game did not start";
+    const std::string& x = desk.xdotool();
+    const auto firstLine = [](std::string text) { return text.substr(0, text.find('\n')); };
+    const std::string game = firstLine(capture(x + "getwindowfocus"));
+    const std::string other =
+        firstLine(capture(x + "search --onlyvisible --name '^Trelk Pro [0-9.]+ Beta$'"));
+    ASSERT_FALSE(game.empty());
+    ASSERT_FALSE(other.empty()) << "TrelkPro's main window is not on screen";
+    const auto focusName = [&] { return capture(x + "getwindowfocus getwindowname 2>/dev/null"); };
+
+    capture(x + "keydown shift");
+    std::this_thread::sleep_for(300ms);
+    capture(x + "windowfocus --sync " + other);
+    ASSERT_TRUE(waitUntil([&] { return focusName() != "Voidline\n"; }));
+    capture(x + "keyup shift");
+    // The hook looks at the focus when it handles the release: it is still away meanwhile.
+    std::this_thread::sleep_for(500ms);
+    capture(x + "windowfocus --sync " + game);
+    ASSERT_TRUE(waitUntil([&] { return focusName() == "Voidline\n"; }));
+
+    capture(x + "type '//test' && " + x + "key Return");
+    EXPECT_TRUE(waitUntil([&] {
+        return desk.transcript().find("3\tTesting Trelk Slash Command") != std::string::npos;
+    })) << desk.transcript();
+    EXPECT_TRUE(desk.trelk().running());
+}
+
 } // namespace
 } // namespace trelk::e2e

@@ -246,6 +246,57 @@ TEST_F(TrkHookTest, KeysTypedIntoOtherWindowsAreNeverSeen) {
     EXPECT_NE(debug.find("vk=0x43 flags=0x002E0001 delivered"), std::string::npos) << debug;
 }
 
+TEST_F(TrkHookTest, AKeyPressedInTheGameIsReleasedInItWhereverItIsLetGo) {
+    const std::uint8_t debugOn = 1;
+    ASSERT_TRUE(keyRecord_->write(11, &debugOn, 1));
+    linuxtest::CapturedStderr terminal(linuxtest::CapturedStderr::Kind::Terminal, "");
+    client_->focus(game_);
+    hookOn_();
+    press(Vk::Shift);
+    ASSERT_EQ(receive(1).size(), 1u);
+    client_->focus(other_);
+    release(Vk::Shift); // let go in another window
+    tap('B');           // typed there: never seen
+    // The hook looks at the focus when it handles an event: it must have handled B's.
+    ASSERT_TRUE(x11test::PollUntil([&] {
+        return terminal.text().find("outside the game window, not delivered\nTrkHook: key event "
+                                    "outside") != std::string::npos;
+    })) << terminal.text();
+    client_->focus(game_);
+    tap('C');
+    const std::vector<HookMessage> expected = {{Vk::Shift, Flags(0x2A, WasDown | Released)},
+                                               {'C', Flags(0x2E)},
+                                               {'C', Flags(0x2E, WasDown | Released)}};
+    EXPECT_EQ(receive(3), expected);
+}
+
+TEST_F(TrkHookTest, AModifierReleaseThatFoundNoWindowIsToldBeforeTheNextKeyInTheGame) {
+    const std::uint8_t debugOn = 1;
+    ASSERT_TRUE(keyRecord_->write(11, &debugOn, 1));
+    linuxtest::CapturedStderr terminal(linuxtest::CapturedStderr::Kind::Terminal, "");
+    client_->focus(game_);
+    hookOn_();
+    press(Vk::Control);
+    ASSERT_EQ(receive(1).size(), 1u);
+    // The program's window is away when Ctrl is let go in another window.
+    const std::uint8_t zero[4] = {};
+    std::uint8_t window[4] = {};
+    ASSERT_TRUE(windowBlock_->read(0, window, 4));
+    ASSERT_TRUE(windowBlock_->write(0, zero, 4));
+    client_->focus(other_);
+    release(Vk::Control);
+    ASSERT_TRUE(x11test::PollUntil([&] {
+        return terminal.text().find("no window to notify") != std::string::npos;
+    })) << terminal.text();
+    ASSERT_TRUE(windowBlock_->write(0, window, 4));
+    client_->focus(game_);
+    tap('C');
+    const std::vector<HookMessage> expected = {{Vk::Control, Flags(0x1D, WasDown | Released)},
+                                               {'C', Flags(0x2E)},
+                                               {'C', Flags(0x2E, WasDown | Released)}};
+    EXPECT_EQ(receive(3), expected);
+}
+
 TEST_F(TrkHookTest, DebugLinesNeverGoToAStandardErrorThatIsNoTerminal) {
     testing::TempFolder dir;
     const std::uint8_t debugOn = 1;
