@@ -12,6 +12,8 @@
 #include <QLocale>
 #include <QTimer>
 #include <clocale>
+#include <cstdio>
+#include <string>
 
 namespace {
 
@@ -25,7 +27,11 @@ std::string executableDate() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    trelk::PrepareProcess();
+    if (const std::string problem = trelk::PrepareProcess(); !problem.empty()) {
+        // No window system: standard error is all there is to say it on.
+        std::fprintf(stderr, "%s\n", problem.c_str());
+        return 1;
+    }
     QApplication app(argc, argv);
     // The one platform linked into the program; it comes after the application object.
     auto platform = trelk::CreatePlatform(trelk::DefaultPlatformPaths());

@@ -2,11 +2,13 @@
 #include "LinuxPlatform.h"
 #include "TerminationSignals.h"
 #include "X11ServerLoss.h"
+#include "X11WindowSystem.h"
 
 namespace trelk {
 
-void PrepareProcess() {
+std::string PrepareProcess() {
     TerminationSignals::HoldUntilHandled();
+    return UseX11WindowSystem();
 }
 
 PlatformPaths DefaultPlatformPaths() {

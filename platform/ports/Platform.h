@@ -63,8 +63,10 @@ public:
 // Defined once per platform library (platform/linux, platform/sim); a program links one, and a
 // new platform is a new library of these and the classes behind them.
 //
-// The first call of main(), before any thread exists.
-void PrepareProcess();
+// The first call of main(), before any thread exists and before the application object. A
+// text that is not empty says why the program cannot run here (no window system it can use);
+// main says it and ends.
+std::string PrepareProcess();
 // Where the program keeps its files on this platform.
 PlatformPaths DefaultPlatformPaths();
 // After the application object (QApplication) exists.

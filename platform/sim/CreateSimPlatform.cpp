@@ -2,7 +2,9 @@
 
 namespace trelk {
 
-void PrepareProcess() {}
+std::string PrepareProcess() {
+    return {};
+}
 
 PlatformPaths DefaultPlatformPaths() {
     return {.appDir = "/sim/TrelkPro/",

@@ -44,6 +44,30 @@ protected:
     testing::SharedBlockNames blocks{"instance"}; // outlives the programs of a test
 };
 
+// A Wayland session asks Qt for its Wayland plugin; TrelkPro runs on XWayland (the xcb
+// platform) all the same, and without any X display it says why and ends.
+TEST_F(AppInstanceTest, AWaylandSessionRunsOnXWaylandAndNoXDisplayIsSaidClearly) {
+    std::vector<std::string> wayland = {"QT_QPA_PLATFORM=wayland",
+                                        "WAYLAND_DISPLAY=wayland-9",
+                                        "XDG_SESSION_TYPE=wayland",
+                                        "TRELK_APP_DIR=" + folder.dir(),
+                                        "TRELK_REGISTRY=" + folder.file("registry.db"),
+                                        blocks.env()};
+    int status = -1;
+    const std::string said = capture("env -u DISPLAY QT_QPA_PLATFORM=wayland "
+                                     "WAYLAND_DISPLAY=wayland-9 TRELK_APP_DIR=" +
+                                         folder.dir() + " timeout 60 " TRELK_APP_BINARY " 2>&1",
+                                     &status);
+    EXPECT_NE(status, 0);
+    EXPECT_THAT(said, ::testing::HasSubstr("TrelkPro needs an X display")) << said;
+
+    wayland.push_back(display.env());
+    ChildProcess app(TRELK_APP_BINARY, {}, wayland);
+    EXPECT_TRUE(waitUntil([&] { return windowsTitled("^Trelk Pro [0-9.]+ Beta$") == 1; }))
+        << "the main window did not appear on the X display";
+    EXPECT_TRUE(app.running());
+}
+
 TEST_F(AppInstanceTest, FirstStartOnEmptyFolderThenSecondStartLeavesAtOnce) {
     auto first = startApp();
     ASSERT_TRUE(waitUntil([&] { return windowsTitled("^Trelk Pro [0-9.]+ Beta$") == 1; }))
