@@ -28,21 +28,21 @@ TrelkApp::TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, App
       pilotLog_(platform.clock(), platform.fileSystem(), core_.settings().LogEnabled,
                 core_.settings().values().Setup.LogBufSize, core_.paths().LogDir,
                 std::bind_front(&TrelkApp::sendToChannel, this),
-                std::bind_front(&TrelkApp::showError, this),
+                std::bind_front(&TrelkApp::reportError, this),
                 std::bind_front(&TrelkApp::trace, this)),
       logBufSettings_(pilotLog_, platform.fileSystem(), core_.paths().SettingsFile,
-                      std::bind_front(&TrelkApp::showError, this)),
+                      std::bind_front(&TrelkApp::reportError, this)),
       macroTable_(platform.fileSystem(), core_.paths().SettingsFile, sender_, platform.timers(),
                   dispatcher_, std::bind_front(&TrelkApp::reportDuringPlay, this)),
       commandList_(
           platform.fileSystem(), core_.paths().SettingsFile,
           std::bind_front(&TrelkApp::addLogLine, this),
           [this] { dispatcher_.ResetUserCommandIndex(); },
-          std::bind_front(&TrelkApp::showError, this)),
+          std::bind_front(&TrelkApp::reportError, this)),
       dataLists_(
           platform.eventLoop(), platform.fileSystem(), core_.paths().DataDir,
           core_.paths().SettingsFile, std::bind_front(&TrelkApp::addLogLine, this),
-          std::bind_front(&TrelkApp::showError, this),
+          std::bind_front(&TrelkApp::reportError, this),
           [this] {
               return LumacorOrigin{pilotPosition_.PositionX, pilotPosition_.PositionY,
                                    pilotPosition_.PositionZ, pilotPosition_.PositionValid};
@@ -218,7 +218,7 @@ DispatcherActions TrelkApp::dispatcherActions() {
         .DeleteCurrentLogEntry = [this] { pilotLog_.DeleteCurrentLogEntry(); },
         .LogListEmpty = [this] { return pilotLog_.Lines().empty(); },
         .WriteInterfaceValue = std::bind_front(&TrelkApp::writeInterfaceValue, this),
-        .reportError = std::bind_front(&TrelkApp::showError, this),
+        .reportError = std::bind_front(&TrelkApp::reportError, this),
     };
 }
 
@@ -236,7 +236,7 @@ SlashCommandActions TrelkApp::slashCommandActions() {
             [this](bool on) { overlay_.NexaCSetShowTimeString(on, TraceAs::Silent()); },
         .ToggleHeadLights = [this] { appearance_.HeadLights.click(); },
         .ConsoleWide = [this] { return consolePage_.WideMode(); },
-        .ReportError = std::bind_front(&TrelkApp::showError, this),
+        .ReportError = std::bind_front(&TrelkApp::reportError, this),
     };
 }
 
@@ -342,7 +342,7 @@ AddOnModules::Hooks TrelkApp::addOnHooks() {
 AddOnAutoStart::Hooks TrelkApp::addOnAutoStartHooks() {
     return {.addLogLine = std::bind_front(&TrelkApp::addLogLine, this),
             .reportDuringPlay = std::bind_front(&TrelkApp::reportDuringPlay, this),
-            .reportError = std::bind_front(&TrelkApp::showError, this)};
+            .reportError = std::bind_front(&TrelkApp::reportError, this)};
 }
 
 ProxySettings::Hooks TrelkApp::proxyHooks() {
@@ -359,8 +359,12 @@ MarketData::Hooks TrelkApp::marketHooks() {
             .trace = std::bind_front(&TrelkApp::trace, this)};
 }
 
-void TrelkApp::showError(const std::string& message) {
-    prompts_.showError(message);
+void TrelkApp::reportError(const std::string& message) {
+    if (window_.ownWindowActive()) {
+        prompts_.showError(message);
+    } else {
+        reportDuringPlay(message);
+    }
 }
 
 void TrelkApp::reportDuringPlay(const std::string& message) {

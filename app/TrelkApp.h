@@ -104,8 +104,10 @@ private:
     MarketData::Hooks marketHooks();
 
     // What several subsystems ask for alike.
-    // A message for the pilot in a box: for what is done in TrelkApp's own window.
-    void showError(const std::string& message);
+    // A failure the pilot must know of. A box only while the pilot works in TrelkPro's own
+    // window; otherwise (the game has the focus, start-up, a timer) reportDuringPlay, so
+    // nothing takes the focus from the game.
+    void reportError(const std::string& message);
     // A message said during play: the status bar and the log, never a box that would take the
     // focus from the game.
     void reportDuringPlay(const std::string& message);

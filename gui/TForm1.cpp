@@ -294,6 +294,11 @@ void TForm1::destroyWindow() {
     QCoreApplication::quit();
 }
 
+bool TForm1::ownWindowActive() const {
+    // Any window of the application, its dialogs included.
+    return QApplication::activeWindow() != nullptr;
+}
+
 std::uint32_t TForm1::windowHandle() const {
     return static_cast<std::uint32_t>(const_cast<TForm1*>(this)->winId());
 }

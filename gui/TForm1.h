@@ -39,6 +39,7 @@ public:
     void showNormalAndActivate() override;
     void hideWindow() override;
     bool isWindowVisible() const override { return isVisible() && !isMinimized(); }
+    bool ownWindowActive() const override;
     void setCaption(const std::string& caption) override;
     void setTrayHint(const std::string& hint) override;
     void setStatusText(int panel, const std::string& text) override;

@@ -16,6 +16,9 @@ public:
     virtual void showNormalAndActivate() = 0;
     virtual void hideWindow() = 0;
     virtual bool isWindowVisible() const = 0;
+    // True while one of TrelkPro's own windows (the main window or a dialog of it) has the
+    // keyboard focus: the pilot works in TrelkPro, not in the game.
+    virtual bool ownWindowActive() const = 0;
 
     virtual void setCaption(const std::string& caption) = 0;
     virtual void setTrayHint(const std::string& hint) = 0;

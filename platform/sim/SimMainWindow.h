@@ -17,6 +17,7 @@ public:
     void showNormalAndActivate() override { visible_ = true; }
     void hideWindow() override { visible_ = false; }
     bool isWindowVisible() const override { return visible_; }
+    bool ownWindowActive() const override { return ownWindowActive_; }
     void setCaption(const std::string& caption) override { caption_ = caption; }
     void setTrayHint(const std::string& hint) override { trayHint_ = hint; }
     void setStatusText(int panel, const std::string& text) override {
@@ -52,9 +53,12 @@ public:
     bool keyMapFilterInstalled() const { return keyMapFilterInstalled_; }
     int keyMapPanelRefreshes() const { return keyMapPanelRefreshes_; }
     void setVisible(bool visible) { visible_ = visible; }
+    // The game has the focus unless a test says the pilot works in TrelkPro's window.
+    void setOwnWindowActive(bool active) { ownWindowActive_ = active; }
 
 private:
     bool visible_ = true;
+    bool ownWindowActive_ = false;
     bool destroyed_ = false;
     bool keyMapFilterInstalled_ = false;
     int keyMapPanelRefreshes_ = 0;

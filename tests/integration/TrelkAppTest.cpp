@@ -7,6 +7,7 @@
 #include "platform/ports/VirtualKeys.h"
 #include "support/SimDesk.h"
 
+#include <algorithm>
 #include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -94,6 +95,63 @@ TEST_F(TrelkAppTest, CharactersTheLayoutLacksAreLeftOutAndTheStatusBarAndLogSayS
         app->pilotLog().Lines(),
         Contains(::testing::HasSubstr("no key of the keyboard layout types:  (252),  (223)")));
     EXPECT_TRUE(prompts.errors().empty());
+}
+
+// The game has the focus: a failure of any kind is said in the status bar and the log, and no
+// box takes the focus from the game. In TrelkPro's own window the pilot gets the box.
+TEST_F(TrelkAppTest, FailuresDuringPlayAreSaidInTheStatusBarAndTheLogNeverInABox) {
+    folder.write("trelkpro.ini", "[Setup]\nLogEnabled=1\nPhotoEnabled=1\n");
+    installLibraries();
+    start();
+    ASSERT_TRUE(app->core().FormCreate().ok);
+    const auto logged = [&](const std::string& text) {
+        const auto& lines = app->pilotLog().Lines();
+        return std::ranges::any_of(
+            lines, [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    };
+
+    // A screen picture that cannot be saved.
+    platform.simScreen().setFailure("no room on the disk");
+    press(Vk::Snapshot);
+    EXPECT_THAT(window.statusText(1), ::testing::HasSubstr("no room on the disk"));
+    EXPECT_TRUE(logged("no room on the disk"));
+
+    // "//pic" with an argument that is no number.
+    platform.simKeyboard().pilotTypes("//pic sunset\r");
+    platform.step(0);
+    EXPECT_EQ(window.statusText(1), "'sunset' is not a valid integer value");
+    EXPECT_TRUE(logged("'sunset' is not a valid integer value"));
+
+    // "//load" whose save of the settings file fails.
+    platform.simFiles().addFault(
+        {.step = FileStep::Rename, .path = folder.file("trelkpro.ini"), .error = "disk gone"});
+    platform.simKeyboard().pilotTypes("//load 1\r");
+    platform.step(0);
+    EXPECT_THAT(window.statusText(1), ::testing::HasSubstr("The data file lists were not saved."));
+    EXPECT_TRUE(logged("The data file lists were not saved."));
+
+    // A log file that cannot be written: the line and the failure stay in the buffer.
+    platform.simFiles().addFault({.step = FileStep::Write, .error = "quota exceeded"});
+    platform.simKeyboard().pilotTypes("Hello, Pilot!\r");
+    platform.step(0);
+    EXPECT_THAT(window.statusText(1), ::testing::HasSubstr("quota exceeded"));
+    EXPECT_TRUE(logged("Hello, Pilot!"));
+
+    // The stored lists cannot be read (as at start-up, while the game runs).
+    platform.simFiles().addFault(
+        {.step = FileStep::Read, .path = folder.file("trelkpro.ini"), .error = "I/O error"});
+    app->dataLists().RestoreDataLists();
+    EXPECT_THAT(window.statusText(1), ::testing::HasSubstr("I/O error"));
+
+    EXPECT_TRUE(prompts.errors().empty()) << prompts.errors().front();
+
+    // The pilot works in TrelkPro's own window: a failure there is a box.
+    window.setOwnWindowActive(true);
+    platform.simFiles().addFault(
+        {.step = FileStep::Rename, .path = folder.file("trelkpro.ini"), .error = "disk gone"});
+    app->dataLists().SaveDataLists();
+    ASSERT_EQ(prompts.errors().size(), 1u);
+    EXPECT_THAT(prompts.errors().front(), ::testing::HasSubstr("disk gone"));
 }
 
 } // namespace
