@@ -152,6 +152,11 @@ void KeyDispatcher::nextLumacor() {
         ask(actions_.InfoMode, false)) {
         return;
     }
+    if (sender_.Sending()) {
+        // A second text typed into the one still being typed would mix both.
+        trace_.Trace("TrelkPro: NextLumacor ignored while a text is typed");
+        return;
+    }
     state_.TypedLine.clear();
     call(actions_.NextEntryStep, state_.MacroKeyHeld);
 }
@@ -241,6 +246,11 @@ void KeyDispatcher::commandListStep() {
         list = actions_.UserCommandList();
     }
     if (list.empty()) {
+        return;
+    }
+    if (sender_.Sending()) {
+        // Neither a step nor a second text inside the one still being typed.
+        trace_.Trace("TrelkPro: Command List key ignored while a text is typed");
         return;
     }
     index = stepper.Step(index, static_cast<int>(list.size()), state_.MacroKeyHeld);

@@ -126,6 +126,7 @@ std::shared_ptr<const TypingPlan> KeyStringSender::plan() {
 }
 
 void KeyStringSender::send(const std::string& keys, std::size_t textFrom) {
+    const SendScope scope(sendDepth_);
     if (hooks_.onSendKeyString) {
         hooks_.onSendKeyString();
     }
@@ -232,6 +233,8 @@ void KeyStringSender::type(const KeyStroke& stroke, bool modifierHeld) {
 }
 
 void KeyStringSender::SendToChannel(const std::string& text, bool clearFirst, int channel) {
+    // One send from the clearing to the last character.
+    const SendScope scope(sendDepth_);
     if (hooks_.onSendToChannel) {
         hooks_.onSendToChannel();
     }

@@ -61,11 +61,25 @@ public:
     void SendKeyStringHeld(const std::string& keys);
     // True only while SendKeyStringHeld types.
     bool KeysHeld() const { return keysHeld_; }
+    // True while any send is typing (its keys come back through the hook meanwhile): a key
+    // that starts a send of its own must not start it now, or the two texts interleave.
+    bool Sending() const { return sendDepth_ > 0; }
 
     const Hooks& hooks() const { return hooks_; }
 
 private:
     class Typing;
+    // Marks a send for Sending() from its first key to its last.
+    class SendScope {
+    public:
+        explicit SendScope(int& depth) : depth_(depth) { ++depth_; }
+        ~SendScope() { --depth_; }
+        SendScope(const SendScope&) = delete;
+        SendScope& operator=(const SendScope&) = delete;
+
+    private:
+        int& depth_;
+    };
 
     // Bytes from textFrom on are characters, whatever their value.
     void send(const std::string& keys, std::size_t textFrom);
@@ -79,6 +93,7 @@ private:
     EventLoop& loop_;
     Hooks hooks_;
     bool keysHeld_ = false;
+    int sendDepth_ = 0;
     std::shared_ptr<const KeyboardLayout> planned_;
     std::shared_ptr<const TypingPlan> plan_;
 };

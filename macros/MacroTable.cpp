@@ -123,6 +123,10 @@ void MacroTable::PlayMacro(int n) {
         keys_.ClearTypedLine();
         return;
     }
+    if (sender_.Sending()) {
+        // A macro started inside a text still being typed would mix into it.
+        return;
+    }
     if (keys_.ShiftHeld()) {
         std::string macroLine = keys_.TypedLine();
         const bool addReturn = macroLine.ends_with("/r");

@@ -11,8 +11,10 @@
 namespace trelk::testing {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 constexpr std::uint32_t Released = 0xC0000001;
 constexpr std::uint32_t Repeat = 0x40000001;
@@ -180,6 +182,31 @@ TEST_F(CommandListTest, QuickPressesStepAPauseRepeatsTheMacroKeyStepsBack) {
     EXPECT_EQ(pressCommandList(), "//hl");
     rig.release(Vk::Scroll);
     EXPECT_EQ(pressCommandList(), "/mission");
+}
+
+// The pilot presses send keys again while the command is still being typed: none of them
+// steps the list or types a second text into the first.
+TEST_F(CommandListTest, SendKeysPressedWhileACommandIsTypedAreIgnored) {
+    rig.settings.KeyMap.KM[8] = Vk::F13; // NextLumacor, on a key that types no character
+    rig.entrySendMode = true;
+    int backspaces = 0;
+    rig.keys.onMessage = [&](std::uint32_t vk, std::uint32_t flags) {
+        if (vk == Vk::Back && (flags >> 31) == 0 && ++backspaces == 10) {
+            // Twice more, quickly, then NextLumacor: all while the clearing is typed.
+            for (const int key : {Vk::Pause, Vk::Pause, Vk::F13}) {
+                rig.keyboard().pilotPress(key);
+                rig.keyboard().pilotRelease(key);
+            }
+        }
+        rig.dispatcher.HandleHookKey(vk, flags);
+    };
+    EXPECT_EQ(pressCommandList(), "/cargo");
+    EXPECT_EQ(rig.dispatcher.UserCmdIndex(), 1);
+    EXPECT_THAT(rig.calls, Not(Contains("NextEntryStep")));
+    EXPECT_EQ(rig.injectedDowns(Vk::Back), 60);
+
+    // Once the typing has ended the next quick press steps on.
+    EXPECT_EQ(pressCommandList(), "//hl");
 }
 
 TEST_F(CommandListTest, EmptyUserListOnlyLeavesLogView) {

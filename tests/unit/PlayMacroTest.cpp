@@ -123,6 +123,31 @@ TEST(PlayMacroTest, IndividualHotKeyPlaysOnReleaseExceptWhileDocked) {
     EXPECT_THAT(rig.transcript(), ElementsAre("3\thi"));
 }
 
+TEST(PlayMacroTest, AHotKeyReleasedWhileACommandIsTypedPlaysNothingIntoIt) {
+    MacroRig rig(Macro3);
+    rig.keys.settings.KeyMap.KM[11] = Vk::Home; // F3's hot key
+    rig.keys.userCommands = {"/cargo"};
+    rig.keys.wait(2500);
+    int backspaces = 0;
+    rig.keys.keys.onMessage = [&](std::uint32_t vk, std::uint32_t flags) {
+        if (vk == Vk::Back && (flags >> 31) == 0 && ++backspaces == 10) {
+            rig.keys.keyboard().pilotPress(Vk::Home);
+            rig.keys.keyboard().pilotRelease(Vk::Home);
+        }
+        rig.keys.dispatcher.HandleHookKey(vk, flags);
+    };
+    rig.keys.tap(Vk::Pause); // the Command List key types "/cargo"
+    EXPECT_EQ(rig.keys.game().chatLine(), "/cargo");
+    EXPECT_EQ(rig.keys.game().channel(), 5);
+    EXPECT_THAT(rig.transcript(), IsEmpty());
+
+    // After the typing (and Escape, which ends the channel keys' pending mark) the hot key
+    // plays as always.
+    rig.keys.tap(Vk::Escape);
+    rig.keys.tap(Vk::Home);
+    EXPECT_THAT(rig.transcript(), ElementsAre("3\thi"));
+}
+
 TEST(PlayMacroTest, UndefinedMacroOnlyClearsTheChatLine) {
     MacroRig rig("[Macros]\nF4Channel=7\nF4String=never\n");
     EXPECT_EQ(rig.table.entry(4), "");
