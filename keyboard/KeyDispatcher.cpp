@@ -172,8 +172,12 @@ void KeyDispatcher::playReleasedHotKey(int vk) {
     for (int n = 1; n <= 12; ++n) {
         const int code = keyMap_.code(kFirstMacroHotKey + static_cast<std::size_t>(n - 1));
         if (KeyMap::matchesCode(code, vk) && actions_.PlayMacro) {
-            // PlayMacro plays because both flags are on; it clears them itself.
+            // PlayMacro plays because both flags are on. They were lent for this key alone:
+            // whatever it did (played, locked out, ignored), the Macro HotKey is held as before,
+            // and armed only if it was and no text has been typed since.
             actions_.PlayMacro(n);
+            state_.MacroKeyHeld = wasHeld;
+            state_.MacroKeyArmed = wasArmed && state_.MacroKeyArmed;
             return;
         }
     }

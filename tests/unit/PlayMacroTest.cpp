@@ -148,6 +148,26 @@ TEST(PlayMacroTest, AHotKeyReleasedWhileACommandIsTypedPlaysNothingIntoIt) {
     EXPECT_THAT(rig.transcript(), ElementsAre("3\thi"));
 }
 
+TEST(PlayMacroTest, AHotKeyReleasedAgainInTheLockoutLeavesTheMacroKeyUp) {
+    MacroRig rig(Macro3);
+    rig.keys.settings.KeyMap.KM[11] = Vk::Home; // F3's hot key
+    rig.keys.tap(Vk::Home);
+    rig.keys.tap(Vk::Home); // within 500 ms: locked out
+    EXPECT_THAT(rig.transcript(), ElementsAre("3\thi"));
+    EXPECT_FALSE(rig.keys.dispatcher.MacroKeyHeld());
+    EXPECT_FALSE(rig.keys.dispatcher.MacroKeyArmed());
+
+    // Backspace only edits the line, and F3 is the channel key it always is.
+    const int backspaces = rig.keys.injectedDowns(Vk::Back);
+    rig.keys.type("ab");
+    rig.keys.tap(Vk::Back);
+    EXPECT_EQ(rig.keys.injectedDowns(Vk::Back), backspaces);
+    EXPECT_EQ(rig.keys.game().chatLine(), "a");
+    rig.keys.wait(600);
+    rig.keys.tap(Vk::F3);
+    EXPECT_THAT(rig.transcript(), ElementsAre("3\thi"));
+}
+
 TEST(PlayMacroTest, UndefinedMacroOnlyClearsTheChatLine) {
     MacroRig rig("[Macros]\nF4Channel=7\nF4String=never\n");
     EXPECT_EQ(rig.table.entry(4), "");
