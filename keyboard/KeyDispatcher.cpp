@@ -158,6 +158,10 @@ void KeyDispatcher::nextLumacor() {
         return;
     }
     state_.TypedLine.clear();
+    // The entry's line begins with 60 Backspaces that come back through the hook: the first
+    // must re-arm the guard, not act as the pilot's (with the Macro HotKey held it would type a
+    // second clearing into the entry).
+    state_.BackspaceArmed = false;
     call(actions_.NextEntryStep, state_.MacroKeyHeld);
 }
 

@@ -105,6 +105,7 @@ public:
     std::function<void()> onDeleteLogEntry; // the log view types the next entry
     std::function<void()> onHideConsole;
     std::function<void(int n)> onPlayMacro;
+    std::function<void(bool backwards)> onNextEntry; // the database pages type the entry
     std::function<void(const std::string& line)> onSlashCommand;
     // The user command list; unset: userCommands.
     std::function<std::vector<std::string>()> commandSource;
@@ -139,8 +140,11 @@ private:
                 [record](bool left) { record(left ? "ScrollText left" : "ScrollText right"); },
             .CurrentLevelSelection = [this] { return levelSelection; },
             .NextEntryStep =
-                [record](bool backwards) {
+                [this, record](bool backwards) {
                     record(backwards ? "NextEntryStep back" : "NextEntryStep");
+                    if (onNextEntry) {
+                        onNextEntry(backwards);
+                    }
                 },
             .MarkSentEntry = [record] { record("MarkSentEntry"); },
             .EntrySendMode = [this] { return entrySendMode; },

@@ -407,6 +407,22 @@ TEST(KeyDispatcherTest, NextLumacorStepsOnReleaseOnlyWithAChosenEntryAndTheConso
     EXPECT_THAT(rig.calls, ElementsAre("NextEntryStep", "NextEntryStep back"));
 }
 
+TEST(KeyDispatcherTest, NextLumacorWithTheMacroKeyHeldTypesTheEntryWithOneClearing) {
+    KeyDispatcherRig rig;
+    rig.entrySendMode = true;
+    // What the database pages type for the entry: the line cleared, the channel, the text.
+    rig.onNextEntry = [&](bool) { rig.sender.SendToChannel("/lumacor 1 2 3 d=4", true, 3); };
+    rig.type("ab");
+    rig.press(Vk::Scroll); // backwards
+    rig.tap(Vk::Subtract);
+    rig.release(Vk::Scroll);
+    EXPECT_EQ(rig.injectedDowns(Vk::Back), 60);
+    EXPECT_EQ(rig.injectedDowns(Vk::F1 + 4), 0); // no second clearing on channel 5
+    EXPECT_EQ(rig.game().chatLine(), "/lumacor 1 2 3 d=4");
+    EXPECT_EQ(rig.game().channel(), 3);
+    EXPECT_TRUE(rig.dispatcher.BackspaceArmed());
+}
+
 TEST(KeyDispatcherTest, PrintScreenSavesAPictureOnlyWhenEnabled) {
     KeyDispatcherRig rig("/sim/TrelkPro/Photo/");
     SimFolder photos(rig.keys.platform.simFiles(), "/sim/TrelkPro/Photo");
