@@ -15,6 +15,7 @@ namespace trkhook {
 namespace {
 
 constexpr std::size_t MacroHotKeyByte = 8;
+constexpr std::size_t NextLumacorByte = 9;
 constexpr std::size_t DebugByte = 11;
 
 void RecordCallback(XPointer closure, XRecordInterceptData* data) {
@@ -236,10 +237,16 @@ void HookSession::keyEvent(int keycode, bool released) {
     }
     lastEventInGame_ = inGame;
     // The release of a key whose press the program was told of is the program's too, wherever
-    // the focus has gone: a Shift pressed in the game and let go in another window must not
-    // stay held in the program. Nothing else typed outside the game is seen.
-    const bool releaseOfDeliveredPress = released && deliveredKey_[index] != 0;
-    if (!inGame && !releaseOfDeliveredPress) {
+    // the focus has gone, when the program only follows its state with it: a Shift pressed in
+    // the game and let go in another window must not stay held in the program. A release that
+    // acts (a screen picture, NextLumacor, a macro's hot key) would act on the other window:
+    // it stays unseen, as everything else typed outside the game.
+    const std::uint8_t pressedKey = deliveredKey_[index];
+    const bool followedRelease = released && pressedKey != 0 && onlyFollowsState(pressedKey);
+    if (!inGame && !followedRelease) {
+        if (released) {
+            deliveredKey_[index] = 0;
+        }
         // Keys typed into other programs are not ours to see: not even the debug line names
         // them.
         if (debug) {
@@ -248,7 +255,7 @@ void HookSession::keyEvent(int keycode, bool released) {
         return;
     }
     // A release goes out with the virtual key its press had, even if the layout changed.
-    const std::uint8_t virtualKey = releaseOfDeliveredPress ? deliveredKey_[index] : key.virtualKey;
+    const std::uint8_t virtualKey = released && pressedKey != 0 ? pressedKey : key.virtualKey;
     if (window != 0) {
         focus_->deliver(window, virtualKey, flags);
         deliveredKey_[index] = released ? std::uint8_t{0} : virtualKey;
@@ -261,22 +268,30 @@ void HookSession::keyEvent(int keycode, bool released) {
     }
 }
 
+bool HookSession::onlyFollowsState(std::uint8_t virtualKey) {
+    // The keys whose release the program takes only to follow its own state: Shift, Ctrl and
+    // the Macro HotKey (held flags), Tab and Escape (the chat line copy). Never Print Screen or
+    // NextLumacor, whose release acts even when the key doubles as one of these.
+    const int vk = virtualKey;
+    if (vk == trelk::Vk::Snapshot || vk == keyRecord_.byteAt(NextLumacorByte)) {
+        return false;
+    }
+    return vk == trelk::Vk::Shift || vk == trelk::Vk::Control || vk == trelk::Vk::Tab ||
+           vk == trelk::Vk::Escape || vk == keyRecord_.byteAt(MacroHotKeyByte);
+}
+
 void HookSession::releaseModifiersLetGoOutside(std::uint32_t window, std::size_t current,
                                                bool altDown) {
-    // The program follows Shift, Ctrl and the Macro HotKey from their presses and releases. A
-    // release it could not be told of (no window to notify at that moment) is told now, before
-    // the first key back in the game, if the server no longer holds the key. Other keys are
-    // forgotten: a late release of a macro's hot key would play the macro.
-    const int macroHotKey = keyRecord_.byteAt(MacroHotKeyByte);
+    // A release of such a key that the program could not be told of (no window to notify at
+    // that moment) is told now, before the first key back in the game, if the server no
+    // longer holds the key. Other keys are forgotten: a late release could act.
     for (std::size_t keycode = 0; keycode < deliveredKey_.size(); ++keycode) {
         const std::uint8_t virtualKey = deliveredKey_[keycode];
         if (virtualKey == 0 || down_[keycode] || keycode == current) {
             continue;
         }
         deliveredKey_[keycode] = 0;
-        const bool modifier = virtualKey == trelk::Vk::Shift || virtualKey == trelk::Vk::Control ||
-                              static_cast<int>(virtualKey) == macroHotKey;
-        if (modifier && window != 0) {
+        if (onlyFollowsState(virtualKey) && window != 0) {
             trelk::x11keys::KeyInfo key = table_[keycode];
             key.virtualKey = virtualKey;
             focus_->deliver(window, virtualKey,

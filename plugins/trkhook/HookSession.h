@@ -48,6 +48,7 @@ public:
 private:
     void run();
     void refreshLayout(bool force);
+    bool onlyFollowsState(std::uint8_t virtualKey);
     void releaseModifiersLetGoOutside(std::uint32_t window, std::size_t current, bool altDown);
     bool debugOn();
     void debugLine(const char* text);
