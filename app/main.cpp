@@ -49,7 +49,7 @@ int main(int argc, char* argv[]) {
     QLocale::setDefault(QLocale::c());
     std::setlocale(LC_NUMERIC, "C");
 
-    trelk::TForm1 form(platform->hookMessages());
+    trelk::TForm1 form(platform->hookMessages(), platform->desktop());
     trelk::QtPrompts prompts(&form);
     trelk::TrelkApp trelkApp(*platform, form, prompts,
                              trelk::AppPaths::FromAppDir(platformPaths.appDir,

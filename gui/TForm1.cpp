@@ -15,6 +15,7 @@
 #include "SetupGroups.h"
 #include "VersionHistoryDialog.h"
 #include "app/TrelkApp.h"
+#include "platform/ports/Desktop.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -42,7 +43,8 @@ constexpr TabSheet TabSheets[] = {
 
 } // namespace
 
-TForm1::TForm1(HookMessageReceiver& hookMessages) : hookMessages_(hookMessages) {
+TForm1::TForm1(HookMessageReceiver& hookMessages, Desktop& desktop)
+    : hookMessages_(hookMessages), desktop_(desktop) {
     setObjectName("TForm1");
     setWindowIcon(AppIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -315,6 +317,13 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // The core decides; when it allows the close it calls destroyWindow().
     event->ignore();
     core_->Close();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The tray icon is the way back to a hidden window; without one the task bar is.
+    const bool trayIconShown = trayAvailable() && JvTrayIcon1->isVisible();
+    desktop_.setTaskBarButton(static_cast<unsigned long>(winId()), !trayIconShown);
 }
 
 void TForm1::onTabChanged(int index) {

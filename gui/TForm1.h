@@ -15,6 +15,7 @@ namespace trelk {
 
 class AppCore;
 class CheckOption;
+class Desktop;
 class FilesTab;
 class KeyMapTab;
 class TrelkApp;
@@ -28,8 +29,9 @@ public:
     static constexpr int ClientHeight = 375;
 
     // hookMessages is the platform's (Platform::hookMessages): the hook library's messages
-    // reach the handler the program sets on this window through it.
-    explicit TForm1(HookMessageReceiver& hookMessages);
+    // reach the handler the program sets on this window through it. desktop is the
+    // platform's too: it keeps the window out of the task bar while the tray icon shows.
+    TForm1(HookMessageReceiver& hookMessages, Desktop& desktop);
     ~TForm1() override;
 
     // Connects the widgets to the program. Called once, before FormCreate.
@@ -66,6 +68,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Before the window system maps the window: the task-bar rule is part of what it maps.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildTabSheets();
@@ -78,6 +82,7 @@ private:
     void onTabChanged(int index);
 
     HookMessageReceiver& hookMessages_;
+    Desktop& desktop_;
     AppCore* core_ = nullptr;
     int currentTab_ = -1;
     QPointer<FilesTab> filesTab_;

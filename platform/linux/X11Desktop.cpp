@@ -5,8 +5,10 @@
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QVariant>
+#include <vector>
 
 // Xlib last: its macros (Bool, Status) break other headers.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -74,6 +76,15 @@ bool PropertyEquals(Display* display, Window window, Atom property, const std::s
     }
     return equal;
 }
+
+// The action field of a _NET_WM_STATE client message.
+constexpr long NetWmStateRemove = 0;
+constexpr long NetWmStateAdd = 1;
+// "Normal application" as the source of the request.
+constexpr long SourceApplication = 1;
+
+// Longest state list read, in atoms.
+constexpr long MaxStateAtoms = 64;
 
 } // namespace
 
@@ -169,6 +180,61 @@ void X11Desktop::setTitle(unsigned long window, const std::string& title) const 
     XChangeProperty(display_, window, netWmName_, utf8StringType_, 8, PropModeReplace, bytes,
                     length);
     XFlush(display_);
+}
+
+void X11Desktop::setTaskBarButton(unsigned long window, bool shown) {
+    Display* const d = display();
+    if (d == nullptr || window == 0) {
+        return;
+    }
+    XErrorTrap trap(d);
+    const Atom state = XInternAtom(d, "_NET_WM_STATE", False);
+    const Atom skipTaskBar = XInternAtom(d, "_NET_WM_STATE_SKIP_TASKBAR", False);
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(d, window, &attributes) == 0) {
+        return; // the window has gone
+    }
+    if (attributes.map_state == IsUnmapped) {
+        changeUnmappedState(window, skipTaskBar, !shown);
+        return;
+    }
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = state;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = shown ? NetWmStateRemove : NetWmStateAdd;
+    event.xclient.data.l[1] = static_cast<long>(skipTaskBar);
+    event.xclient.data.l[3] = SourceApplication;
+    XSendEvent(d, XDefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &event);
+}
+
+void X11Desktop::changeUnmappedState(unsigned long window, unsigned long state, bool add) const {
+    // Other states set before the map (the toolkit's own) are kept.
+    const Atom property = XInternAtom(display_, "_NET_WM_STATE", False);
+    Atom actualType = None;
+    int actualFormat = 0;
+    unsigned long itemCount = 0;
+    unsigned long bytesAfter = 0;
+    unsigned char* data = nullptr;
+    std::vector<Atom> states;
+    if (XGetWindowProperty(display_, window, property, 0, MaxStateAtoms, False, XA_ATOM,
+                           &actualType, &actualFormat, &itemCount, &bytesAfter, &data) == Success &&
+        data != nullptr && actualFormat == 32) {
+        const auto* atoms = reinterpret_cast<const Atom*>(data);
+        states.assign(atoms, atoms + itemCount);
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    std::erase(states, static_cast<Atom>(state));
+    if (add) {
+        states.push_back(state);
+    }
+    XChangeProperty(display_, window, property, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(states.data()),
+                    static_cast<int>(states.size()));
 }
 
 bool X11Desktop::trayDeliversSingleClicksOnly() const {

@@ -26,12 +26,16 @@ public:
     // Asks the session bus whether a status-notifier host is registered: where one is, Qt
     // shows the tray icon through it, and it reports activations only.
     bool trayDeliversSingleClicksOnly() const override;
+    // _NET_WM_STATE_SKIP_TASKBAR: written into the property of a window not yet mapped (the
+    // window manager reads it at the map), asked of the window manager for a mapped one.
+    void setTaskBarButton(unsigned long window, bool shown) override;
 
 private:
     _XDisplay* display() const;
     bool windowHasTitle(unsigned long window, const std::string& title) const;
     bool treeHasTitle(unsigned long window, const std::string& title, int depth) const;
     void setTitle(unsigned long window, const std::string& title) const;
+    void changeUnmappedState(unsigned long window, unsigned long state, bool add) const;
 
     mutable _XDisplay* display_ = nullptr;
     // Atoms, interned once the display is open.

@@ -25,6 +25,11 @@ public:
     // True where the notification area tells the program of single clicks on its icon only,
     // never of a double click (status-notifier hosts); elsewhere a double click is told too.
     virtual bool trayDeliversSingleClicksOnly() const = 0;
+
+    // Keeps one of the program's top-level windows (the window system's id) out of the task
+    // bar, or gives it its button back. Window managers forget this when a window is hidden,
+    // so it is said again at every show.
+    virtual void setTaskBarButton(unsigned long window, bool shown) = 0;
 };
 
 } // namespace trelk

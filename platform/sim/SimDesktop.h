@@ -20,6 +20,9 @@ public:
     bool canSearchWindows() const override { return true; }
     bool trayDeliversSingleClicksOnly() const override { return singleClicksOnly_; }
 
+    // The simulated desktop has no task bar.
+    void setTaskBarButton(unsigned long /*window*/, bool /*shown*/) override {}
+
     void setTrayDeliversSingleClicksOnly(bool only) { singleClicksOnly_ = only; }
 
     void openWindow(const std::string& title) { windows_.insert(title); }

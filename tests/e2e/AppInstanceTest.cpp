@@ -1,5 +1,6 @@
 // The product binary under a virtual X server: first start on an empty folder, the single
-// instance rule, and the close on SIGTERM (log-off).
+// instance rule, the close on SIGTERM (log-off), and the task-bar button under a window
+// manager with and without a notification area.
 
 #include "E2eTestSupport.h"
 #include "support/SharedBlockNames.h"
@@ -93,6 +94,83 @@ TEST_F(AppInstanceTest, FirstStartOnEmptyFolderThenSecondStartLeavesAtOnce) {
     EXPECT_EQ(first->wait(20s), 0);
     EXPECT_EQ(registry("TrelkProStartUp"), "0\n");
     EXPECT_THAT(folder.read("trelkpro.ini"), ::testing::HasSubstr("[Scanner]"));
+}
+
+// A desktop of the test's own: a window manager that keeps task-bar state (_NET_WM_STATE),
+// and on request a notification area.
+class TaskBarTest : public AppInstanceTest {
+protected:
+    void startWindowManager() {
+        windowManager =
+            std::make_unique<ChildProcess>("/usr/bin/openbox", std::vector<std::string>{},
+                                           std::vector<std::string>{display.env()});
+        ASSERT_TRUE(waitUntil([&] {
+            return capture(display.env() + " xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null")
+                       .find("window id") != std::string::npos;
+        })) << "the window manager did not start";
+    }
+    void startNotificationArea() {
+        notificationArea = std::make_unique<ChildProcess>(
+            "/usr/bin/trayer",
+            std::vector<std::string>{"--edge", "top", "--align", "right", "--widthtype", "request",
+                                     "--height", "28"},
+            std::vector<std::string>{display.env()});
+        ASSERT_TRUE(waitUntil([&] {
+            return capture(display.env() + " xdotool search --class trayer 2>/dev/null") != "";
+        })) << "the notification area did not start";
+    }
+    // The shown main window's id, or "" when none is shown.
+    std::string shownMainWindow() {
+        const std::string out =
+            capture(display.env() + " xdotool search --onlyvisible --name "
+                                    "'^Trelk Pro [0-9.]+ Beta$' 2>/dev/null | head -n 1");
+        return out.substr(0, out.find('\n'));
+    }
+    bool skipsTaskBar(const std::string& window) {
+        return capture(display.env() + " xprop -id " + window + " _NET_WM_STATE 2>/dev/null")
+                   .find("_NET_WM_STATE_SKIP_TASKBAR") != std::string::npos;
+    }
+
+    std::unique_ptr<ChildProcess> windowManager;
+    std::unique_ptr<ChildProcess> notificationArea;
+};
+
+TEST_F(TaskBarTest, WithoutANotificationAreaTheWindowKeepsItsTaskBarButton) {
+    startWindowManager();
+    auto app = startApp();
+    std::string window;
+    ASSERT_TRUE(waitUntil([&] { return !(window = shownMainWindow()).empty(); }));
+    // The window manager has taken the window in once it framed it.
+    ASSERT_TRUE(waitUntil([&] {
+        return capture(display.env() + " xprop -id " + window + " _NET_FRAME_EXTENTS").find("=") !=
+               std::string::npos;
+    }));
+    EXPECT_FALSE(skipsTaskBar(window)) << "a window without a tray icon must stay reachable";
+}
+
+TEST_F(TaskBarTest, WithATrayIconTheWindowHasNoTaskBarButtonAfterEveryShow) {
+    startWindowManager();
+    startNotificationArea();
+    auto app = startApp();
+    std::string window;
+    ASSERT_TRUE(waitUntil([&] { return !(window = shownMainWindow()).empty(); }));
+    EXPECT_TRUE(waitUntil([&] { return skipsTaskBar(window); }))
+        << capture(display.env() + " xprop -id " + window + " _NET_WM_STATE");
+
+    // Hidden from its caption button, shown again by a double click on the tray icon: the
+    // window manager forgot the state at the hide, the show says it again.
+    // The Hide button stands at the right end of the tab row.
+    capture(display.env() + " xdotool mousemove --window " + window + " 590 16 click 1");
+    ASSERT_TRUE(waitUntil([&] { return shownMainWindow().empty(); }))
+        << "the caption's Hide button did not hide the window";
+    const std::string screen = capture(display.env() + " xdotool getdisplaygeometry");
+    const int screenWidth = std::stoi(screen);
+    capture(display.env() + " xdotool mousemove " + std::to_string(screenWidth - 10) +
+            " 14 click --repeat 2 --delay 80 1");
+    ASSERT_TRUE(waitUntil([&] { return !(window = shownMainWindow()).empty(); }))
+        << "a double click on the tray icon did not show the window";
+    EXPECT_TRUE(waitUntil([&] { return skipsTaskBar(window); }))
+        << capture(display.env() + " xprop -id " + window + " _NET_WM_STATE");
 }
 
 } // namespace

@@ -52,7 +52,7 @@ protected:
     SimPlatform platform;
     testing::SimFolder folder{platform.simFiles()};
     SimPrompts prompts;
-    TForm1 form{platform.hookMessages()};
+    TForm1 form{platform.hookMessages(), platform.desktop()};
     std::unique_ptr<TrelkApp> app;
     AppCore* core = nullptr;
 };
