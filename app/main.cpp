@@ -1,5 +1,6 @@
 // Process entry: one instance per desktop, then the main window and its message loop.
 
+#include "InformationOptions.h"
 #include "TrelkApp.h"
 #include "gui/QtPrompts.h"
 #include "gui/QtText.h"
@@ -27,6 +28,11 @@ std::string executableDate() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Asked from a terminal or a package's scripts: no display, no tray, nothing started.
+    if (const auto information = trelk::InformationRequested(argc, argv)) {
+        std::fputs(information->c_str(), stdout);
+        return 0;
+    }
     if (const std::string problem = trelk::PrepareProcess(); !problem.empty()) {
         // No window system: standard error is all there is to say it on.
         std::fprintf(stderr, "%s\n", problem.c_str());

@@ -235,11 +235,13 @@ void AppCore::FormDestroy() {
 }
 
 void AppCore::TrelkHelp2Click() {
-    // Linux desktops rarely read compiled help; the HTML help beside it is the fallback.
+    // Linux desktops rarely read compiled help; the HTML help shipped beside the program is
+    // the fallback (the program's folder, which an installed program does not share with the
+    // pilot's files).
     FileSystem& files = platform_.fileSystem();
     std::string help = paths_.HelpFile;
     if (files.kindOf(help) == PathKind::Missing) {
-        help = paths_.AppDir + "trelkpro.html";
+        help = paths_.LibraryDir + "trelkpro.html";
     }
     if (files.kindOf(help) == PathKind::Missing || !platform_.launcher().openDocument(help)) {
         reportStatus("Unable to open the help file " + paths_.HelpFile);

@@ -5,7 +5,7 @@
 
 namespace trelk {
 
-static QPixmap drawIcon(int size) {
+QPixmap AppIconPixmap(int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -28,7 +28,7 @@ static QPixmap drawIcon(int size) {
 QIcon AppIcon() {
     QIcon icon;
     for (int size : {16, 22, 24, 32, 48, 64}) {
-        icon.addPixmap(drawIcon(size));
+        icon.addPixmap(AppIconPixmap(size));
     }
     return icon;
 }

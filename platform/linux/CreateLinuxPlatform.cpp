@@ -1,8 +1,11 @@
 #include "LinuxPaths.h"
 #include "LinuxPlatform.h"
+#include "PerUserFolders.h"
 #include "TerminationSignals.h"
 #include "X11ServerLoss.h"
 #include "X11WindowSystem.h"
+
+#include <cstdio>
 
 namespace trelk {
 
@@ -20,7 +23,14 @@ std::unique_ptr<Platform> CreatePlatform(const PlatformPaths& paths) {
     // other X connections (hook, overlay, keyboard, window search) must not exit on theirs.
     // Qt installed its handler with the application object, so this comes after it.
     x11::ReportServerLossOnly();
-    return std::make_unique<LinuxPlatform>(paths);
+    auto platform = std::make_unique<LinuxPlatform>(paths);
+    if (paths.perUserFolders) {
+        for (const std::string& problem : SeedPerUserFolders(paths, platform->fileSystem())) {
+            // Before the window exists; the program starts all the same, with what is there.
+            std::fprintf(stderr, "TrelkPro: %s\n", problem.c_str());
+        }
+    }
+    return platform;
 }
 
 } // namespace trelk

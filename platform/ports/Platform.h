@@ -27,6 +27,9 @@ struct PlatformPaths {
     std::string settingsFile;  // appDir + executable base name + ".ini"
     std::string userStorePath; // the per-user store's database file
     std::string programDir;    // folder of the executable and its libraries, ends with '/'
+    // An installed program: appDir and settingsFile are the user's own folders, and the
+    // program's folder holds what they start with.
+    bool perUserFolders = false;
 };
 
 // The services of one platform. Exactly one factory (CreatePlatform) is linked into a program.

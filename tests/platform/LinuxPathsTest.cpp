@@ -27,6 +27,42 @@ TEST(LinuxPathsTest, TheApplicationFolderIsTheExecutablesUnlessTrelkAppDirMovesI
     EXPECT_EQ(paths.settingsFile, "/opt/TrelkPro/trelk_platform_tests.ini");
 }
 
+// An installed program's folder carries the mark: the pilot's files go to the XDG folders,
+// whoever runs it; TRELK_APP_DIR still moves them all.
+TEST(LinuxPathsTest, AnInstalledProgramKeepsThePilotsFilesInTheXdgFolders) {
+    testing::TempFolder program;
+    const std::string executable = program.file("trelkpro");
+    ScopedEnv noAppDir("TRELK_APP_DIR", std::nullopt);
+    ScopedEnv home("HOME", "/home/pilot");
+    ScopedEnv noConfig("XDG_CONFIG_HOME", std::nullopt);
+    ScopedEnv noData("XDG_DATA_HOME", std::nullopt);
+
+    PlatformPaths paths = ResolvePlatformPathsFor(executable);
+    EXPECT_FALSE(paths.perUserFolders) << "an unpacked folder the pilot can write is the pilot's";
+    EXPECT_EQ(paths.appDir, program.dir());
+    EXPECT_EQ(paths.settingsFile, program.dir() + "trelkpro.ini");
+
+    program.write(PerUserFoldersMark, "installed");
+    paths = ResolvePlatformPathsFor(executable);
+    EXPECT_TRUE(paths.perUserFolders);
+    EXPECT_EQ(paths.programDir, program.dir());
+    EXPECT_EQ(paths.appDir, "/home/pilot/.local/share/TrelkPro/");
+    EXPECT_EQ(paths.settingsFile, "/home/pilot/.config/TrelkPro/trelkpro.ini");
+    {
+        ScopedEnv data("XDG_DATA_HOME", "/xdg-data");
+        ScopedEnv config("XDG_CONFIG_HOME", "/xdg-config");
+        paths = ResolvePlatformPathsFor(executable);
+        EXPECT_EQ(paths.appDir, "/xdg-data/TrelkPro/");
+        EXPECT_EQ(paths.settingsFile, "/xdg-config/TrelkPro/trelkpro.ini");
+        EXPECT_EQ(paths.userStorePath, "/xdg-config/TrelkPro/registry.db");
+    }
+    ScopedEnv appDir("TRELK_APP_DIR", "/opt/pilot");
+    paths = ResolvePlatformPathsFor(executable);
+    EXPECT_FALSE(paths.perUserFolders);
+    EXPECT_EQ(paths.appDir, "/opt/pilot/");
+    EXPECT_EQ(paths.settingsFile, "/opt/pilot/trelkpro.ini");
+}
+
 TEST(LinuxPathsTest, TheStoreIsTrelkRegistryElseInTheUsersConfigFolder) {
     ScopedEnv home("HOME", "/home/pilot");
     ScopedEnv registry("TRELK_REGISTRY", std::nullopt);
