@@ -126,11 +126,13 @@ TEST_F(PackageTest, TheInstalledProgramKeepsThePilotsFilesInTheXdgFoldersOfItsHo
     fs::create_directory(home);
     const std::string shippedSettings = capture("cat " + programDir() + "trelkpro.ini");
     {
-        // Empty variables count as unset: the program's defaults below HOME apply.
-        ChildProcess app(root() + "/usr/bin/trelkpro", {},
-                         {display.env(), "HOME=" + home, "XDG_CONFIG_HOME=", "XDG_DATA_HOME=",
-                          "TRELK_APP_DIR=", "TRELK_REGISTRY=", blocks.env(),
-                          "QT_QPA_PLATFORM=xcb"});
+        // A pilot's session: the test's own variables that move files are gone, HOME is the
+        // test's (env replaces it; a second HOME added to the environment would not).
+        ChildProcess app("/usr/bin/env",
+                         {"-u", "XDG_CONFIG_HOME", "-u", "XDG_DATA_HOME", "-u", "TRELK_APP_DIR",
+                          "-u", "TRELK_REGISTRY", "HOME=" + home, display.env(), blocks.env(),
+                          "QT_QPA_PLATFORM=xcb", root() + "/usr/bin/trelkpro"},
+                         {});
         const std::string data = home + "/.local/share/TrelkPro/";
         const std::string config = home + "/.config/TrelkPro/";
         EXPECT_TRUE(waitUntil([&] {
