@@ -24,6 +24,8 @@ AddOnsBox::AddOnsBox(AddOnModules& addOns, AddOnAutoStart& autoStart, QWidget* p
                                    "UnCheckable Addons do not support the AutoStart feature.",
                                    this);
     lblAddOnAutoStart->setObjectName("lblAddOnAutoStart");
+    // Two sentences made for a wider box: wrapped, never cut.
+    lblAddOnAutoStart->setWordWrap(true);
     column->addWidget(lblAddOnSelect);
     column->addWidget(clbAddOns);
     column->addWidget(lblAddOnAutoStart);

@@ -56,6 +56,26 @@ QStringList CmdListTab::HelpLines() {
             " "};
 }
 
+QString CmdListTab::HelpParagraphs() {
+    // The lines were broken for another font and box: each paragraph's lines run on, so the
+    // box wraps whole sentences at its own width; blank lines still part the paragraphs.
+    QString text;
+    bool paragraphOpen = false;
+    for (const QString& line : HelpLines()) {
+        if (line.trimmed().isEmpty()) {
+            text += QStringLiteral("\n\n");
+            paragraphOpen = false;
+            continue;
+        }
+        if (paragraphOpen && !text.endsWith(QLatin1Char(' '))) {
+            text += QLatin1Char(' ');
+        }
+        text += line;
+        paragraphOpen = true;
+    }
+    return text.trimmed();
+}
+
 CmdListTab::CmdListTab(CommandList& commands, QWidget* parent)
     : QWidget(parent), commands_(commands) {
     setObjectName("CmdListTab");
@@ -110,7 +130,7 @@ CmdListTab::CmdListTab(CommandList& commands, QWidget* parent)
     memCmdListHelp->setObjectName("memCmdListHelp");
     memCmdListHelp->setReadOnly(true);
     memCmdListHelp->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    memCmdListHelp->setPlainText(HelpLines().join('\n'));
+    memCmdListHelp->setPlainText(HelpParagraphs());
 
     auto* left = new QVBoxLayout;
     auto* listLabel = new QLabel("Command List", this);

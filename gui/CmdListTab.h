@@ -34,6 +34,8 @@ public:
 
     // The instruction box's lines, in order.
     static QStringList HelpLines();
+    // The same words as paragraphs, for the box to wrap at its width.
+    static QString HelpParagraphs();
 
 protected:
     void showEvent(QShowEvent* event) override;

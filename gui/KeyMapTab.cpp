@@ -137,7 +137,7 @@ KeyMapTab::KeyMapTab(KeyMap& keyMap, QWidget* parent) : QWidget(parent), keyMap_
         const KeyMapEntry& entry = KeyMapEntries[i];
         QString text = entry.label;
         if (entry.subLabel[0] != '\0') {
-            text += QStringLiteral(" ") + entry.subLabel;
+            text += QStringLiteral("\n") + entry.subLabel;
         }
         auto* label = new QLabel(text, this);
         const int row = static_cast<int>(i);

@@ -5,6 +5,7 @@
 #include "AppIcon.h"
 #include "CmdListTab.h"
 #include "ConsoleTab.h"
+#include "ElidedLabel.h"
 #include "FilesTab.h"
 #include "KeyMapTab.h"
 #include "LogSettingsBox.h"
@@ -90,11 +91,13 @@ void TForm1::buildStatusBar(QWidget* parent) {
     bar->setObjectName("StatusBar1");
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(2, 2, 2, 2);
-    StatusPanel0 = new QLabel(bar);
+    StatusPanel0 = new ElidedLabel(bar);
+    StatusPanel0->setProperty(ElidedLabel::ElidesProperty, true);
     StatusPanel0->setObjectName("StatusPanel0");
     StatusPanel0->setFixedWidth(300);
     StatusPanel0->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StatusPanel1 = new QLabel(bar);
+    StatusPanel1 = new ElidedLabel(bar);
+    StatusPanel1->setProperty(ElidedLabel::ElidesProperty, true);
     StatusPanel1->setObjectName("StatusPanel1");
     StatusPanel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     row->addWidget(StatusPanel0);
@@ -157,8 +160,8 @@ void TForm1::buildTabContents(TrelkApp& app) {
                                             app.core().settings().PhotoEnabled, screenCapture);
     photoEnabled->setToolTip("Save a picture of the screen in the Photo folder on Print Screen");
     (new QHBoxLayout(screenCapture))->addWidget(photoEnabled);
-    screenCapture->move(316, 12);
-    screenCapture->adjustSize();
+    // As wide as the add-on list below it: the title needs more than its one box.
+    screenCapture->setGeometry(316, 12, 284, screenCapture->sizeHint().height());
     auto* addOnsBox = new AddOnsBox(app.addOns(), app.addOnAutoStart(), setupPage);
     addOnsBox->setGeometry(316, 70, 284, 250);
 

@@ -94,14 +94,16 @@ TEST_F(CmdListTabTest, ShowsItsControlsTextsAndHints) {
     EXPECT_EQ(tab.cbVLCmdList->itemText(18), "/voice ");
 
     EXPECT_TRUE(tab.memCmdListHelp->isReadOnly());
+    // The instructions' words as two paragraphs, wrapped by the box, never mid-sentence by a
+    // line break of their own.
     EXPECT_EQ(tab.memCmdListHelp->toPlainText().split('\n'),
-              QStringList({"Enter Voidline and Trelk commands into the Command List. ",
-                           "The commands may be retrieved in-game by pressing the ",
-                           "<Pause> key. Reverse through the list by holding <ScrollLock> ",
-                           "then pressing the <Pause> key.", "",
-                           "You can add commands to the list by typing them in directly or ",
-                           "by selecting a command from one of the drop-down lists below, ",
-                           "then pressing <enter>.", " "}));
+              QStringList({"Enter Voidline and Trelk commands into the Command List. The commands "
+                           "may be retrieved in-game by pressing the <Pause> key. Reverse through "
+                           "the list by holding <ScrollLock> then pressing the <Pause> key.",
+                           "",
+                           "You can add commands to the list by typing them in directly or by "
+                           "selecting a command from one of the drop-down lists below, then "
+                           "pressing <enter>."}));
     // Shown, the tab loaded the stored list.
     EXPECT_EQ(listed(), QStringList({"/cargo", "//hl"}));
 }
