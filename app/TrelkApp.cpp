@@ -4,6 +4,14 @@
 
 namespace trelk {
 
+namespace {
+
+// The program's own sounds, in the application folder (made at build time).
+constexpr const char* AlarmSoundFile = "Sounds/radar-alarm.wav";
+constexpr const char* ShutterSoundFile = "Sounds/camera-click.wav";
+
+} // namespace
+
 TrelkApp::TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, AppPaths paths,
                    VersionInfo version)
     : platform_(platform), window_(window), prompts_(prompts),
@@ -56,6 +64,14 @@ TrelkApp::TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, App
                   ConsoleOptions::Of(core_.settings()), core_.paths().ConsoleBitmapPath,
                   core_.version().versionText, appearanceHooks()),
       station_(platform.timers(), overlay_, stationHooks()),
+      radar_(platform.timers(), platform.screenCapture(), platform.sound(), overlay_, consolePage_,
+             core_.trace(), core_.settings().values().Scanner,
+             {.DisplayMessage = core_.settings().SRadarAlarmPU,
+              .PlaySound = core_.settings().SRadarAlarmWAV,
+              .RepeatSound = core_.settings().SRadarAlarmRepeat},
+             core_.paths().LibraryDir + AlarmSoundFile, radarHooks()),
+      shutterSound_(platform.sound(), core_.paths().LibraryDir + ShutterSoundFile,
+                    std::bind_front(&TrelkApp::reportDuringPlay, this)),
       addOns_(platform.userStore(), platform.timers(), consolePage_, addOnHooks()),
       addOnAutoStart_(addOns_, platform.fileSystem(), core_.paths().SettingsFile,
                       platform.desktop(), platform.keyboard(), platform.launcher(),
@@ -79,11 +95,14 @@ TrelkApp::TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, App
     window_.setHookMessageHandler([this](std::uint32_t virtualKey, std::uint32_t flags) {
         dispatcher_.HandleHookKey(virtualKey, flags);
     });
+    // Said once, during play: the status bar and the log.
+    platform_.sound().setUnavailableHandler(std::bind_front(&TrelkApp::reportDuringPlay, this));
 }
 
 TrelkApp::~TrelkApp() {
     window_.setHookMessageHandler({});
     core_.FormDestroy();
+    platform_.sound().setUnavailableHandler({});
 }
 
 std::vector<std::string> TrelkApp::UnsetHookSlots() const {
@@ -99,6 +118,7 @@ std::vector<std::string> TrelkApp::UnsetHookSlots() const {
     AppendUnsetSlots(unset, databasePages_.hooks());
     AppendUnsetSlots(unset, appearance_.hooks());
     AppendUnsetSlots(unset, station_.hooks());
+    AppendUnsetSlots(unset, radar_.hooks());
     AppendUnsetSlots(unset, addOns_.hooks());
     AppendUnsetSlots(unset, addOnAutoStart_.hooks());
     AppendUnsetSlots(unset, proxy_.hooks());
@@ -111,6 +131,7 @@ LifecycleHooks TrelkApp::lifecycleHooks() {
         // FormCreate
         .createAddOnLists = [this] { addOns_.ClearList(); },
         .installMessageFilter = [this] { window_.installKeyMapMessageFilter(); },
+        .resetRadarOffsets = [this] { radar_.ResetRadarOffsets(); },
         .resetRunTimeState =
             [this] {
                 dispatcher_.ResetRunTimeState();
@@ -145,16 +166,23 @@ LifecycleHooks TrelkApp::lifecycleHooks() {
         .applyConsoleSpinControls = [this] { appearance_.ApplyConsoleSpinControls(); },
         .applyColoursFontAndDate = [this] { appearance_.ApplyColoursAndFont(); },
         .applyKeyMapPanels = [this] { window_.refreshKeyMapPanels(); },
+        .applyScanTarget = [this] { radar_.ApplyLoadedSettings(); },
         .applyProxyToHttpClients = [this] { proxy_.ApplyToHttpClients(); },
+        .loadAlarmSound = [this] { radar_.LoadAlarmSound(); },
         // FormCloseQuery: before the library goes, for unbound it would answer "in flight" and
         // log a false change.
-        .stopStationAndRadarTimers = [this] { station_.Stop(); },
+        .stopStationAndRadarTimers =
+            [this] {
+                station_.Stop();
+                radar_.Stop();
+            },
         // FormClose
         .disconnectHttpClients = [this] { httpClients_.DisconnectMainClients(); },
         // The poll stops before "TrelkProStartUp" becomes 0, which it would put back.
         .stopWorkers =
             [this] {
                 station_.Stop();
+                radar_.Stop();
                 dataLists_.StopDataListWorker();
                 market_.StopWorkers();
                 addOns_.Stop();
@@ -208,6 +236,8 @@ DispatcherActions TrelkApp::dispatcherActions() {
         .HandBackUpLevel = [this] { addOns_.HandUpLevelToAddon(); },
         .AddonDownLevelFollowUp = [this] { addOns_.TypeHighlightedEntry(); },
         .PlayMacro = [this](int n) { macroTable_.PlayMacro(n); },
+        .ToggleScan = [this] { radar_.ToggleScan(); },
+        .StopAlarmRepeat = [this] { radar_.StopAlarmRepeat(); },
         .Docked = [this] { return station_.Docked(); },
         .ExecuteSlashCommand =
             [this](const std::string& line) { slashCommands_.ExecuteSlashCommand(line); },
@@ -219,6 +249,7 @@ DispatcherActions TrelkApp::dispatcherActions() {
         .LogListEmpty = [this] { return pilotLog_.Lines().empty(); },
         .WriteInterfaceValue = std::bind_front(&TrelkApp::writeInterfaceValue, this),
         .reportError = std::bind_front(&TrelkApp::reportError, this),
+        .playShortSound = [this] { shutterSound_.Play(); },
     };
 }
 
@@ -267,12 +298,13 @@ BuiltinPages::Sources TrelkApp::builtinPageSources() {
         .radar =
             [this] {
                 SettingsController& settings = core_.settings();
-                return RadarOptions{.Scanning = false, // the radar scan is not built in yet
-                                    .TargetCode = settings.values().Scanner.ScanColor,
+                return RadarOptions{.Scanning = radar_.Scanning(),
+                                    .TargetCode = radar_.TargetCode(),
                                     .PlaySound = settings.SRadarAlarmWAV.checked(),
                                     .RepeatSound = settings.SRadarAlarmRepeat.checked(),
                                     .DisplayMessage = settings.SRadarAlarmPU.checked()};
             },
+        .tickTarget = [this](int code) { radar_.SetTargetCode(code); },
     };
 }
 
@@ -292,8 +324,9 @@ ConsoleMenu::Hooks TrelkApp::consoleMenuHooks() {
                 addOns_.ActiveAddonWritten(name);
             },
         .initConsoleOverlay = [this] { appearance_.InitConsoleOverlay(); },
-        .scanTarget = [this] { return core_.settings().values().Scanner.ScanColor; },
-        .setScanTarget = [this](int code) { core_.settings().values().Scanner.ScanColor = code; },
+        .toggleScanning = [this] { radar_.ToggleScan(); },
+        .scanTarget = [this] { return radar_.TargetCode(); },
+        .setScanTarget = [this](int code) { radar_.SetTargetCode(code); },
         .togglePlaySound = [this] { core_.settings().SRadarAlarmWAV.click(); },
         .toggleRepeatSound = [this] { core_.settings().SRadarAlarmRepeat.click(); },
         .toggleDisplayMessage = [this] { core_.settings().SRadarAlarmPU.click(); },
@@ -322,6 +355,11 @@ StationDetection::Hooks TrelkApp::stationHooks() {
             .setConsoleOpacity = [this](int opacity) { appearance_.SetConsoleOpacity(opacity); },
             .inFlightOpacity = [this] { return appearance_.InFlightOpacity(); },
             .renderConsole = [this] { consolePage_.RenderConsole(); }};
+}
+
+RadarScanner::Hooks TrelkApp::radarHooks() {
+    return {.addLogLine = std::bind_front(&TrelkApp::addLogLine, this),
+            .reportDuringPlay = std::bind_front(&TrelkApp::reportDuringPlay, this)};
 }
 
 AddOnModules::Hooks TrelkApp::addOnHooks() {

@@ -11,6 +11,7 @@
 #include "console/OverlayConsoleSink.h"
 #include "console/OverlayLibrary.h"
 #include "core/AppCore.h"
+#include "core/ProgramSound.h"
 #include "data/DataLists.h"
 #include "downloads/HttpClients.h"
 #include "downloads/MarketData.h"
@@ -26,6 +27,7 @@
 #include "macros/CommandList.h"
 #include "macros/KeyStringSender.h"
 #include "macros/MacroTable.h"
+#include "radar/RadarScanner.h"
 #include "radar/StationDetection.h"
 
 #include <cstdint>
@@ -75,6 +77,7 @@ public:
     DatabasePages& databasePages() { return databasePages_; }
     ConsoleAppearance& appearance() { return appearance_; }
     StationDetection& station() { return station_; }
+    RadarScanner& radar() { return radar_; }
     AddOnModules& addOns() { return addOns_; }
     AddOnAutoStart& addOnAutoStart() { return addOnAutoStart_; }
     HttpClients& httpClients() { return httpClients_; }
@@ -98,6 +101,7 @@ private:
     DatabasePages::Hooks databasePagesHooks();
     ConsoleAppearance::Hooks appearanceHooks();
     StationDetection::Hooks stationHooks();
+    RadarScanner::Hooks radarHooks();
     AddOnModules::Hooks addOnHooks();
     AddOnAutoStart::Hooks addOnAutoStartHooks();
     ProxySettings::Hooks proxyHooks();
@@ -146,6 +150,9 @@ private:
     DatabasePages databasePages_;
     ConsoleAppearance appearance_;
     StationDetection station_;
+    // The radar scan and its alarm; the camera's click on Print Screen.
+    RadarScanner radar_;
+    ProgramSound shutterSound_;
     // The add-on exchange through the per-user store, and the add-ons that start with us.
     AddOnModules addOns_;
     AddOnAutoStart addOnAutoStart_;

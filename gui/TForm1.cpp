@@ -13,6 +13,7 @@
 #include "MacroTab.h"
 #include "OptionCheckBox.h"
 #include "QtText.h"
+#include "ScannerTab.h"
 #include "SetupGroups.h"
 #include "VersionHistoryDialog.h"
 #include "app/TrelkApp.h"
@@ -179,6 +180,11 @@ void TForm1::buildTabContents(TrelkApp& app) {
 
     auto* macroPage = PageControl1->findChild<QWidget*>("tsMacro");
     (new QVBoxLayout(macroPage))->addWidget(new MacroTab(app.macroTable(), macroPage));
+
+    auto* scannerPage = PageControl1->findChild<QWidget*>("tsScanner");
+    (new QVBoxLayout(scannerPage))
+        ->addWidget(new ScannerTab(app.radar(), app.core().settings(),
+                                   app.core().paths().LibraryDir, scannerPage));
 
     auto* keyMapPage = PageControl1->findChild<QWidget*>("tsKeyMap");
     keyMapTab_ = new KeyMapTab(app.keyMap(), keyMapPage);

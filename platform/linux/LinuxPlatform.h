@@ -7,6 +7,7 @@
 #include "LinuxLibraryLoader.h"
 #include "LinuxSharedMemory.h"
 #include "QtEventLoop.h"
+#include "QtSound.h"
 #include "QtTimerFactory.h"
 #include "SqliteUserStore.h"
 #include "TerminationSignals.h"
@@ -19,8 +20,8 @@
 
 namespace trelk {
 
-// The real platform: Qt's loop and timers, SQLite, X11, xdg-open, POSIX files and
-// signals. Nothing here touches the display or the store before its first use, so a headless
+// The real platform: Qt's loop and timers, SQLite, X11, Qt Multimedia, xdg-open, POSIX files
+// and signals. Nothing here touches the display or the store before its first use, so a headless
 // start costs nothing.
 class LinuxPlatform final : public Platform {
 public:
@@ -39,6 +40,7 @@ public:
     LibraryLoader& libraryLoader() override { return libraryLoader_; }
     Keyboard& keyboard() override { return keyboard_; }
     ScreenCapture& screenCapture() override { return screenCapture_; }
+    Sound& sound() override { return sound_; }
     Http& http() override { return http_; }
     HookMessageReceiver& hookMessages() override { return hookMessages_; }
     void setSessionEndHandler(std::function<void()> handler) override;
@@ -59,6 +61,7 @@ private:
     LinuxLibraryLoader libraryLoader_;
     X11Keyboard keyboard_;
     X11ScreenCapture screenCapture_;
+    QtSound sound_;
     X11HookMessages hookMessages_;
     CurlHttp http_{eventLoop_};
     std::unique_ptr<TerminationSignals> termination_;

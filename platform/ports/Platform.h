@@ -12,6 +12,7 @@
 #include "Launcher.h"
 #include "ScreenCapture.h"
 #include "SharedMemory.h"
+#include "Sound.h"
 #include "Timers.h"
 #include "UserStore.h"
 
@@ -49,6 +50,8 @@ public:
     virtual LibraryLoader& libraryLoader() = 0;
     virtual Keyboard& keyboard() = 0;
     virtual ScreenCapture& screenCapture() = 0;
+    // The alarm and the camera's click.
+    virtual Sound& sound() = 0;
     // The HTTP clients of the downloads.
     virtual Http& http() = 0;
     // What the main window hands its hook message handler to.

@@ -16,6 +16,7 @@
 #include "SimOverlayLibrary.h"
 #include "SimScreenCapture.h"
 #include "SimSharedMemory.h"
+#include "SimSound.h"
 #include "SimTimerFactory.h"
 #include "SimUserStore.h"
 #include "platform/ports/Platform.h"
@@ -47,6 +48,7 @@ public:
     LibraryLoader& libraryLoader() override { return libraries_; }
     Keyboard& keyboard() override { return keyboard_; }
     ScreenCapture& screenCapture() override { return screen_; }
+    Sound& sound() override { return sound_; }
     Http& http() override { return http_; }
     SimHttp& simHttp() { return http_; }
     HookMessageReceiver& hookMessages() override { return hookMessages_; }
@@ -55,6 +57,7 @@ public:
     }
     void markStartupComplete() override { ++startupMarks_; }
     SimScreenCapture& simScreen() { return screen_; }
+    SimSound& simSound() { return sound_; }
     // The session ends as a log-off would end it; false when nobody listens.
     bool endSession() {
         if (!sessionEnd_) {
@@ -118,6 +121,7 @@ private:
     SimLauncher launcher_;
     SimSharedMemory sharedMemory_;
     SimScreenCapture screen_;
+    SimSound sound_;
     SimHookMessages hookMessages_;
     std::function<void()> sessionEnd_;
     int startupMarks_ = 0;

@@ -2,14 +2,20 @@
 
 #include "platform/ports/ScreenCapture.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace trelk {
 
-// Records the paths asked for; a test can make the next captures fail.
+// A screen of a chosen size, dark until a test paints pixels on it. Records the picture paths
+// asked for; a test can make the next captures fail.
 class SimScreenCapture final : public ScreenCapture {
 public:
+    static constexpr std::uint32_t Dark = 0x000000;
+
+    SimScreenCapture() { setScreenSize(1024, 768); }
+
     bool saveScreenAsJpeg(const std::string& path, std::string& error) override {
         if (!failure_.empty()) {
             error = failure_;
@@ -19,13 +25,57 @@ public:
         return true;
     }
 
+    ScreenSize screenSize() override { return size_; }
+
+    bool captureRectangle(int left, int top, int width, int height, ScreenPixels& into,
+                          std::string& error) override {
+        ++captures_;
+        if (!failure_.empty()) {
+            error = failure_;
+            return false;
+        }
+        if (left < 0 || top < 0 || width < 0 || height < 0 || left + width > size_.width ||
+            top + height > size_.height) {
+            error = "the rectangle is not on the screen";
+            return false;
+        }
+        into.width = width;
+        into.height = height;
+        into.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                into.pixels[static_cast<std::size_t>(y * width + x)] = pixel(left + x, top + y);
+            }
+        }
+        return true;
+    }
+
+    // The test's side.
+    void setScreenSize(int width, int height) {
+        size_ = {width, height};
+        screen_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), Dark);
+    }
+    // 0x00RRGGBB at (x, y).
+    void setPixel(int x, int y, std::uint32_t rgb) {
+        screen_[static_cast<std::size_t>(y) * static_cast<std::size_t>(size_.width) +
+                static_cast<std::size_t>(x)] = rgb;
+    }
+    std::uint32_t pixel(int x, int y) const {
+        return screen_[static_cast<std::size_t>(y) * static_cast<std::size_t>(size_.width) +
+                       static_cast<std::size_t>(x)];
+    }
+    void clearScreen() { screen_.assign(screen_.size(), Dark); }
+    int captures() const { return captures_; }
     const std::vector<std::string>& savedPaths() const { return savedPaths_; }
     void setFailure(std::string message) { failure_ = std::move(message); }
     void clearFailure() { failure_.clear(); }
 
 private:
+    ScreenSize size_;
+    std::vector<std::uint32_t> screen_;
     std::vector<std::string> savedPaths_;
     std::string failure_;
+    int captures_ = 0;
 };
 
 } // namespace trelk

@@ -20,8 +20,6 @@ protected:
 // to a struct and left unset appears here. Grouped by the subsystem that will fill them.
 TEST_F(CompositionTest, OnlySlotsOfSubsystemsNotBuiltYetAreUnset) {
     const std::vector<std::string> expected = {
-        // Radar.
-        "LifecycleHooks.resetRadarOffsets",
         // Coordinate database download and update check.
         "LifecycleHooks.startDatabaseUpdateCheck",
         "LifecycleHooks.openDatabaseDownload",
@@ -29,25 +27,15 @@ TEST_F(CompositionTest, OnlySlotsOfSubsystemsNotBuiltYetAreUnset) {
         "LifecycleHooks.applyAutoStart",
         // Web pages.
         "LifecycleHooks.loadUrlList",
-        // Radar.
-        "LifecycleHooks.applyScanTarget",
-        // Radar sound.
-        "LifecycleHooks.loadAlarmSound",
         // Web pages.
         "LifecycleHooks.unregisterLinkDropTarget",
-        // Radar.
-        "DispatcherActions.ToggleScan",
-        "DispatcherActions.StopAlarmRepeat",
-        // Sound.
-        "DispatcherActions.playShortSound",
         // Update check.
         "SlashCommandActions.ForceDatabaseUpdateCheck",
         // Web pages.
         "SlashCommandActions.ShowPilotWebView",
         "SlashCommandActions.SetPilotUrlRow",
         "SlashCommandActions.LoadPilotWebPage",
-        // Radar, web pages.
-        "BuiltinPages::Sources.tickTarget",
+        // Web pages.
         "BuiltinPages::Sources.pageCaptions",
         "BuiltinPages::Sources.browserBusy",
         // Web pages.
@@ -56,8 +44,6 @@ TEST_F(CompositionTest, OnlySlotsOfSubsystemsNotBuiltYetAreUnset) {
         "ConsoleMenu::Hooks.browserNavigate",
         "ConsoleMenu::Hooks.browserHasDocument",
         "ConsoleMenu::Hooks.scrollWebPage",
-        // Radar.
-        "ConsoleMenu::Hooks.toggleScanning",
     };
     EXPECT_EQ(start().UnsetHookSlots(), expected);
 }

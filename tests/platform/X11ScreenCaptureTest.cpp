@@ -1,5 +1,7 @@
 // X11ScreenCapture against an Xvfb of the test's own: two solid windows on the screen, the
-// picture written as JPEG, read back with Qt; and the failures that must leave no file.
+// picture written as JPEG, read back with Qt; and the failures that must leave no file. The
+// radar's rectangle, exact to the pixel, through shared memory and without it, and at a depth
+// of 16 bits.
 
 #include "platform/linux/X11ScreenCapture.h"
 
@@ -22,15 +24,49 @@ namespace fs = std::filesystem;
 
 class X11ScreenCaptureTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override { startServer("640x480x24", {}); }
+
+    void startServer(const std::string& screen, std::vector<std::string> options) {
+        client_.reset();
+        display_.reset();
+        server_.reset();
         linuxtest::TestApplication();
-        server_ = std::make_unique<x11test::XvfbServer>(330);
+        server_ = std::make_unique<x11test::XvfbServer>(330, screen, std::move(options));
         if (server_->display().empty()) {
             GTEST_SKIP() << "Xvfb is not available";
         }
         display_ = std::make_unique<linuxtest::ScopedEnv>("DISPLAY", server_->display());
         client_ = std::make_unique<x11test::TestClient>(server_->display());
         ASSERT_NE(client_->display(), nullptr);
+    }
+
+    // Two windows side by side in the rectangle (40..140, 60..160) and (140..240, 60..160);
+    // the capture of (130, 100, 20, 10) must be their colours split at x = 140.
+    void expectRectangleAcrossTwoWindows(std::uint32_t left, std::uint32_t right) {
+        X11ScreenCapture capture;
+        EXPECT_EQ(capture.screenSize().width, 640);
+        EXPECT_EQ(capture.screenSize().height, 480);
+        ScreenPixels pixels;
+        std::string error;
+        for (int round = 0; round < 2; ++round) { // the second reuses what the first set up
+            ASSERT_TRUE(capture.captureRectangle(130, 100, 20, 10, pixels, error)) << error;
+            ASSERT_EQ(pixels.width, 20);
+            ASSERT_EQ(pixels.height, 10);
+            ASSERT_EQ(pixels.pixels.size(), 200u);
+            for (int y = 0; y < 10; ++y) {
+                for (int x = 0; x < 20; ++x) {
+                    ASSERT_EQ(pixels.at(x, y), x < 10 ? left : right)
+                        << std::hex << pixels.at(x, y) << " at " << std::dec << x << "," << y;
+                }
+            }
+        }
+        // Another size takes another image.
+        ASSERT_TRUE(capture.captureRectangle(139, 60, 2, 1, pixels, error)) << error;
+        EXPECT_EQ(pixels.at(0, 0), left);
+        EXPECT_EQ(pixels.at(1, 0), right);
+        // Part of it off the screen: refused, with a reason.
+        EXPECT_FALSE(capture.captureRectangle(630, 470, 20, 20, pixels, error));
+        EXPECT_FALSE(error.empty());
     }
 
     // A mapped window filled with one colour (24-bit TrueColor: 0xRRGGBB is the pixel).
@@ -112,6 +148,35 @@ TEST_F(X11ScreenCaptureTest, FailuresSayWhyAndLeaveNoFile) {
         EXPECT_FALSE(error.empty());
         EXPECT_TRUE(fs::is_empty(folder_.path()));
     }
+}
+
+TEST_F(X11ScreenCaptureTest, TheRadarRectangleIsExactThroughSharedMemoryAndWithout) {
+    solidWindow(40, 60, 0xc832c8);
+    solidWindow(140, 60, 0x81815f);
+    expectRectangleAcrossTwoWindows(0xc832c8, 0x81815f);
+
+    startServer("640x480x24", {"-extension", "MIT-SHM"});
+    solidWindow(40, 60, 0xc832c8);
+    solidWindow(140, 60, 0x81815f);
+    expectRectangleAcrossTwoWindows(0xc832c8, 0x81815f);
+}
+
+TEST_F(X11ScreenCaptureTest, ASixteenBitScreenGivesEightBitComponents) {
+    startServer("640x480x16", {});
+    // 5-6-5 bits: full red and full blue survive exactly, scaled to 0..255.
+    solidWindow(40, 60, 0xf800);  // red
+    solidWindow(140, 60, 0x001f); // blue
+    expectRectangleAcrossTwoWindows(0xff0000, 0x0000ff);
+}
+
+TEST_F(X11ScreenCaptureTest, NoDisplayMakesTheRectangleFailWithAReason) {
+    X11ScreenCapture capture;
+    const linuxtest::ScopedEnv noDisplay("DISPLAY", std::nullopt);
+    ScreenPixels pixels;
+    std::string error;
+    EXPECT_FALSE(capture.captureRectangle(0, 0, 10, 10, pixels, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(capture.screenSize().width, 0);
 }
 
 } // namespace

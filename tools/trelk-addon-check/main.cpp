@@ -46,6 +46,7 @@ public:
     LibraryLoader& libraryLoader() override { return sim_.libraryLoader(); }
     Keyboard& keyboard() override { return sim_.keyboard(); }
     ScreenCapture& screenCapture() override { return sim_.screenCapture(); }
+    Sound& sound() override { return sim_.sound(); }
     HookMessageReceiver& hookMessages() override { return sim_.hookMessages(); }
     Http& http() override { return sim_.http(); }
     void setSessionEndHandler(std::function<void()> handler) override {

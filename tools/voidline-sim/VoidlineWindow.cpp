@@ -3,6 +3,7 @@
 #include "ChatChannels.h"
 #include "ChatLine.h"
 #include "DockedProperty.h"
+#include "RadarDisplay.h"
 #include "Transcript.h"
 
 #include <QHBoxLayout>
@@ -82,11 +83,19 @@ VoidlineWindow::VoidlineWindow(Transcript& transcript, DockedProperty& dockedPro
     appendSystemLine("Comms online. Welcome aboard, pilot.");
     appendSystemLine("F1 Local · F2 Squad · F3 Trade · F4 Help · F5 Faction — Enter sends, "
                      "Esc clears the line. F12 docks and undocks.");
+    appendSystemLine("Radar contacts: Ctrl+1 Flux · Ctrl+2 Object · Ctrl+3 Sol · Ctrl+4 Oct · "
+                     "Ctrl+5 Quan switch their blips on and off.");
     refreshChannelLook();
 
     // F12: the pilot's hands stay on the keyboard, and the chat line never types it.
     auto* dockKey = new QShortcut(QKeySequence(Qt::Key_F12), this);
     connect(dockKey, &QShortcut::activated, this, [this] { setDocked(!docked()); });
+    radar_ = new RadarDisplay(this);
+    for (int contact = 0; contact < RadarDisplay::ContactCount; ++contact) {
+        auto* blipKey = new QShortcut(QKeySequence(Qt::CTRL | (Qt::Key_1 + contact)), this);
+        connect(blipKey, &QShortcut::activated, this,
+                [this, contact] { radar_->toggleContact(contact); });
+    }
     dockedSwitch_->setChecked(startDocked);
     connect(dockedSwitch_, &QCheckBox::toggled, this, [this] { refreshDockedLook(); });
     refreshDockedLook();
@@ -220,6 +229,8 @@ void VoidlineWindow::appendSystemLine(const QString& text) {
 
 void VoidlineWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    radar_->placeOnScreen();
+    radar_->show();
     // The game owns the keyboard when it comes up: what is typed goes to the chat line.
     QTimer::singleShot(0, this, [this] {
         raise();

@@ -12,6 +12,7 @@ namespace voidline {
 
 class ChatLine;
 class DockedProperty;
+class RadarDisplay;
 class Transcript;
 
 // The game as TrelkPro meets it: a comms screen with a scrolling chat view, the channel bar
@@ -28,6 +29,8 @@ public:
     int channel() const { return channel_; }
     void setDocked(bool docked);
     bool docked() const { return dockedSwitch_->isChecked(); }
+    // The radar scope; Ctrl+1..Ctrl+5 switch the blips of Flux, Object, Sol, Oct and Quan.
+    RadarDisplay& radar() { return *radar_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -56,6 +59,7 @@ private:
     QWidget* inputFrame_ = nullptr;
     std::array<QPushButton*, 5> channelButtons_{};
     QVector<Star> stars_;
+    RadarDisplay* radar_ = nullptr;
 };
 
 } // namespace voidline

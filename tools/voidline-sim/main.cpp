@@ -1,8 +1,10 @@
 // voidline-sim: the stand-in for the game. A window titled "Voidline" with a chat line; see
 // VoidlineWindow. `--transcript FILE` appends "channel<TAB>text" for every line sent;
-// `--docked` starts on the station screens (F12 or the "Docked" switch changes it).
+// `--docked` starts on the station screens (F12 or the "Docked" switch changes it);
+// `--blips LIST` starts with radar contacts shown (Ctrl+1..Ctrl+5 switch them).
 
 #include "DockedProperty.h"
+#include "RadarDisplay.h"
 #include "Transcript.h"
 #include "VoidlineWindow.h"
 
@@ -52,8 +54,14 @@ int main(int argc, char** argv) {
     const QCommandLineOption transcriptOption(
         "transcript", "Append every line sent with Enter to FILE as channel<TAB>text.", "FILE");
     const QCommandLineOption dockedOption("docked", "Start docked (on the station screens).");
+    const QCommandLineOption blipsOption(
+        "blips",
+        "Start with these radar contacts shown, comma-separated: flux, object, sol, oct, "
+        "quan (Ctrl+1..Ctrl+5 switch them).",
+        "LIST");
     parser.addOption(transcriptOption);
     parser.addOption(dockedOption);
+    parser.addOption(blipsOption);
     parser.process(app);
 
     voidline::Transcript transcript;
@@ -61,6 +69,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "voidline-sim: cannot open the transcript %s: %s\n",
                      qPrintable(parser.value(transcriptOption)), qPrintable(transcript.error()));
         return 2;
+    }
+
+    QList<int> blips;
+    for (const QString& name : parser.value(blipsOption).split(',', Qt::SkipEmptyParts)) {
+        const int contact = voidline::RadarDisplay::ContactNamed(name.trimmed());
+        if (contact < 0) {
+            std::fprintf(stderr, "voidline-sim: no radar contact named %s\n", qPrintable(name));
+            return 2;
+        }
+        blips.append(contact);
     }
 
     voidline::DockedProperty dockedProperty;
@@ -71,6 +89,9 @@ int main(int argc, char** argv) {
     int result = 0;
     {
         voidline::VoidlineWindow window(transcript, dockedProperty, parser.isSet(dockedOption));
+        for (const int contact : blips) {
+            window.radar().setContact(contact, true);
+        }
         window.show();
         result = QApplication::exec();
     }
