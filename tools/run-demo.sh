@@ -113,6 +113,16 @@ import -window root "$OUT/console-market.png"
 log "screenshot: $OUT/console-market.png"
 xdotool key Insert
 
+# The radar: Enable Scan (keypad *) in the game, then an Object blip on the game's radar
+# (Ctrl+2); the next scan raises the alarm page in the console and the alarm sound.
+xdotool key KP_Multiply
+sleep 0.5
+xdotool key ctrl+2
+sleep 2.5
+import -window root "$OUT/console-radar-alarm.png"
+log "screenshot: $OUT/console-radar-alarm.png (the radar alarm)"
+xdotool key ctrl+2 Insert
+
 # The tray menu: a right click on the first icon of the notification area.
 if tray=$(xdotool search --name '^panel$' 2>/dev/null | head -n 1) && [ -n "$tray" ]; then
     eval "$(xdotool getwindowgeometry --shell "$tray")"

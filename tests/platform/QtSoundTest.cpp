@@ -88,7 +88,18 @@ protected:
         });
     }
 
+    // The program's alarm, with what the port says kept in said_.
+    std::unique_ptr<SoundClip> loadAlarm() {
+        sound_.setUnavailableHandler([this](const std::string& text) { said_.push_back(text); });
+        std::string error;
+        auto clip = sound_.loadWav(TRELK_SOUNDS_DIR "/radar-alarm.wav", error);
+        EXPECT_TRUE(error.empty()) << error;
+        return clip;
+    }
+
     testing::TempFolder folder_;
+    QtSound sound_;
+    std::vector<std::string> said_;
     std::string socket_;
     pid_t server_ = -1;
     pid_t recorder_ = -1;
@@ -106,18 +117,14 @@ TEST_F(QtSoundTest, TheAlarmReachesTheSoundServer) {
               " -d null.monitor --raw --format=s16le --channels=1 --rate=44100 " + recording);
     ASSERT_TRUE(linuxtest::WaitUntil([&] { return fs::exists(recording); }));
 
-    QtSound sound;
-    std::vector<std::string> said;
-    sound.setUnavailableHandler([&](const std::string& text) { said.push_back(text); });
-    std::string error;
-    const auto alarm = sound.loadWav(TRELK_SOUNDS_DIR "/radar-alarm.wav", error);
-    ASSERT_NE(alarm, nullptr) << error;
+    const auto alarm = loadAlarm();
+    ASSERT_NE(alarm, nullptr);
     alarm->play();
     // The recording fills while the sound plays, about a second; silence stays at 0.
     EXPECT_TRUE(linuxtest::WaitUntil([&] { return Peak(linuxtest::ReadFile(recording)) > 0.2; },
                                      std::chrono::seconds(15)))
         << "peak " << Peak(linuxtest::ReadFile(recording));
-    EXPECT_TRUE(said.empty());
+    EXPECT_TRUE(said_.empty());
 }
 
 TEST_F(QtSoundTest, WithoutAServerTheSoundIsSilentAndSaysSoOnce) {
@@ -126,15 +133,11 @@ TEST_F(QtSoundTest, WithoutAServerTheSoundIsSilentAndSaysSoOnce) {
     const linuxtest::ScopedEnv noSpawn("PULSE_CLIENTCONFIG", config);
     const linuxtest::ScopedEnv server("PULSE_SERVER", "unix:" + folder_.file("nobody-listens"));
 
-    QtSound sound;
-    std::vector<std::string> said;
-    sound.setUnavailableHandler([&](const std::string& text) { said.push_back(text); });
-    std::string error;
-    const auto alarm = sound.loadWav(TRELK_SOUNDS_DIR "/radar-alarm.wav", error);
-    ASSERT_NE(alarm, nullptr) << error;
+    const auto alarm = loadAlarm();
+    ASSERT_NE(alarm, nullptr);
     alarm->play();
     alarm->play();
-    EXPECT_EQ(said, std::vector<std::string>{"no audio device"});
+    EXPECT_EQ(said_, std::vector<std::string>{"no audio device"});
 }
 
 TEST_F(QtSoundTest, AFileThatIsNoSoundIsRefusedWithAReason) {

@@ -34,7 +34,7 @@ RadarDisplay::RadarDisplay(QWidget* game)
     : QWidget(game, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                         Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint) {
     setObjectName("radar");
-    setWindowTitle("Voidline radar");
+    setWindowTitle("radar scope"); // not "Voidline": that names the game's own window
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
