@@ -8,6 +8,8 @@
 #include <vector>
 
 // Xlib last: its macros (Bool, Status) break other headers.
+#include "X11ErrorTrap.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -22,41 +24,6 @@ constexpr int SearchDepth = 3;
 
 // Longest title read, in 32-bit units as XGetWindowProperty counts.
 constexpr long MaxTitleUnits = 16384;
-
-bool g_xErrorSeen = false;
-
-int RecordXError(Display* /*display*/, XErrorEvent* /*event*/) {
-    g_xErrorSeen = true;
-    return 0;
-}
-
-// Windows of other clients can vanish between XQueryTree and the next request (BadWindow);
-// while this guard lives, such errors are recorded instead of ending the process through the
-// default handler. Process-wide, so restored as soon as the requests are done.
-class XErrorTrap {
-public:
-    explicit XErrorTrap(Display* display) : display_(display) {
-        XSync(display_, False);
-        g_xErrorSeen = false;
-        previous_ = XSetErrorHandler(RecordXError);
-    }
-    ~XErrorTrap() {
-        XSync(display_, False);
-        XSetErrorHandler(previous_);
-    }
-    XErrorTrap(const XErrorTrap&) = delete;
-    XErrorTrap& operator=(const XErrorTrap&) = delete;
-
-    // Every error of the requests so far, after a round trip.
-    bool errorSeen() {
-        XSync(display_, False);
-        return g_xErrorSeen;
-    }
-
-private:
-    Display* display_;
-    XErrorHandler previous_;
-};
 
 bool PropertyEquals(Display* display, Window window, Atom property, const std::string& title) {
     Atom actualType = None;
@@ -123,7 +90,7 @@ bool X11Desktop::topLevelWindowExists(const std::string& title) {
     if (d == nullptr) {
         return false;
     }
-    XErrorTrap trap(d);
+    x11::ErrorTrap trap(d);
     return treeHasTitle(XDefaultRootWindow(d), title, SearchDepth);
 }
 
@@ -159,7 +126,7 @@ bool X11Desktop::publishApplicationWindow(const std::string& title) {
     if (d == nullptr) {
         return false;
     }
-    XErrorTrap trap(d);
+    x11::ErrorTrap trap(d);
     if (appWindow_ == 0) {
         // Never mapped: it only carries the title for other processes to find.
         appWindow_ = XCreateSimpleWindow(d, XDefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
@@ -187,7 +154,7 @@ void X11Desktop::setTaskBarButton(unsigned long window, bool shown) {
     if (d == nullptr || window == 0) {
         return;
     }
-    XErrorTrap trap(d);
+    x11::ErrorTrap trap(d);
     const Atom state = XInternAtom(d, "_NET_WM_STATE", False);
     const Atom skipTaskBar = XInternAtom(d, "_NET_WM_STATE_SKIP_TASKBAR", False);
     XWindowAttributes attributes{};

@@ -12,6 +12,9 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
+// After Qt: it brings Xlib's macros.
+#include "X11ErrorTrap.h"
+
 namespace trelk {
 
 namespace {
@@ -107,12 +110,20 @@ public:
         into.width = width;
         into.height = height;
         into.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-        if (shmAvailable_ && prepareShm(width, height)) {
-            if (XShmGetImage(display_.get(), root_, shmImage_, left, top, AllPlanes) != 0) {
+        if (shmAvailable_ && !prepareShm(width, height)) {
+            // The server cannot reach a segment of ours (another machine, another IPC
+            // namespace): the plain request from now on.
+            shmAvailable_ = false;
+        }
+        // A screen that shrank since its size was read answers with an error, not a picture.
+        x11::ErrorTrap trap(display_.get());
+        if (shmAvailable_) {
+            if (XShmGetImage(display_.get(), root_, shmImage_, left, top, AllPlanes) != 0 &&
+                !trap.errorSeen()) {
                 CopyPixels(*shmImage_, into.pixels.data());
                 return true;
             }
-            if (lost()) {
+            if (lost() || trap.errorSeen()) {
                 return false;
             }
             // A server that refuses the shared image still answers the plain request.
@@ -122,7 +133,7 @@ public:
         std::unique_ptr<XImage, ImageDestroyer> image(
             XGetImage(display_.get(), root_, left, top, static_cast<unsigned>(width),
                       static_cast<unsigned>(height), AllPlanes, ZPixmap));
-        if (!image) {
+        if (!image || trap.errorSeen()) {
             return false;
         }
         CopyPixels(*image, into.pixels.data());
@@ -162,7 +173,8 @@ private:
         }
         shmImage_->data = shmInfo_.shmaddr;
         shmInfo_.readOnly = False;
-        if (XShmAttach(display_.get(), &shmInfo_) == 0) {
+        x11::ErrorTrap trap(display_.get());
+        if (XShmAttach(display_.get(), &shmInfo_) == 0 || trap.errorSeen()) {
             shmdt(shmInfo_.shmaddr);
             shmInfo_.shmaddr = nullptr;
             destroyImage();
