@@ -1,5 +1,6 @@
 #include "addons/AddOnAutoStart.h"
 
+#include "core/AppPaths.h"
 #include "core/IniFile.h"
 #include "platform/ports/VirtualKeys.h"
 
@@ -49,10 +50,7 @@ void AddOnAutoStart::StartOne(const std::string& name, const std::string& path) 
         return; // already running
     }
     Say(hooks_.addLogLine, "Starting Addon " + name);
-    const std::size_t slash = path.find_last_of('/');
-    const std::string folder =
-        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    if (!launcher_.startProgram(path, folder)) {
+    if (!launcher_.startProgram(path, FolderOf(path))) {
         Say(hooks_.reportDuringPlay,
             "Addon " + name + " was not started: " + launcher_.lastLaunchError());
     }

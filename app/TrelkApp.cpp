@@ -76,6 +76,11 @@ TrelkApp::TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, App
       addOnAutoStart_(addOns_, platform.fileSystem(), core_.paths().SettingsFile,
                       platform.desktop(), platform.keyboard(), platform.launcher(),
                       platform.timers(), addOnAutoStartHooks()),
+      gameAutoStart_(core_.settings().AutoRunVL, core_.settings().values().Setup.AutoStart,
+                     platform.fileSystem(), platform.desktop(), platform.keyboard(),
+                     platform.launcher(), platform.timers(), gameAutoStartHooks()),
+      gameExitWatcher_(core_.settings().AutoExitTRL, platform.desktop(), platform.timers(),
+                       gameExitWatcherHooks()),
       httpClients_(platform.http()),
       proxy_(httpClients_, core_.settings().ProxyEnabled,
              {core_.settings().values().Setup.ProxyURL, core_.settings().values().Setup.ProxyPort},
@@ -121,6 +126,8 @@ std::vector<std::string> TrelkApp::UnsetHookSlots() const {
     AppendUnsetSlots(unset, radar_.hooks());
     AppendUnsetSlots(unset, addOns_.hooks());
     AppendUnsetSlots(unset, addOnAutoStart_.hooks());
+    AppendUnsetSlots(unset, gameAutoStart_.hooks());
+    AppendUnsetSlots(unset, gameExitWatcher_.hooks());
     AppendUnsetSlots(unset, proxy_.hooks());
     AppendUnsetSlots(unset, market_.hooks());
     return unset;
@@ -132,10 +139,13 @@ LifecycleHooks TrelkApp::lifecycleHooks() {
         .createAddOnLists = [this] { addOns_.ClearList(); },
         .installMessageFilter = [this] { window_.installKeyMapMessageFilter(); },
         .resetRadarOffsets = [this] { radar_.ResetRadarOffsets(); },
+        // The game watcher runs from here on, before the settings tick its box or not.
         .resetRunTimeState =
             [this] {
                 dispatcher_.ResetRunTimeState();
                 pilotPosition_.Reset();
+                gameAutoStart_.Reset();
+                gameExitWatcher_.Start();
             },
         .loadMacros = [this] { macroTable_.LoadMacros(); },
         .loadOverlayLibrary = [this] { return overlay_.LoadOverlayLibrary(); },
@@ -145,6 +155,7 @@ LifecycleHooks TrelkApp::lifecycleHooks() {
             [this](bool on) { overlay_.NexaCSetDebugMode(on, TraceAs::Silent()); },
         .writeKeyRecord = [this] { keyRecord_.WriteKeyRecord(); },
         .pointFileListAtDataDir = [this] { dataLists_.RefreshDataDirFiles(); },
+        .applyAutoStart = [this] { gameAutoStart_.ApplyAutoStart(); },
         .restoreDataLists = [this] { dataLists_.RestoreDataLists(); },
         .restoreCommandList = [this] { commandList_.Load(); },
         .startDataListWorker = [this] { dataLists_.StartDataListWorker(); },
@@ -187,6 +198,8 @@ LifecycleHooks TrelkApp::lifecycleHooks() {
                 market_.StopWorkers();
                 addOns_.Stop();
                 addOnAutoStart_.Stop();
+                gameAutoStart_.Stop();
+                gameExitWatcher_.Stop();
             },
         // FormDestroy
         .hookOff = [this] { keyboardHook_.HookOff(); },
@@ -261,6 +274,8 @@ SlashCommandActions TrelkApp::slashCommandActions() {
         .LoadSelectedDataList =
             [this] { dataLists_.LoadDataList(core_.settings().values().DataList.LoadData); },
         .ResetEntryCodes = [this] { databasePages_.ResetEntryCodes(); },
+        .SwitchGameAutoStart = [this](bool on) { gameAutoStart_.SetFromCommand(on); },
+        .SwitchGameAutoExit = [this](bool on) { gameExitWatcher_.SetAutoExit(on); },
         .StartMarketLoad = [this] { market_.StartMarketLoad(); },
         // The command traces its own line.
         .NexaCSetShowTimeString =
@@ -381,6 +396,30 @@ AddOnAutoStart::Hooks TrelkApp::addOnAutoStartHooks() {
     return {.addLogLine = std::bind_front(&TrelkApp::addLogLine, this),
             .reportDuringPlay = std::bind_front(&TrelkApp::reportDuringPlay, this),
             .reportError = std::bind_front(&TrelkApp::reportError, this)};
+}
+
+GameAutoStart::Hooks TrelkApp::gameAutoStartHooks() {
+    return {.addOnStartDone = [this] { return addOnAutoStart_.StartDone(); },
+            .addLogLine = std::bind_front(&TrelkApp::addLogLine, this),
+            .reportDuringPlay = std::bind_front(&TrelkApp::reportDuringPlay, this),
+            .ownWindowActive = [this] { return window_.ownWindowActive(); },
+            .chooseFile =
+                [this](const FileChoice& choice) { return prompts_.chooseFileToOpen(choice); },
+            .saveStartFile = [this] { return core_.settings().SaveGameStartFileKey(); }};
+}
+
+GameExitWatcher::Hooks TrelkApp::gameExitWatcherHooks() {
+    return {.addLogLine = std::bind_front(&TrelkApp::addLogLine, this),
+            .debugOff = [this] { return core_.DebugOff(); },
+            // Hidden once: a window without a tray is minimised, and minimising it again each
+            // second would fight the pilot.
+            .hideMainWindow =
+                [this] {
+                    if (window_.isWindowVisible()) {
+                        core_.Hide1Click();
+                    }
+                },
+            .closeFromGameExit = [this] { core_.CloseFromGameExit(); }};
 }
 
 ProxySettings::Hooks TrelkApp::proxyHooks() {

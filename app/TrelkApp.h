@@ -16,6 +16,8 @@
 #include "downloads/HttpClients.h"
 #include "downloads/MarketData.h"
 #include "downloads/ProxySettings.h"
+#include "gamecontrol/GameAutoStart.h"
+#include "gamecontrol/GameExitWatcher.h"
 #include "keyboard/KeyDispatcher.h"
 #include "keyboard/KeyMap.h"
 #include "keyboard/KeyRecord.h"
@@ -80,6 +82,8 @@ public:
     RadarScanner& radar() { return radar_; }
     AddOnModules& addOns() { return addOns_; }
     AddOnAutoStart& addOnAutoStart() { return addOnAutoStart_; }
+    GameAutoStart& gameAutoStart() { return gameAutoStart_; }
+    GameExitWatcher& gameExitWatcher() { return gameExitWatcher_; }
     HttpClients& httpClients() { return httpClients_; }
     ProxySettings& proxy() { return proxy_; }
     MarketData& market() { return market_; }
@@ -104,6 +108,8 @@ private:
     RadarScanner::Hooks radarHooks();
     AddOnModules::Hooks addOnHooks();
     AddOnAutoStart::Hooks addOnAutoStartHooks();
+    GameAutoStart::Hooks gameAutoStartHooks();
+    GameExitWatcher::Hooks gameExitWatcherHooks();
     ProxySettings::Hooks proxyHooks();
     MarketData::Hooks marketHooks();
 
@@ -156,6 +162,9 @@ private:
     // The add-on exchange through the per-user store, and the add-ons that start with us.
     AddOnModules addOns_;
     AddOnAutoStart addOnAutoStart_;
+    // The game starts with us, after the add-ons, and we end with it.
+    GameAutoStart gameAutoStart_;
+    GameExitWatcher gameExitWatcher_;
     // Downloads: the HTTP clients, their proxy, the market.
     HttpClients httpClients_;
     ProxySettings proxy_;

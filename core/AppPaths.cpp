@@ -23,4 +23,9 @@ AppPaths AppPaths::FromAppDir(std::string appDir, std::string settingsFile,
     return paths;
 }
 
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 } // namespace trelk

@@ -22,4 +22,8 @@ struct AppPaths {
                                std::string libraryDir = {});
 };
 
+// The folder of a file, ending with '/'; empty for a bare file name. A program started from a
+// stored path runs in it.
+std::string FolderOf(const std::string& path);
+
 } // namespace trelk

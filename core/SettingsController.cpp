@@ -102,6 +102,10 @@ bool SettingsController::SaveProxyKeys() {
     return report(store_.SaveGroups({SettingsGroup::Proxy}, settings_));
 }
 
+bool SettingsController::SaveGameStartFileKey() {
+    return report(store_.SaveGroups({SettingsGroup::GameStartFile}, settings_));
+}
+
 void SettingsController::SaveAllGroups() {
     collectSetupBoxes();
     collectConsoleBoxes();

@@ -27,6 +27,8 @@ public:
     bool SaveConsoleGroup();
     // "ProxyURL" and "ProxyPort" from the values.
     bool SaveProxyKeys();
+    // "AutoStart" from the values.
+    bool SaveGameStartFileKey();
     // At close: Setup, KeyMap, Console, Scanner.
     void SaveAllGroups();
     // Saves the group that belongs to a tab sheet when the pilot leaves it.

@@ -166,11 +166,14 @@ const std::vector<const SettingKey*>& GroupKeys(SettingsGroup group) {
                          "HighLightColor", "MarkerColor", "FontSize", "Font", "ConsoleBMP",
                          "EscRefresh", "AASafe", "WideConsole", "DebugState"});
     static const std::vector<const SettingKey*> proxy = Keys("Setup", {"ProxyURL", "ProxyPort"});
+    static const std::vector<const SettingKey*> gameStartFile = Keys("Setup", {"AutoStart"});
     switch (group) {
     case SettingsGroup::Setup:
         return setup;
     case SettingsGroup::Proxy:
         return proxy;
+    case SettingsGroup::GameStartFile:
+        return gameStartFile;
     case SettingsGroup::Scanner:
         return scanner;
     case SettingsGroup::KeyMap:

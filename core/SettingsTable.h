@@ -30,8 +30,9 @@ struct SettingKey {
     std::string_view fixedValue;
 };
 
-// Proxy: the two keys the proxy dialog's Save writes.
-enum class SettingsGroup { Setup, Scanner, KeyMap, Console, Proxy };
+// Proxy: the two keys the proxy dialog's Save writes. GameStartFile: "AutoStart", written by
+// the game path dialog as soon as a file is chosen.
+enum class SettingsGroup { Setup, Scanner, KeyMap, Console, Proxy, GameStartFile };
 
 // Every key, in the order it is read: Setup, DataList, Scanner, Console, KeyMap.
 const std::vector<SettingKey>& SettingsTable();

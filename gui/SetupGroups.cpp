@@ -1,8 +1,10 @@
 #include "SetupGroups.h"
 
+#include "LogSettingsBox.h"
 #include "TfrmProxy.h"
 #include "core/CheckOption.h"
 #include "downloads/MarketData.h"
+#include "gamecontrol/GameAutoStart.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -29,6 +31,33 @@ void Bind(QCheckBox* box, CheckOption& option) {
 }
 
 } // namespace
+
+SetupSettingsGroup::SetupSettingsGroup(CheckOption& autoRunVL, GameAutoStart& gameAutoStart,
+                                       CheckOption& autoExitTRL, CheckOption& logEnabled,
+                                       LogBufSettings& logSettings, QWidget* parent)
+    : QGroupBox("Settings", parent) {
+    setObjectName("gbSettings");
+    auto* grid = new QGridLayout(this);
+    grid->setVerticalSpacing(2);
+    chkAutoStartVL = new QCheckBox("Auto Start ", this);
+    chkAutoStartVL->setObjectName("chkAutoStartVL");
+    chkAutoStartVL->setToolTip("Start Voidline when TrelkPro starts (hold Shift to skip it once)");
+    Bind(chkAutoStartVL, autoRunVL);
+    btnVLPath = new QPushButton("Voidline", this);
+    btnVLPath->setObjectName("btnVLPath");
+    btnVLPath->setToolTip("Choose the program or launcher that starts Voidline");
+    connect(btnVLPath, &QPushButton::clicked, this,
+            [&gameAutoStart] { gameAutoStart.btnVLPathClick(); });
+    chkAutoExitTRL = new QCheckBox("Auto Shutdown Trelk", this);
+    chkAutoExitTRL->setObjectName("chkAutoExitTRL");
+    chkAutoExitTRL->setToolTip("Close TrelkPro when Voidline ends");
+    Bind(chkAutoExitTRL, autoExitTRL);
+    logBox = new LogSettingsBox(logEnabled, logSettings, this);
+    grid->addWidget(chkAutoStartVL, 0, 0);
+    grid->addWidget(btnVLPath, 0, 1);
+    grid->addWidget(chkAutoExitTRL, 1, 0, 1, 2);
+    grid->addWidget(logBox, 2, 0, 1, 2);
+}
 
 MarketGroup::MarketGroup(CheckOption& marketEnable, MarketData& market, QWidget* parent)
     : QGroupBox("Market", parent), market_(market) {

@@ -8,8 +8,26 @@
 namespace trelk {
 
 class CheckOption;
+class GameAutoStart;
+class LogBufSettings;
+class LogSettingsBox;
 class MarketData;
 class ProxySettings;
+
+// The Setup tab's "Settings" group: the game's auto start with the button to its start file,
+// TrelkPro's auto shutdown with the game, and the logging switch with its settings.
+class SetupSettingsGroup final : public QGroupBox {
+    Q_OBJECT
+public:
+    SetupSettingsGroup(CheckOption& autoRunVL, GameAutoStart& gameAutoStart,
+                       CheckOption& autoExitTRL, CheckOption& logEnabled,
+                       LogBufSettings& logSettings, QWidget* parent = nullptr);
+
+    QCheckBox* chkAutoStartVL = nullptr;
+    QPushButton* btnVLPath = nullptr;
+    QCheckBox* chkAutoExitTRL = nullptr;
+    LogSettingsBox* logBox = nullptr;
+};
 
 // The Setup tab's "Market" group: the switch and the refresh interval.
 class MarketGroup final : public QGroupBox {

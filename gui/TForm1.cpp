@@ -8,7 +8,6 @@
 #include "ElidedLabel.h"
 #include "FilesTab.h"
 #include "KeyMapTab.h"
-#include "LogSettingsBox.h"
 #include "LogTab.h"
 #include "MacroTab.h"
 #include "OptionCheckBox.h"
@@ -146,14 +145,15 @@ void TForm1::buildTabContents(TrelkApp& app) {
     PageControl1->setTabToolTip(PageControl1->indexOf(logPage), "View Log");
 
     auto* setupPage = PageControl1->findChild<QWidget*>("tsSetup");
-    auto* logBox =
-        new LogSettingsBox(app.core().settings().LogEnabled, app.logBufSettings(), setupPage);
-    logBox->move(12, 12);
-    auto* marketGroup =
-        new MarketGroup(app.core().settings().MarketEnable, app.market(), setupPage);
-    marketGroup->move(12, 48);
-    auto* serverGroup = new ServerGroup(app.core().settings().ProxyEnabled, app.proxy(), setupPage);
-    serverGroup->move(12, 150);
+    SettingsController& settings = app.core().settings();
+    auto* settingsGroup =
+        new SetupSettingsGroup(settings.AutoRunVL, app.gameAutoStart(), settings.AutoExitTRL,
+                               settings.LogEnabled, app.logBufSettings(), setupPage);
+    settingsGroup->setGeometry(12, 4, 290, 100);
+    auto* marketGroup = new MarketGroup(settings.MarketEnable, app.market(), setupPage);
+    marketGroup->move(12, 108);
+    auto* serverGroup = new ServerGroup(settings.ProxyEnabled, app.proxy(), setupPage);
+    serverGroup->move(12, 210);
     // Print Screen pictures go to the Photo folder only while this is ticked.
     auto* screenCapture = new QGroupBox("Screen Capture", setupPage);
     screenCapture->setObjectName("gbScreenCapture");
@@ -206,9 +206,13 @@ void TForm1::bind(TrelkApp& app) {
     PopupMenuTrayIcon->addSeparator();
     add(PopupMenuTrayIcon, "ConfigureTrelk1", "Configure Trelk",
         [&core] { core.ConfigureTrelk1Click(); });
-    bindCheckAction(add(PopupMenuTrayIcon, "VLAutoStartup1", "VL Auto Startup", [] {}),
+    GameAutoStart& gameAutoStart = app.gameAutoStart();
+    GameExitWatcher& gameExitWatcher = app.gameExitWatcher();
+    bindCheckAction(add(PopupMenuTrayIcon, "VLAutoStart1", "VL Auto Startup",
+                        [&gameAutoStart] { gameAutoStart.VLAutoStart1Click(); }),
                     core.settings().AutoRunVL);
-    bindCheckAction(add(PopupMenuTrayIcon, "TRLAutoShutdown1", "TRL Auto Shutdown", [] {}),
+    bindCheckAction(add(PopupMenuTrayIcon, "TRLAutoExit1", "TRL Auto Shutdown",
+                        [&gameExitWatcher] { gameExitWatcher.TRLAutoExit1Click(); }),
                     core.settings().AutoExitTRL);
     PopupMenuTrayIcon->addSeparator();
     add(PopupMenuTrayIcon, "Hide1", "Hide Trelk", [&core] { core.Hide1Click(); });
@@ -234,10 +238,13 @@ void TForm1::bind(TrelkApp& app) {
 }
 
 void TForm1::bindCheckAction(QAction* action, CheckOption& option) {
+    // The item shows the option; what a click does is the item's own handler, which may leave
+    // the option as it was (a start file that is missing), so the mark follows the option.
     action->setCheckable(true);
     action->setChecked(option.checked());
     option.addView([action](bool on) { action->setChecked(on); });
-    connect(action, &QAction::toggled, this, [&option](bool on) { option.setChecked(on); });
+    connect(action, &QAction::triggered, this,
+            [action, &option] { action->setChecked(option.checked()); });
 }
 
 bool TForm1::trayAvailable() const {

@@ -41,6 +41,12 @@ struct SlashCommandActions {
     // "//reset": every entry of the current sub-group back to channel 5
     // (DatabasePages::ResetEntryCodes).
     Action ResetEntryCodes{};
+    // "//autostarton", "//autostartoff": the game's auto start on or off, through its box
+    // (GameAutoStart::SetFromCommand).
+    std::function<void(bool on)> SwitchGameAutoStart{};
+    // "//autoexiton", "//autoexitoff": the auto shutdown with the game on or off, the box and
+    // the watcher (GameExitWatcher::SetAutoExit).
+    std::function<void(bool on)> SwitchGameAutoExit{};
     // "//getmarket", after "Enable Updates" was ticked: the market download.
     Action StartMarketLoad{};
     // "//getroid": set ForceDownload and start the database update check now.
@@ -75,6 +81,8 @@ template <> struct HookSlotList<SlashCommandActions> {
         TRELK_HOOK_SLOT(S, SaveDataLists),
         TRELK_HOOK_SLOT(S, LoadSelectedDataList),
         TRELK_HOOK_SLOT(S, ResetEntryCodes),
+        TRELK_HOOK_SLOT(S, SwitchGameAutoStart),
+        TRELK_HOOK_SLOT(S, SwitchGameAutoExit),
         TRELK_HOOK_SLOT(S, StartMarketLoad),
         TRELK_HOOK_SLOT(S, ForceDatabaseUpdateCheck),
         TRELK_HOOK_SLOT(S, NexaCSetShowTimeString),

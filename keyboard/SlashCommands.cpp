@@ -81,8 +81,7 @@ constexpr std::size_t MaxShownWord = 64;
 } // namespace
 
 SlashCommandOptions SlashCommandOptions::Of(SettingsController& settings) {
-    return {settings.LogEnabled,   settings.AutoRunVL,   settings.AutoExitTRL,
-            settings.MarketEnable, settings.DisplayTime, settings.WideConsole};
+    return {settings.LogEnabled, settings.MarketEnable, settings.DisplayTime, settings.WideConsole};
 }
 
 void SetPilotUrl(std::vector<UrlListRow>& rows, const std::string& address) {
@@ -177,16 +176,16 @@ void SlashCommandExecutor::run(std::size_t command, const std::string& clean,
     case PicOff:
         break;
     case AutoStartOn:
-        options_.AutoRunVL.setChecked(true);
-        break;
     case AutoStartOff:
-        options_.AutoRunVL.setChecked(false);
+        if (built(command, actions_.SwitchGameAutoStart)) {
+            actions_.SwitchGameAutoStart(static_cast<Command>(command) == AutoStartOn);
+        }
         break;
     case AutoExitOn:
-        options_.AutoExitTRL.setChecked(true);
-        break;
     case AutoExitOff:
-        options_.AutoExitTRL.setChecked(false);
+        if (built(command, actions_.SwitchGameAutoExit)) {
+            actions_.SwitchGameAutoExit(static_cast<Command>(command) == AutoExitOn);
+        }
         break;
     case ViewLog:
         dispatcher_.EnterLogView();

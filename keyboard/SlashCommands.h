@@ -21,8 +21,6 @@ class SettingsController;
 // The check boxes the commands tick and untick; ticking runs the box's own handler.
 struct SlashCommandOptions {
     CheckOption& LogEnabled;
-    CheckOption& AutoRunVL;
-    CheckOption& AutoExitTRL;
     CheckOption& MarketEnable;
     CheckOption& DisplayTime;
     CheckOption& WideConsole;

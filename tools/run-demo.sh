@@ -12,6 +12,13 @@ SERVICES="$BUILD/bin/trelk-services"
 
 log() { printf '\033[1m[trelk run]\033[0m %s\n' "$*"; }
 
+# A setting of the application folder's settings file (the first key of that name).
+setting() { sed -n "s/^$1=//p" "$BUILD/TrelkPro/trelkpro.ini" 2>/dev/null | head -n 1 | tr -d '\r'; }
+# The game started by TrelkPro (Auto Start) inherits this, so its transcript lands here too.
+export VOIDLINE_TRANSCRIPT="$OUT/transcript.txt"
+auto_start=0
+if [ "$(setting AutoRunVL)" = 1 ] && [ -e "$(setting AutoStart)" ]; then auto_start=1; fi
+
 children=()
 cleanup() {
     for pid in "${children[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -28,9 +35,13 @@ if ! curl -s -o /dev/null --max-time 1 http://127.0.0.1:47821/dblastchange.txt; 
 fi
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    log "starting the stand-in game and TrelkPro on $DISPLAY"
-    "$GAME" --transcript "$OUT/transcript.txt" &
-    children+=($!)
+    if [ "$auto_start" = 1 ]; then
+        log "starting TrelkPro on $DISPLAY; it starts the stand-in game ($(setting AutoStart))"
+    else
+        log "starting the stand-in game and TrelkPro on $DISPLAY"
+        "$GAME" --transcript "$OUT/transcript.txt" &
+        children+=($!)
+    fi
     "$APP"
     exit $?
 fi
@@ -60,12 +71,27 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 sleep 1
+if [ "$auto_start" = 1 ]; then
+    # TrelkPro starts the game about a second after its add-ons; its own window in front for
+    # the picture, then the game again.
+    for _ in $(seq 100); do
+        xdotool search --name '^Voidline$' >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    log "TrelkPro started the stand-in game (Auto Start)"
+    xdotool search --name '^Trelk Pro .* Beta$' windowactivate --sync >/dev/null 2>&1 || true
+    sleep 0.5
+fi
 import -window root "$OUT/trelkpro-main.png"
 log "screenshot: $OUT/trelkpro-main.png"
 
 # The stand-in game, typed at as a pilot would; TrelkPro sees the keys through its hook.
-"$GAME" --transcript "$OUT/transcript.txt" &
-children+=($!)
+if [ "$auto_start" = 1 ]; then
+    xdotool search --name '^Voidline$' windowactivate --sync >/dev/null 2>&1 || true
+else
+    "$GAME" --transcript "$OUT/transcript.txt" &
+    children+=($!)
+fi
 for _ in $(seq 100); do
     [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "Voidline" ] && break
     sleep 0.1
@@ -136,6 +162,19 @@ fi
 if [ -t 0 ]; then
     log "TrelkPro runs on the virtual display $DISPLAY; press Ctrl-C to stop it"
     wait "$app"
+elif [ "$(setting AutoExitTRL)" = 1 ] &&
+    game=$(xdotool search --name '^Voidline$' getwindowpid 2>/dev/null | head -n 1) &&
+    [ -n "$game" ]; then
+    # Auto Shutdown: closing the game ends TrelkPro by itself.
+    kill -TERM "$game"
+    for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$app" 2>/dev/null; then
+        log "TrelkPro did not end with the game"
+        kill -TERM "$app"
+    else
+        log "the game was closed and TrelkPro ended with it (Auto Shutdown)"
+    fi
+    wait "$app" || true
 else
     kill -TERM "$app"
     wait "$app" || true

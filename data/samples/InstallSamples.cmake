@@ -1,4 +1,4 @@
-# cmake -DSOURCE_DIR=... -DDATA_DIR=... -P InstallSamples.cmake
+# cmake -DSOURCE_DIR=... -DDATA_DIR=... [-DGAME=...] -P InstallSamples.cmake
 # Puts the sample data files into the application's Data folder. A file already there is the
 # pilot's (edited, or a downloaded database) and is never replaced.
 file(MAKE_DIRECTORY ${DATA_DIR})
@@ -9,9 +9,14 @@ foreach(name MyLumacor.dat SearchPatterns.dat StationInfo.dat)
 endforeach()
 
 # A fresh application folder starts with all three lists fed by the samples, so the console has
-# content at the first run. An existing settings file is the pilot's and is left alone.
+# content at the first run, and, where GAME names the stand-in game, starts it with TrelkPro and
+# ends with it. An existing settings file is the pilot's and is left alone.
 get_filename_component(APP_DIR ${DATA_DIR} DIRECTORY)
 if(NOT EXISTS ${APP_DIR}/trelkpro.ini)
+    set(setup "")
+    if(GAME)
+        set(setup "[Setup]\nAutoRunVL=1\nAutoExitTRL=1\nAutoStart=${GAME}\n")
+    endif()
     file(WRITE ${APP_DIR}/trelkpro.ini
-        "[DataList]\nRoidFiles=MyLumacor.dat;\nArtiFiles=SearchPatterns.dat;\nDBFiles=StationInfo.dat;\n")
+        "${setup}[DataList]\nRoidFiles=MyLumacor.dat;\nArtiFiles=SearchPatterns.dat;\nDBFiles=StationInfo.dat;\n")
 endif()

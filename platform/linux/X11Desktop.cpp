@@ -76,6 +76,7 @@ Display* X11Desktop::display() const {
             netWmName_ = XInternAtom(display_, "_NET_WM_NAME", False);
             stringType_ = XInternAtom(display_, "STRING", False);
             utf8StringType_ = XInternAtom(display_, "UTF8_STRING", False);
+            netActiveWindow_ = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
         }
     }
     return display_;
@@ -92,6 +93,71 @@ bool X11Desktop::topLevelWindowExists(const std::string& title) {
     }
     x11::ErrorTrap trap(d);
     return treeHasTitle(XDefaultRootWindow(d), title, SearchDepth);
+}
+
+bool X11Desktop::foregroundWindowHasTitle(const std::string& title) {
+    Display* const d = display();
+    if (d == nullptr) {
+        return false;
+    }
+    XErrorTrap trap(d);
+    Window front = activeWindow();
+    if (front == None) {
+        front = focusedTopLevel();
+    }
+    if (front == None) {
+        return false;
+    }
+    // A reparenting window manager's frame holds the client window that carries the title.
+    const bool found = windowHasTitle(front, title) || treeHasTitle(front, title, SearchDepth - 1);
+    return found && !trap.errorSeen();
+}
+
+unsigned long X11Desktop::activeWindow() const {
+    Atom actualType = None;
+    int actualFormat = 0;
+    unsigned long itemCount = 0;
+    unsigned long bytesAfter = 0;
+    unsigned char* data = nullptr;
+    Window active = None;
+    if (XGetWindowProperty(display_, XDefaultRootWindow(display_), netActiveWindow_, 0, 1, False,
+                           XA_WINDOW, &actualType, &actualFormat, &itemCount, &bytesAfter,
+                           &data) == Success &&
+        data != nullptr && actualType == XA_WINDOW && actualFormat == 32 && itemCount == 1) {
+        // Format 32 items come as longs, whatever the width of the server's values.
+        active = static_cast<Window>(*reinterpret_cast<const long*>(data));
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return active;
+}
+
+unsigned long X11Desktop::focusedTopLevel() const {
+    Window focus = None;
+    int revertTo = 0;
+    XGetInputFocus(display_, &focus, &revertTo);
+    const Window rootWindow = XDefaultRootWindow(display_);
+    if (focus == None || focus == PointerRoot || focus == rootWindow) {
+        return None;
+    }
+    // Up to the child of the root: the top-level window (or its frame).
+    for (Window window = focus;;) {
+        Window root = None;
+        Window parent = None;
+        Window* children = nullptr;
+        unsigned int childCount = 0;
+        if (XQueryTree(display_, window, &root, &parent, &children, &childCount) == 0) {
+            return None; // the window has gone
+        }
+        if (children != nullptr) {
+            XFree(children);
+        }
+        if (parent == root || parent == None) {
+            return window;
+        }
+        window = parent;
+    }
 }
 
 bool X11Desktop::treeHasTitle(unsigned long window, const std::string& title, int depth) const {

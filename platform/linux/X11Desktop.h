@@ -21,6 +21,9 @@ public:
     X11Desktop& operator=(const X11Desktop&) = delete;
 
     bool topLevelWindowExists(const std::string& title) override;
+    // The window manager's _NET_ACTIVE_WINDOW where one publishes it; otherwise the window
+    // with the input focus, climbed up to its top-level window.
+    bool foregroundWindowHasTitle(const std::string& title) override;
     bool publishApplicationWindow(const std::string& title) override;
     bool canSearchWindows() const override;
     // Asks the session bus whether a status-notifier host is registered: where one is, Qt
@@ -36,6 +39,8 @@ private:
     bool treeHasTitle(unsigned long window, const std::string& title, int depth) const;
     void setTitle(unsigned long window, const std::string& title) const;
     void changeUnmappedState(unsigned long window, unsigned long state, bool add) const;
+    unsigned long activeWindow() const;
+    unsigned long focusedTopLevel() const;
 
     mutable _XDisplay* display_ = nullptr;
     // Atoms, interned once the display is open.
@@ -43,6 +48,7 @@ private:
     mutable unsigned long netWmName_ = 0;
     mutable unsigned long stringType_ = 0;
     mutable unsigned long utf8StringType_ = 0;
+    mutable unsigned long netActiveWindow_ = 0;
     unsigned long appWindow_ = 0;
 };
 

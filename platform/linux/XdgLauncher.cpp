@@ -1,7 +1,10 @@
 #include "XdgLauncher.h"
 
+#include "DesktopEntry.h"
+
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 #include <cstdlib>
@@ -29,14 +32,56 @@ bool XdgLauncher::startProgram(const std::string& path, const std::string& worki
         lastLaunchError_ = "no such file: " + path;
         return false;
     }
+    if (S_ISREG(info.st_mode) && IsDesktopEntryPath(path)) {
+        return startDesktopEntry(path, workingFolder);
+    }
     if (!S_ISREG(info.st_mode) || ::access(path.c_str(), X_OK) != 0) {
         lastLaunchError_ = "not an executable program: " + path;
         return false;
     }
+    return startDetached(path, {}, workingFolder);
+}
+
+bool XdgLauncher::startDesktopEntry(const std::string& path, const std::string& workingFolder) {
+    QFile file(QFile::decodeName(path.c_str()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        lastLaunchError_ = "cannot read the launcher " + path;
+        return false;
+    }
+    const QByteArray text = file.readAll();
+    std::optional<DesktopLaunch> launch =
+        ParseDesktopEntry(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
+                          path, lastLaunchError_);
+    if (!launch) {
+        return false;
+    }
+    std::string program = launch->arguments.front();
+    if (program.find('/') == std::string::npos) {
+        program =
+            QFile::encodeName(QStandardPaths::findExecutable(QFile::decodeName(program.c_str())))
+                .toStdString();
+        if (program.empty()) {
+            lastLaunchError_ = "the program " + launch->arguments.front() + " of the launcher " +
+                               path + " is not on the PATH";
+            return false;
+        }
+    }
+    launch->arguments.erase(launch->arguments.begin());
+    return startDetached(program, launch->arguments,
+                         launch->workingFolder.empty() ? workingFolder : launch->workingFolder);
+}
+
+bool XdgLauncher::startDetached(const std::string& program,
+                                const std::vector<std::string>& arguments,
+                                const std::string& workingFolder) {
+    QStringList qtArguments;
+    for (const std::string& argument : arguments) {
+        qtArguments << QFile::decodeName(argument.c_str());
+    }
     qint64 pid = 0;
-    if (!QProcess::startDetached(QFile::decodeName(path.c_str()), QStringList{},
+    if (!QProcess::startDetached(QFile::decodeName(program.c_str()), qtArguments,
                                  QFile::decodeName(workingFolder.c_str()), &pid)) {
-        lastLaunchError_ = "could not be started: " + path;
+        lastLaunchError_ = "could not be started: " + program;
         return false;
     }
     return true;

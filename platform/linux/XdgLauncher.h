@@ -3,6 +3,7 @@
 #include "platform/ports/Launcher.h"
 
 #include <string>
+#include <vector>
 
 namespace trelk {
 
@@ -12,11 +13,16 @@ namespace trelk {
 class XdgLauncher final : public Launcher {
 public:
     bool openDocument(const std::string& path) override;
-    // The program must be an executable regular file; it is started detached.
+    // The program must be an executable regular file or a desktop launcher (".desktop"), whose
+    // Exec line is run in its own Path or else in workingFolder; it is started detached.
     bool startProgram(const std::string& path, const std::string& workingFolder) override;
     std::string lastLaunchError() const override { return lastLaunchError_; }
 
 private:
+    bool startDesktopEntry(const std::string& path, const std::string& workingFolder);
+    bool startDetached(const std::string& program, const std::vector<std::string>& arguments,
+                       const std::string& workingFolder);
+
     std::string lastLaunchError_;
 };
 

@@ -5,15 +5,20 @@
 namespace trelk {
 
 // What the program needs of the window system: top-level windows found by exact title (the
-// single-instance rule, the game's window) and the hidden application window that carries the
-// application's title for other processes to find. Titles are the core's byte strings; the
-// titles the program uses are plain ASCII, the same in every encoding.
+// single-instance rule, the game's window), whether the window in front is the game's, and the
+// hidden application window that carries the application's title for other processes to find.
+// Titles are the core's byte strings; the titles the program uses are plain ASCII, the same in
+// every encoding.
 class Desktop {
 public:
     virtual ~Desktop() = default;
 
     // True when a top-level window with exactly this title exists, shown or hidden.
     virtual bool topLevelWindowExists(const std::string& title) = 0;
+
+    // True when the foreground window (the active top-level window, which has the keyboard
+    // focus) has exactly this title; false when another window or none is in front.
+    virtual bool foregroundWindowHasTitle(const std::string& title) = 0;
 
     // Creates (once) a hidden top-level window with this title, so that the next start finds
     // this process running. Returns false where the window system cannot hold one.

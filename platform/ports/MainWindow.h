@@ -3,7 +3,9 @@
 #include "HookMessageReceiver.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace trelk {
 
@@ -45,7 +47,24 @@ public:
     virtual void setHookMessageHandler(HookMessageHandler handler) = 0;
 };
 
-// Modal questions and messages. Tests answer them through the sim platform.
+// One choice of an open-file dialog's type list: its caption and the file name patterns it
+// shows ("*.desktop", or an exact name such as "voidline").
+struct FileFilter {
+    std::string caption;
+    std::vector<std::string> patterns;
+    friend bool operator==(const FileFilter&, const FileFilter&) = default;
+};
+
+// What an open-file dialog shows: its title, the type list (the first one chosen), and the
+// folder and file name it starts with (either may be empty).
+struct FileChoice {
+    std::string title;
+    std::vector<FileFilter> filters;
+    std::string initialFolder;
+    std::string initialFile;
+};
+
+// Modal questions, messages and file dialogs. Tests answer them through the sim platform.
 class Prompts {
 public:
     virtual ~Prompts() = default;
@@ -53,6 +72,8 @@ public:
     virtual bool confirm(const std::string& text) = 0;
     // An error message the user acknowledges.
     virtual void showError(const std::string& text) = 0;
+    // An existing file the user picks; nullopt when the dialog is cancelled.
+    virtual std::optional<std::string> chooseFileToOpen(const FileChoice& choice) = 0;
 };
 
 } // namespace trelk

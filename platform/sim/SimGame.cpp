@@ -18,6 +18,16 @@ void SimGame::launch() {
     running_ = true;
     focused_ = true;
     desktop_.openWindow(Title);
+    desktop_.setForegroundWindow(Title);
+}
+
+void SimGame::setFocus(bool focused) {
+    focused_ = focused;
+    if (focused) {
+        desktop_.setForegroundWindow(Title);
+    } else if (desktop_.foregroundWindow() == Title) {
+        desktop_.setForegroundWindow("");
+    }
 }
 
 void SimGame::exit() {

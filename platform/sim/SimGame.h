@@ -36,7 +36,8 @@ public:
     void launch();
     void exit();
     bool running() const { return running_; }
-    void setFocus(bool focused) { focused_ = focused; }
+    // The game's window comes to the front (and has the focus) or another window does.
+    void setFocus(bool focused);
     bool hasFocus() const { return running_ && focused_; }
 
     const std::string& chatLine() const { return chatLine_; }

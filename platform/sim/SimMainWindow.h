@@ -5,6 +5,7 @@
 #include <array>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -89,7 +90,24 @@ public:
         runWhileShown();
     }
 
+    // Answered with the next chosen file of the queue; cancelled when the queue is empty.
+    std::optional<std::string> chooseFileToOpen(const FileChoice& choice) override {
+        fileChoices_.push_back(choice);
+        runWhileShown();
+        if (chosenFiles_.empty()) {
+            return std::nullopt;
+        }
+        std::optional<std::string> chosen = std::move(chosenFiles_.front());
+        chosenFiles_.pop_front();
+        return chosen;
+    }
+
     void setNextAnswer(bool yes) { answers_.push_back(yes); }
+    // What the next file dialog answers: a path, or nullopt for Cancel.
+    void setNextChosenFile(std::optional<std::string> path) {
+        chosenFiles_.push_back(std::move(path));
+    }
+    const std::vector<FileChoice>& fileChoices() const { return fileChoices_; }
     // Runs inside the next box, as what the event loop delivers while a modal box is open
     // (a signal, a timer).
     void setWhileNextShown(std::function<void()> action) { whileShown_ = std::move(action); }
@@ -105,6 +123,8 @@ private:
 
     std::function<void()> whileShown_;
     std::deque<bool> answers_;
+    std::deque<std::optional<std::string>> chosenFiles_;
+    std::vector<FileChoice> fileChoices_;
     std::vector<std::string> questions_;
     std::vector<std::string> errors_;
 };

@@ -30,6 +30,7 @@ public:
     const std::string& displayName() const { return display_.name(); }
     std::string transcript() const { return folder_.read("transcript.txt"); }
     ChildProcess& trelk() { return *trelk_; }
+    ChildProcess& game() { return *game_; }
 
 private:
     const testing::TempFolder& folder_;

@@ -9,9 +9,11 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -108,12 +110,13 @@ TEST_F(MainWindowTest, HideAndConfigureKeepTheWindowReachable) {
 }
 
 TEST_F(MainWindowTest, CheckedMenuItemsAndCheckBoxesAreViewsOfTheCore) {
-    QAction* autoStart = trayAction("VLAutoStartup1");
-    ASSERT_TRUE(autoStart->isCheckable());
-    autoStart->trigger();
-    EXPECT_TRUE(core->settings().AutoRunVL.checked());
-    core->settings().AutoExitTRL.setChecked(true);
-    EXPECT_TRUE(trayAction("TRLAutoShutdown1")->isChecked());
+    QAction* autoExit = trayAction("TRLAutoExit1");
+    ASSERT_TRUE(autoExit->isCheckable());
+    autoExit->trigger();
+    EXPECT_TRUE(core->settings().AutoExitTRL.checked());
+    EXPECT_TRUE(app->gameExitWatcher().Running());
+    core->settings().AutoExitTRL.setChecked(false);
+    EXPECT_FALSE(autoExit->isChecked());
 
     auto* debug = form.findChild<QCheckBox*>("cbDebug");
     ASSERT_NE(debug, nullptr);
@@ -125,6 +128,50 @@ TEST_F(MainWindowTest, CheckedMenuItemsAndCheckBoxesAreViewsOfTheCore) {
     ASSERT_EQ(platform.simDebug().lines().size(), 1u);
     EXPECT_EQ(platform.simDebug().lines()[0],
               "TrelkPro: NexaCSetDebugMode called with value TRUE ");
+}
+
+// The "Settings" group: the game's auto start with its start file, the auto shutdown, the
+// logging; it shares the tab with the other groups without covering any of them.
+TEST_F(MainWindowTest, TheSettingsGroupSwitchesTheGameStartAndExitAndChoosesTheStartFile) {
+    platform.step(AppCore::StartupCompletedMs);
+    form.PageControl1->tabBar()->setCurrentIndex(0);
+    auto* group = form.findChild<QGroupBox*>("gbSettings");
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->title(), "Settings");
+    auto* autoStart = group->findChild<QCheckBox*>("chkAutoStartVL");
+    auto* autoExit = group->findChild<QCheckBox*>("chkAutoExitTRL");
+    auto* path = group->findChild<QPushButton*>("btnVLPath");
+    ASSERT_TRUE(autoStart && autoExit && path && group->findChild<QCheckBox*>("chkLogEnabled"));
+    EXPECT_EQ(autoStart->text(), "Auto Start ");
+    EXPECT_EQ(autoExit->text(), "Auto Shutdown Trelk");
+    EXPECT_EQ(path->text(), "Voidline");
+    const QWidget* setupPage = form.findChild<QWidget*>("tsSetup");
+    const QList<QWidget*> parts = setupPage->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    EXPECT_TRUE(setupPage->rect().contains(group->geometry()));
+    for (const QWidget* part : parts) {
+        if (part != group && part->isVisible()) {
+            EXPECT_FALSE(part->geometry().intersects(group->geometry()))
+                << part->objectName().toStdString();
+        }
+    }
+
+    // The tray item with no start file: the box stays off and the dialog asks for one.
+    trayAction("VLAutoStart1")->trigger();
+    ASSERT_EQ(prompts.fileChoices().size(), 1u);
+    EXPECT_FALSE(trayAction("VLAutoStart1")->isChecked());
+    EXPECT_FALSE(autoStart->isChecked());
+
+    folder.write("voidline-sim", "#!/bin/sh\n");
+    prompts.setNextChosenFile(folder.file("voidline-sim"));
+    path->click();
+    EXPECT_NE(folder.read("trelkpro.ini").find("AutoStart=" + folder.file("voidline-sim")),
+              std::string::npos)
+        << "written at once";
+    autoStart->click();
+    EXPECT_TRUE(trayAction("VLAutoStart1")->isChecked());
+    autoExit->click();
+    EXPECT_TRUE(trayAction("TRLAutoExit1")->isChecked());
+    EXPECT_TRUE(app->gameExitWatcher().Running());
 }
 
 TEST_F(MainWindowTest, TheSetupTabListsRegisteredAddOnsAndATickStoresTheirStart) {

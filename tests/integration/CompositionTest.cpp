@@ -23,8 +23,6 @@ TEST_F(CompositionTest, OnlySlotsOfSubsystemsNotBuiltYetAreUnset) {
         // Coordinate database download and update check.
         "LifecycleHooks.startDatabaseUpdateCheck",
         "LifecycleHooks.openDatabaseDownload",
-        // Game start and exit.
-        "LifecycleHooks.applyAutoStart",
         // Web pages.
         "LifecycleHooks.loadUrlList",
         // Web pages.

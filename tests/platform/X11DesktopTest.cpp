@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 // Xlib last: its macros (None, Bool, Status) break gtest and Qt headers.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -152,11 +153,55 @@ TEST_F(X11DesktopTest, WindowsVanishingDuringTheSearchAreIgnored) {
     EXPECT_EQ(found, 100);
 }
 
+// Without a window manager the window in front is the one with the input focus (the focus may
+// sit on a child of it); a window manager's _NET_ACTIVE_WINDOW names the client below its frame.
+TEST_F(X11DesktopTest, TheForegroundWindowIsTheFocusedOneOrTheWindowManagersActiveOne) {
+    ForeignClient game(server_->display());
+    ASSERT_NE(game.display(), nullptr);
+    const Window gameWindow = game.createWindow(game.root());
+    game.setNetWmName(gameWindow, "Voidline");
+    const Window chatLine = game.createWindow(gameWindow);
+    const Window other = game.createWindow(game.root());
+    game.setWmName(other, "Terminal");
+    for (const Window window : {gameWindow, chatLine, other}) {
+        XMapWindow(game.display(), window);
+    }
+    game.sync();
+    X11Desktop desktop;
+
+    XSetInputFocus(game.display(), chatLine, RevertToParent, CurrentTime);
+    game.sync();
+    EXPECT_TRUE(desktop.foregroundWindowHasTitle("Voidline"));
+    EXPECT_FALSE(desktop.foregroundWindowHasTitle("Terminal"));
+    XSetInputFocus(game.display(), other, RevertToParent, CurrentTime);
+    game.sync();
+    EXPECT_FALSE(desktop.foregroundWindowHasTitle("Voidline"));
+    EXPECT_TRUE(desktop.foregroundWindowHasTitle("Terminal"));
+
+    const Window frame = game.createWindow(game.root());
+    const Window client = game.createWindow(frame);
+    game.setNetWmName(client, "Voidline");
+    XMapWindow(game.display(), client);
+    XMapWindow(game.display(), frame);
+    const Atom active = XInternAtom(game.display(), "_NET_ACTIVE_WINDOW", False);
+    const long activeWindow = static_cast<long>(client);
+    XChangeProperty(game.display(), game.root(), active, XA_WINDOW, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&activeWindow), 1);
+    game.sync();
+    EXPECT_TRUE(desktop.foregroundWindowHasTitle("Voidline")) << "the manager's word wins";
+    XDestroyWindow(game.display(), frame);
+    game.sync();
+    EXPECT_FALSE(desktop.foregroundWindowHasTitle("Voidline")) << "the active window is gone";
+    XDeleteProperty(game.display(), game.root(), active);
+    game.sync();
+}
+
 TEST(X11DesktopWithoutDisplay, NothingIsSearchedOrPublished) {
     ScopedEnv noDisplay("DISPLAY", std::nullopt);
     X11Desktop headless;
     EXPECT_FALSE(headless.canSearchWindows());
     EXPECT_FALSE(headless.topLevelWindowExists("Voidline"));
+    EXPECT_FALSE(headless.foregroundWindowHasTitle("Voidline"));
     EXPECT_FALSE(headless.publishApplicationWindow("Trelk Pro 1.00"));
 }
 

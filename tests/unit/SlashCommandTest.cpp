@@ -24,12 +24,9 @@ protected:
         rig.onSlashCommand = [this](const std::string& line) {
             executor->ExecuteSlashCommand(line);
         };
-        for (CheckOption* option :
-             {&logEnabled, &autoRunVL, &autoExitTRL, &marketEnable, &displayTime, &wideConsole}) {
+        for (CheckOption* option : {&logEnabled, &marketEnable, &displayTime, &wideConsole}) {
             option->setOnClick([this, option] {
                 clicks.push_back(option == &logEnabled     ? "LogEnabled"
-                                 : option == &autoRunVL    ? "AutoRunVL"
-                                 : option == &autoExitTRL  ? "AutoExitTRL"
                                  : option == &marketEnable ? "MarketEnable"
                                  : option == &displayTime  ? "DisplayTime"
                                                            : "WideConsole");
@@ -41,9 +38,8 @@ protected:
     std::unique_ptr<SlashCommandExecutor> makeExecutor(SlashCommandActions commandActions) {
         return std::make_unique<SlashCommandExecutor>(
             rig.dispatcher, rig.sender, registry,
-            SlashCommandOptions{logEnabled, autoRunVL, autoExitTRL, marketEnable, displayTime,
-                                wideConsole},
-            position, rig.keys.trace, std::move(commandActions));
+            SlashCommandOptions{logEnabled, marketEnable, displayTime, wideConsole}, position,
+            rig.keys.trace, std::move(commandActions));
     }
 
     // Every action of a later subsystem, recorded in the order called.
@@ -58,6 +54,10 @@ protected:
             .SaveDataLists = [this] { actions.push_back("SaveDataLists"); },
             .LoadSelectedDataList = [this] { actions.push_back("LoadSelectedDataList"); },
             .ResetEntryCodes = [this] { actions.push_back("ResetEntryCodes"); },
+            .SwitchGameAutoStart =
+                [this](bool on) { actions.push_back(on ? "AutoStart on" : "AutoStart off"); },
+            .SwitchGameAutoExit =
+                [this](bool on) { actions.push_back(on ? "AutoExit on" : "AutoExit off"); },
             .StartMarketLoad =
                 [this] {
                     actions.push_back(marketEnable.checked() ? "StartMarketLoad enabled"
@@ -92,7 +92,7 @@ protected:
     std::vector<std::string> storeFailures;
     RegistryValues registry{rig.keys.platform.userStore(),
                             [this](const std::string& m) { storeFailures.push_back(m); }};
-    CheckOption logEnabled, autoRunVL, autoExitTRL, marketEnable, displayTime, wideConsole;
+    CheckOption logEnabled, marketEnable, displayTime, wideConsole;
     PilotPosition position;
     // Nothing of the later subsystems built in, until wireAllActions.
     std::unique_ptr<SlashCommandExecutor> executor = makeExecutor({});
@@ -163,19 +163,19 @@ TEST_F(SlashCommandTest, EveryLineWritesInputAndSlashLinesAlsoTheLastCommand) {
 }
 
 TEST_F(SlashCommandTest, TypedCommandsSwitchTheDispatcherAndTheCheckBoxes) {
+    wireAllActions();
     rig.type("//viewlog\n//jcmd\n");
     EXPECT_TRUE(rig.dispatcher.LogViewMode());
     EXPECT_TRUE(rig.dispatcher.BuiltinCmdListMode());
     rig.type("//ucmd\n//logon\n//logon\n//autostarton\n//autoexiton\n//autoexitoff\n");
     EXPECT_FALSE(rig.dispatcher.BuiltinCmdListMode());
     EXPECT_TRUE(logEnabled.checked());
-    EXPECT_TRUE(autoRunVL.checked());
-    EXPECT_FALSE(autoExitTRL.checked());
     rig.type("//autostartoff\n");
-    EXPECT_FALSE(autoRunVL.checked());
     // Each handler ran once per real change, as a click would.
-    EXPECT_THAT(clicks,
-                ElementsAre("LogEnabled", "AutoRunVL", "AutoExitTRL", "AutoExitTRL", "AutoRunVL"));
+    EXPECT_THAT(clicks, ElementsAre("LogEnabled"));
+    // The game's switches are its own: every command reaches them, changed or not.
+    EXPECT_THAT(actions,
+                ElementsAre("AutoStart on", "AutoExit on", "AutoExit off", "AutoStart off"));
     EXPECT_THAT(rig.slashCommands, Contains("\r//autostartoff"));
 }
 

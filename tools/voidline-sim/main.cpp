@@ -2,6 +2,8 @@
 // VoidlineWindow. `--transcript FILE` appends "channel<TAB>text" for every line sent;
 // `--docked` starts on the station screens (F12 or the "Docked" switch changes it);
 // `--blips LIST` starts with radar contacts shown (Ctrl+1..Ctrl+5 switch them).
+// Started by path without arguments (TrelkPro's auto start, a desktop launcher), it takes the
+// transcript from VOIDLINE_TRANSCRIPT.
 
 #include "DockedProperty.h"
 #include "RadarDisplay.h"
@@ -52,7 +54,10 @@ int main(int argc, char** argv) {
         "VOIDLINE_DOCKED property (1 docked, 0 in flight) and removed at exit.");
     parser.addHelpOption();
     const QCommandLineOption transcriptOption(
-        "transcript", "Append every line sent with Enter to FILE as channel<TAB>text.", "FILE");
+        "transcript",
+        "Append every line sent with Enter to FILE as channel<TAB>text (default: "
+        "$VOIDLINE_TRANSCRIPT, none when unset).",
+        "FILE");
     const QCommandLineOption dockedOption("docked", "Start docked (on the station screens).");
     const QCommandLineOption blipsOption(
         "blips",
@@ -63,11 +68,14 @@ int main(int argc, char** argv) {
     parser.addOption(dockedOption);
     parser.addOption(blipsOption);
     parser.process(app);
+    const QString transcriptFile = parser.isSet(transcriptOption)
+                                       ? parser.value(transcriptOption)
+                                       : qEnvironmentVariable("VOIDLINE_TRANSCRIPT");
 
     voidline::Transcript transcript;
-    if (!transcript.open(parser.value(transcriptOption))) {
+    if (!transcript.open(transcriptFile)) {
         std::fprintf(stderr, "voidline-sim: cannot open the transcript %s: %s\n",
-                     qPrintable(parser.value(transcriptOption)), qPrintable(transcript.error()));
+                     qPrintable(transcriptFile), qPrintable(transcript.error()));
         return 2;
     }
 
