@@ -5,7 +5,11 @@
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QVariant>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
+#include <xcb/xcb.h>
 
 // Xlib last: its macros (Bool, Status) break other headers.
 #include "X11ErrorTrap.h"
@@ -56,6 +60,9 @@ constexpr long MaxStateAtoms = 64;
 } // namespace
 
 X11Desktop::~X11Desktop() {
+    if (search_ != nullptr) {
+        xcb_disconnect(search_);
+    }
     if (display_ != nullptr) {
         if (appWindow_ != 0) {
             XDestroyWindow(display_, appWindow_);
@@ -87,12 +94,102 @@ bool X11Desktop::canSearchWindows() const {
 }
 
 bool X11Desktop::topLevelWindowExists(const std::string& title) {
-    Display* const d = display();
-    if (d == nullptr) {
-        return false;
+    xcb_connection_t* const connection = searchConnection();
+    return connection != nullptr && searchHasTitle(connection, title);
+}
+
+xcb_connection_t* X11Desktop::searchConnection() {
+    // A connection the server dropped (log-out, a restart) is opened anew at the next search.
+    if (search_ != nullptr && xcb_connection_has_error(search_) != 0) {
+        xcb_disconnect(search_);
+        search_ = nullptr;
     }
-    x11::ErrorTrap trap(d);
-    return treeHasTitle(XDefaultRootWindow(d), title, SearchDepth);
+    if (search_ == nullptr) {
+        int screenNumber = 0;
+        xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
+        if (xcb_connection_has_error(connection) != 0) {
+            xcb_disconnect(connection);
+            return nullptr;
+        }
+        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
+        for (int n = 0; n < screenNumber && screens.rem > 0; ++n) {
+            xcb_screen_next(&screens);
+        }
+        const auto intern = [connection](const char* name) -> unsigned long {
+            xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+                connection,
+                xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+                nullptr);
+            const unsigned long atom = reply != nullptr ? reply->atom : 0;
+            std::free(reply);
+            return atom;
+        };
+        searchRoot_ = screens.data->root;
+        searchWmName_ = XCB_ATOM_WM_NAME;
+        searchNetWmName_ = intern("_NET_WM_NAME");
+        search_ = connection;
+    }
+    return search_;
+}
+
+bool X11Desktop::searchHasTitle(xcb_connection_t* connection, const std::string& title) {
+    // Level by level from the root, SearchDepth levels deep: the children of a whole level are
+    // asked for at once, then both titles of each of them at once. Requests about windows that
+    // vanished meanwhile come back as errors and simply do not match.
+    std::vector<xcb_window_t> level{static_cast<xcb_window_t>(searchRoot_)};
+    for (int depth = 0; depth < SearchDepth && !level.empty(); ++depth) {
+        std::vector<xcb_query_tree_cookie_t> trees;
+        trees.reserve(level.size());
+        for (const xcb_window_t window : level) {
+            trees.push_back(xcb_query_tree(connection, window));
+        }
+        std::vector<xcb_window_t> children;
+        for (const xcb_query_tree_cookie_t cookie : trees) {
+            xcb_generic_error_t* error = nullptr;
+            xcb_query_tree_reply_t* reply = xcb_query_tree_reply(connection, cookie, &error);
+            std::free(error); // the window has gone
+            if (reply != nullptr) {
+                const xcb_window_t* first = xcb_query_tree_children(reply);
+                // Topmost first: a recent window is the likelier match.
+                for (int i = xcb_query_tree_children_length(reply); i > 0; --i) {
+                    children.push_back(first[i - 1]);
+                }
+                std::free(reply);
+            }
+        }
+        std::vector<xcb_get_property_cookie_t> titles;
+        titles.reserve(2 * children.size());
+        for (const xcb_window_t window : children) {
+            for (const unsigned long property : {searchNetWmName_, searchWmName_}) {
+                titles.push_back(xcb_get_property(
+                    connection, 0, window, static_cast<xcb_atom_t>(property),
+                    XCB_GET_PROPERTY_TYPE_ANY, 0, static_cast<std::uint32_t>(MaxTitleUnits)));
+            }
+        }
+        bool found = false;
+        for (const xcb_get_property_cookie_t cookie : titles) {
+            if (found) {
+                xcb_discard_reply(connection, cookie.sequence);
+                continue;
+            }
+            xcb_generic_error_t* error = nullptr;
+            xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, &error);
+            std::free(error);
+            if (reply != nullptr) {
+                found =
+                    reply->format == 8 && reply->bytes_after == 0 &&
+                    std::string(static_cast<const char*>(xcb_get_property_value(reply)),
+                                static_cast<std::size_t>(xcb_get_property_value_length(reply))) ==
+                        title;
+                std::free(reply);
+            }
+        }
+        if (found) {
+            return true;
+        }
+        level = std::move(children);
+    }
+    return false;
 }
 
 bool X11Desktop::foregroundWindowHasTitle(const std::string& title) {
@@ -100,7 +197,7 @@ bool X11Desktop::foregroundWindowHasTitle(const std::string& title) {
     if (d == nullptr) {
         return false;
     }
-    XErrorTrap trap(d);
+    x11::ErrorTrap trap(d);
     Window front = activeWindow();
     if (front == None) {
         front = focusedTopLevel();

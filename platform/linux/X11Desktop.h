@@ -3,6 +3,7 @@
 #include "platform/ports/Desktop.h"
 
 struct _XDisplay;
+struct xcb_connection_t;
 
 namespace trelk {
 
@@ -11,8 +12,10 @@ namespace trelk {
 //
 // The display connection is opened at first use (XOpenDisplay(nullptr), i.e. $DISPLAY) and
 // held for the object's lifetime; while there is none, every call tries to open it and answers
-// false when it cannot. Titles are compared
-// byte for byte with _NET_WM_NAME (UTF-8) and WM_NAME.
+// false when it cannot. Titles are compared byte for byte with _NET_WM_NAME (UTF-8) and
+// WM_NAME. The search by title, which the game watcher runs every second, goes over an XCB
+// connection of its own that asks for a whole level of the tree at once: a few round trips a
+// search instead of several a window.
 class X11Desktop final : public Desktop {
 public:
     X11Desktop() = default;
@@ -35,6 +38,8 @@ public:
 
 private:
     _XDisplay* display() const;
+    xcb_connection_t* searchConnection();
+    bool searchHasTitle(xcb_connection_t* connection, const std::string& title);
     bool windowHasTitle(unsigned long window, const std::string& title) const;
     bool treeHasTitle(unsigned long window, const std::string& title, int depth) const;
     void setTitle(unsigned long window, const std::string& title) const;
@@ -50,6 +55,10 @@ private:
     mutable unsigned long utf8StringType_ = 0;
     mutable unsigned long netActiveWindow_ = 0;
     unsigned long appWindow_ = 0;
+    xcb_connection_t* search_ = nullptr;
+    unsigned long searchRoot_ = 0;
+    unsigned long searchWmName_ = 0;
+    unsigned long searchNetWmName_ = 0;
 };
 
 } // namespace trelk
