@@ -96,7 +96,9 @@ TrelkApp::TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, App
                                                .ItemTypes = setup.NumOfItemTypes,
                                                .MarketSectors = setup.NumOfMarketSectors};
                    }},
-              consoleNavigation_, consolePage_, marketHooks()) {
+              consoleNavigation_, consolePage_, marketHooks()),
+      urlList_(platform.fileSystem(), core_.paths().AppDir + UrlList::FileName, urlListHooks()),
+      webBrowser_(platform.webView(), platform.timers(), core_.ShuttingDown(), webBrowserHooks()) {
     window_.setHookMessageHandler([this](std::uint32_t virtualKey, std::uint32_t flags) {
         dispatcher_.HandleHookKey(virtualKey, flags);
     });
@@ -130,6 +132,8 @@ std::vector<std::string> TrelkApp::UnsetHookSlots() const {
     AppendUnsetSlots(unset, gameExitWatcher_.hooks());
     AppendUnsetSlots(unset, proxy_.hooks());
     AppendUnsetSlots(unset, market_.hooks());
+    AppendUnsetSlots(unset, urlList_.hooks());
+    AppendUnsetSlots(unset, webBrowser_.hooks());
     return unset;
 }
 
@@ -173,6 +177,11 @@ LifecycleHooks TrelkApp::lifecycleHooks() {
                 addOns_.Start();
                 addOnAutoStart_.Start();
             },
+        .loadUrlList =
+            [this] {
+                urlList_.LoadList();
+                urlList_.SetDropTarget(true);
+            },
         // LoadSettings
         .applyConsoleSpinControls = [this] { appearance_.ApplyConsoleSpinControls(); },
         .applyColoursFontAndDate = [this] { appearance_.ApplyColoursAndFont(); },
@@ -200,8 +209,10 @@ LifecycleHooks TrelkApp::lifecycleHooks() {
                 addOnAutoStart_.Stop();
                 gameAutoStart_.Stop();
                 gameExitWatcher_.Stop();
+                webBrowser_.Stop();
             },
         // FormDestroy
+        .unregisterLinkDropTarget = [this] { urlList_.SetDropTarget(false); },
         .hookOff = [this] { keyboardHook_.HookOff(); },
         .closeKeyRecord = [this] { keyRecord_.CloseKeyRecord(); },
         .hideConsoleAndFreeOverlay =
@@ -282,6 +293,13 @@ SlashCommandActions TrelkApp::slashCommandActions() {
             [this](bool on) { overlay_.NexaCSetShowTimeString(on, TraceAs::Silent()); },
         .ToggleHeadLights = [this] { appearance_.HeadLights.click(); },
         .ConsoleWide = [this] { return consolePage_.WideMode(); },
+        .ShowPilotWebView = [this] { consoleMenu_.ShowPilotWebView(); },
+        .SetPilotUrlRow = [this](const std::string& address) { urlList_.SetPilotUrl(address); },
+        .LoadPilotWebPage =
+            [this](const std::string& address) {
+                consoleMenu_.LoadPilotWebPage(address);
+                consolePage_.ShowConsole();
+            },
         .ReportError = std::bind_front(&TrelkApp::reportError, this),
     };
 }
@@ -320,6 +338,8 @@ BuiltinPages::Sources TrelkApp::builtinPageSources() {
                                     .DisplayMessage = settings.SRadarAlarmPU.checked()};
             },
         .tickTarget = [this](int code) { radar_.SetTargetCode(code); },
+        .pageCaptions = [this] { return urlList_.Captions(); },
+        .browserBusy = [this] { return webBrowser_.Busy(); },
     };
 }
 
@@ -338,6 +358,11 @@ ConsoleMenu::Hooks TrelkApp::consoleMenuHooks() {
                 writeInterfaceValue("ActiveAddon", name);
                 addOns_.ActiveAddonWritten(name);
             },
+        .webPageUrls = [this] { return urlList_.Urls(); },
+        .browserBusyTimer = [this](bool run) { webBrowser_.SetBusy(run); },
+        .browserNavigate = [this](const std::string& url) { webBrowser_.Navigate(url); },
+        .browserHasDocument = [this] { return webBrowser_.HasDocument(); },
+        .scrollWebPage = [this](int dx, int dy) { webBrowser_.ScrollBy(dx, dy); },
         .initConsoleOverlay = [this] { appearance_.InitConsoleOverlay(); },
         .toggleScanning = [this] { radar_.ToggleScan(); },
         .scanTarget = [this] { return radar_.TargetCode(); },
@@ -434,6 +459,28 @@ MarketData::Hooks TrelkApp::marketHooks() {
             .addLogLine = std::bind_front(&TrelkApp::addLogLine, this),
             .writeInterfaceValue = std::bind_front(&TrelkApp::writeInterfaceValue, this),
             .trace = std::bind_front(&TrelkApp::trace, this)};
+}
+
+UrlList::Hooks TrelkApp::urlListHooks() {
+    return {.addLogLine = std::bind_front(&TrelkApp::addLogLine, this),
+            .reportError = std::bind_front(&TrelkApp::reportError, this)};
+}
+
+WebBrowser::Hooks TrelkApp::webBrowserHooks() {
+    return {
+        .urlListEmpty = [this] { return urlList_.Rows().empty(); },
+        .webViewActive = [this] { return consoleNavigation_.WebViewActive; },
+        .consoleVisible = [this] { return consolePage_.ConsoleVisible(); },
+        .pushCapturedBitmap =
+            [this](const QImage& capture) {
+                appearance_.Rendered(capture);
+                consolePage_.PushCapturedBitmap(capture);
+            },
+        .inStationRefresh = [this] { appearance_.InStationRefresh(); },
+        .redrawPageList =
+            [this] { builtinPages_.PageListPage(LevelSlot(consoleNavigation_.LevelSelection, 1)); },
+        .reportDuringPlay = std::bind_front(&TrelkApp::reportDuringPlay, this),
+    };
 }
 
 void TrelkApp::reportError(const std::string& message) {

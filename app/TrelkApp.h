@@ -31,6 +31,8 @@
 #include "macros/MacroTable.h"
 #include "radar/RadarScanner.h"
 #include "radar/StationDetection.h"
+#include "web/UrlList.h"
+#include "web/WebBrowser.h"
 
 #include <cstdint>
 #include <memory>
@@ -87,6 +89,8 @@ public:
     HttpClients& httpClients() { return httpClients_; }
     ProxySettings& proxy() { return proxy_; }
     MarketData& market() { return market_; }
+    UrlList& urlList() { return urlList_; }
+    WebBrowser& webBrowser() { return webBrowser_; }
 
     // Every slot of every hooks struct that no subsystem fills yet, as "Struct.slot", in the
     // order of construction. It shrinks as subsystems are built and is empty when all are.
@@ -112,6 +116,8 @@ private:
     GameExitWatcher::Hooks gameExitWatcherHooks();
     ProxySettings::Hooks proxyHooks();
     MarketData::Hooks marketHooks();
+    UrlList::Hooks urlListHooks();
+    WebBrowser::Hooks webBrowserHooks();
 
     // What several subsystems ask for alike.
     // A failure the pilot must know of. A box only while the pilot works in TrelkPro's own
@@ -169,6 +175,9 @@ private:
     HttpClients httpClients_;
     ProxySettings proxy_;
     MarketData market_;
+    // Web pages: the Web tab's list of addresses and the hidden browser that captures them.
+    UrlList urlList_;
+    WebBrowser webBrowser_;
 };
 
 } // namespace trelk

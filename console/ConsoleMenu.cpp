@@ -414,6 +414,25 @@ void ConsoleMenu::StopWebView() {
     nav_.WebViewActive = false;
 }
 
+void ConsoleMenu::ShowPilotWebView() {
+    SetMode(WebMode);
+    nav_.CurrentLevel = 2;
+    Slot(1) = 0;
+    Slot(2) = 0;
+    page_.SetTextOffset(0);
+    page_.SetAddonPageActive(false);
+    nav_.WebViewActive = true;
+    BrowserBusy(true);
+}
+
+void ConsoleMenu::LoadPilotWebPage(const std::string& address) {
+    nav_.WebPageUrl = address;
+    pages_.PageListPage(Slot(1));
+    if (hooks_.browserNavigate) {
+        hooks_.browserNavigate(address);
+    }
+}
+
 void ConsoleMenu::ClearSavedSelections() {
     nav_.SavedGroup = 0;
     nav_.SavedSubgroup = 0;

@@ -91,6 +91,11 @@ public:
     void RedrawAddonList();
     // Busy timer off, web view cleared (the mode list's stopWebView source).
     void StopWebView();
+    // "//url": the console at the pilot's own web page (the first row of the page list, with
+    // the cursor on it) and the busy timer on...
+    void ShowPilotWebView();
+    // ...then the page list again, with its mark on that row, and the address loading.
+    void LoadPilotWebPage(const std::string& address);
 
     std::int32_t CurrentLevelSelection();
     const Hooks& hooks() const { return hooks_; }

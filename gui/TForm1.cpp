@@ -15,6 +15,7 @@
 #include "ScannerTab.h"
 #include "SetupGroups.h"
 #include "VersionHistoryDialog.h"
+#include "WebTab.h"
 #include "app/TrelkApp.h"
 #include "platform/ports/Desktop.h"
 
@@ -177,6 +178,9 @@ void TForm1::buildTabContents(TrelkApp& app) {
 
     auto* cmdListPage = PageControl1->findChild<QWidget*>("tsCmdList");
     (new QVBoxLayout(cmdListPage))->addWidget(new CmdListTab(app.commandList(), cmdListPage));
+
+    auto* webPage = PageControl1->findChild<QWidget*>("tsWeb");
+    (new QVBoxLayout(webPage))->addWidget(new WebTab(app.urlList(), webPage));
 
     auto* macroPage = PageControl1->findChild<QWidget*>("tsMacro");
     (new QVBoxLayout(macroPage))->addWidget(new MacroTab(app.macroTable(), macroPage));

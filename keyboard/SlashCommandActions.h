@@ -8,17 +8,6 @@
 
 namespace trelk {
 
-// One row of the Web tab's URL list: its name and its address.
-struct UrlListRow {
-    std::string Name;
-    std::string Url;
-    friend bool operator==(const UrlListRow&, const UrlListRow&) = default;
-};
-
-// The pilot's own address is the first row, named "Pilot Define URL: " + address; it is made
-// or replaced, never added twice. The list is not saved here.
-void SetPilotUrl(std::vector<UrlListRow>& rows, const std::string& address);
-
 // What the slash commands ask of subsystems that own the effect, handed to the executor's
 // constructor by the composition root. An unset member means the command is recognised and
 // traced but does nothing yet.
@@ -62,7 +51,7 @@ struct SlashCommandActions {
     // "//url", all three from the web pages: switch the console to the pilot's web page view
     // (cursor on the first line) and enable the browser activity timer...
     Action ShowPilotWebView{};
-    // ...set the pilot's row of the Web tab's URL list (SetPilotUrl on that list)...
+    // ...set the pilot's row of the Web tab's URL list (UrlList::SetPilotUrl)...
     std::function<void(const std::string& address)> SetPilotUrlRow{};
     // ...refresh the console's page list, load the address in the hidden browser, show the
     // console.

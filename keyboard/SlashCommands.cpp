@@ -84,16 +84,6 @@ SlashCommandOptions SlashCommandOptions::Of(SettingsController& settings) {
     return {settings.LogEnabled, settings.MarketEnable, settings.DisplayTime, settings.WideConsole};
 }
 
-void SetPilotUrl(std::vector<UrlListRow>& rows, const std::string& address) {
-    static constexpr std::string_view Mark = "Pilot Define URL";
-    UrlListRow row{std::string(Mark) + ": " + address, address};
-    if (!rows.empty() && std::string_view(rows.front().Name).starts_with(Mark)) {
-        rows.front() = std::move(row);
-    } else {
-        rows.insert(rows.begin(), std::move(row));
-    }
-}
-
 SlashCommandExecutor::SlashCommandExecutor(KeyDispatcher& dispatcher, KeyStringSender& sender,
                                            RegistryValues& registry, SlashCommandOptions options,
                                            PilotPosition& position, TraceOutput& trace,

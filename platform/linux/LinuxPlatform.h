@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CurlHttp.h"
+#include "EngineWebView.h"
 #include "LinuxClock.h"
 #include "LinuxDebugOutput.h"
 #include "LinuxFileSystem.h"
@@ -42,6 +43,7 @@ public:
     ScreenCapture& screenCapture() override { return screenCapture_; }
     Sound& sound() override { return sound_; }
     Http& http() override { return http_; }
+    WebView& webView() override { return webView_; }
     HookMessageReceiver& hookMessages() override { return hookMessages_; }
     void setSessionEndHandler(std::function<void()> handler) override;
     // Writes the monotonic time in nanoseconds to the file named by TRELK_STARTUP_REPORT.
@@ -64,6 +66,8 @@ private:
     QtSound sound_;
     X11HookMessages hookMessages_;
     CurlHttp http_{eventLoop_};
+    // The off-screen browser program lies beside the executable.
+    EngineWebView webView_{paths_.programDir + "trelk-webview"};
     std::unique_ptr<TerminationSignals> termination_;
 };
 

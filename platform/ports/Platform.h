@@ -15,6 +15,7 @@
 #include "Sound.h"
 #include "Timers.h"
 #include "UserStore.h"
+#include "WebView.h"
 
 #include <functional>
 #include <memory>
@@ -54,6 +55,8 @@ public:
     virtual Sound& sound() = 0;
     // The HTTP clients of the downloads.
     virtual Http& http() = 0;
+    // The hidden browser of the web pages.
+    virtual WebView& webView() = 0;
     // What the main window hands its hook message handler to.
     virtual HookMessageReceiver& hookMessages() = 0;
     // The session ends (log-off, shutdown; on Linux also SIGINT and a closed terminal): the

@@ -19,6 +19,7 @@
 #include "SimSound.h"
 #include "SimTimerFactory.h"
 #include "SimUserStore.h"
+#include "SimWebView.h"
 #include "platform/ports/Platform.h"
 
 #include <cstdint>
@@ -51,6 +52,8 @@ public:
     Sound& sound() override { return sound_; }
     Http& http() override { return http_; }
     SimHttp& simHttp() { return http_; }
+    WebView& webView() override { return webView_; }
+    SimWebView& simWebView() { return webView_; }
     HookMessageReceiver& hookMessages() override { return hookMessages_; }
     void setSessionEndHandler(std::function<void()> handler) override {
         sessionEnd_ = std::move(handler);
@@ -131,6 +134,7 @@ private:
     SimKeyboard keyboard_{hook_};
     SimGame game_{desktop_, keyboard_};
     SimHttp http_{loop_};
+    SimWebView webView_{loop_};
 };
 
 } // namespace trelk

@@ -23,25 +23,8 @@ TEST_F(CompositionTest, OnlySlotsOfSubsystemsNotBuiltYetAreUnset) {
         // Coordinate database download and update check.
         "LifecycleHooks.startDatabaseUpdateCheck",
         "LifecycleHooks.openDatabaseDownload",
-        // Web pages.
-        "LifecycleHooks.loadUrlList",
-        // Web pages.
-        "LifecycleHooks.unregisterLinkDropTarget",
         // Update check.
         "SlashCommandActions.ForceDatabaseUpdateCheck",
-        // Web pages.
-        "SlashCommandActions.ShowPilotWebView",
-        "SlashCommandActions.SetPilotUrlRow",
-        "SlashCommandActions.LoadPilotWebPage",
-        // Web pages.
-        "BuiltinPages::Sources.pageCaptions",
-        "BuiltinPages::Sources.browserBusy",
-        // Web pages.
-        "ConsoleMenu::Hooks.webPageUrls",
-        "ConsoleMenu::Hooks.browserBusyTimer",
-        "ConsoleMenu::Hooks.browserNavigate",
-        "ConsoleMenu::Hooks.browserHasDocument",
-        "ConsoleMenu::Hooks.scrollWebPage",
     };
     EXPECT_EQ(start().UnsetHookSlots(), expected);
 }

@@ -2,6 +2,7 @@
 #include "core/RegistryValues.h"
 #include "keyboard/SlashCommands.h"
 #include "platform/ports/VirtualKeys.h"
+#include "web/UrlList.h"
 
 #include <algorithm>
 #include <cctype>

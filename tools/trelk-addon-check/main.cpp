@@ -49,6 +49,7 @@ public:
     Sound& sound() override { return sim_.sound(); }
     HookMessageReceiver& hookMessages() override { return sim_.hookMessages(); }
     Http& http() override { return sim_.http(); }
+    WebView& webView() override { return sim_.webView(); }
     void setSessionEndHandler(std::function<void()> handler) override {
         sim_.setSessionEndHandler(std::move(handler));
     }

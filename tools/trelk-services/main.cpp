@@ -15,6 +15,7 @@
 // Via, X-Forwarded-For, separated by tabs.
 
 #include "ServiceDocuments.h"
+#include "WebPages.h"
 
 #include <arpa/inet.h>
 #include <atomic>
@@ -185,9 +186,7 @@ public:
         serveDocument(server, R"(/html/rawdata2\.php(%20| )?)", [this] { return database_; });
         serveDocument(server, R"(/dblastchange\.txt(%20| )?)", [this] { return options_.dbDate; });
         serveDocument(server, "/trelkbeta/_tracking1.php", [this] { return options_.version; });
-        page(server, "/web/index.html", IndexPage());
-        page(server, "/web/wide.html", WidePage());
-        page(server, "/web/long.html", LongPage());
+        InstallWebPages(server, Quit);
     }
 
 private:
@@ -210,13 +209,6 @@ private:
             << request.get_header_value("User-Agent") << '\t' << request.get_header_value("Accept")
             << '\t' << request.get_header_value("Via") << '\t'
             << request.get_header_value("X-Forwarded-For") << '\n';
-    }
-
-    void page(httplib::Server& server, const std::string& path, std::string html) {
-        server.Get(path,
-                   [html = std::move(html)](const httplib::Request&, httplib::Response& response) {
-                       response.set_content(html, "text/html");
-                   });
     }
 
     template <typename Document>
