@@ -41,6 +41,7 @@ WebBrowser::WebBrowser(WebView& view, TimerFactory& timers, const std::atomic<bo
 
 WebBrowser::~WebBrowser() {
     view_.setCompletionHandler({});
+    view_.release();
 }
 
 void WebBrowser::Navigate(const std::string& url) {
