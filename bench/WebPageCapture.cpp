@@ -86,7 +86,7 @@ double Median(std::vector<double> values) {
 } // namespace
 
 int main(int argc, char** argv) {
-    testing::XvfbServer xvfb(120, "1024x768x24");
+    linuxtest::XvfbServer xvfb(120, "1024x768x24");
     ::setenv("DISPLAY", xvfb.display().c_str(), 1);
     QCoreApplication application(argc, argv);
     testing::WebServices services(TRELK_TOOLS_DIR);

@@ -33,7 +33,8 @@ std::pair<int, int> PictureSize(const QByteArray& line) {
 
 } // namespace
 
-EngineWebView::EngineWebView(std::string helperPath) : helperPath_(std::move(helperPath)) {}
+EngineWebView::EngineWebView(std::string helperPath, int loadTimeoutMs)
+    : helperPath_(std::move(helperPath)), loadTimeoutMs_(loadTimeoutMs) {}
 
 EngineWebView::~EngineWebView() {
     release();
@@ -157,7 +158,8 @@ bool EngineWebView::start() {
             helperEnded();
         }
     });
-    process_->start(QString::fromStdString(helperPath_), {});
+    process_->start(QString::fromStdString(helperPath_),
+                    {"--load-timeout-ms", QString::number(loadTimeoutMs_)});
     if (!process_->waitForStarted(5000)) {
         helperEnded();
         return false;

@@ -18,8 +18,8 @@ namespace trelk {
 // release(), and a page that hangs or crashes the engine never holds the program.
 class EngineWebView final : public QObject, public WebView {
 public:
-    // helperPath: the trelk-webview program.
-    explicit EngineWebView(std::string helperPath);
+    // helperPath: the trelk-webview program; a page still loading after loadTimeoutMs fails.
+    explicit EngineWebView(std::string helperPath, int loadTimeoutMs = 30000);
     ~EngineWebView() override;
 
     void setCompletionHandler(std::function<void(bool ok)> handler) override;
@@ -51,6 +51,7 @@ private:
     void failPending();
 
     std::string helperPath_;
+    int loadTimeoutMs_;
     QProcess* process_ = nullptr;
     std::function<void(bool)> completion_;
     std::deque<Pending> pending_;

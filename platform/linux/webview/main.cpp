@@ -90,7 +90,14 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
 
-    OffscreenBrowser browser({.pageScripts = !root, .loadTimeoutMs = 30000});
+    // --load-timeout-ms N: how long a page may take (tests shorten it).
+    int loadTimeoutMs = 30000;
+    const QStringList arguments = application.arguments();
+    const qsizetype timeoutAt = arguments.indexOf("--load-timeout-ms");
+    if (timeoutAt >= 0 && timeoutAt + 1 < arguments.size()) {
+        loadTimeoutMs = qMax(100, arguments[timeoutAt + 1].toInt());
+    }
+    OffscreenBrowser browser({.pageScripts = !root, .loadTimeoutMs = loadTimeoutMs});
 
     QByteArray pending;
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
