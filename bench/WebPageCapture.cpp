@@ -107,15 +107,16 @@ int main(int argc, char** argv) {
     std::atomic<bool> shuttingDown{false};
     int pictures = 0;
     bool completed = false;
-    WebBrowser browser(view, timers, shuttingDown,
-                       {.urlListEmpty = [] { return false; },
-                        .webViewActive = [] { return true; },
-                        .consoleVisible = [] { return false; },
-                        .pushCapturedBitmap = [&](const QImage&) { ++pictures; },
-                        .inStationRefresh = [] {},
-                        .redrawPageList = [] {},
-                        .reportDuringPlay =
-                            [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); }});
+    WebBrowser browser(
+        view, timers, shuttingDown,
+        {.urlListEmpty = [] { return false; },
+         .webViewActive = [] { return true; },
+         .consoleVisible = [] { return false; },
+         .pushCapturedBitmap = [&](const QImage&) { ++pictures; },
+         .inStationRefresh = [] {},
+         .redrawPageList = [] {},
+         .reportDuringPlay =
+             [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); }});
     // In place of the browser's own completion step, so the two halves are timed apart: the
     // load, then the capture (which is all the browser adds at the top of a page).
     view.setCompletionHandler([&](bool ok) { completed = ok; });

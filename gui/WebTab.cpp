@@ -111,8 +111,7 @@ bool WebTab::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonDblClick:
         // A double click below the rows adds one, as on a row it edits that row.
-        if (lvBrowser->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint()) ==
-            nullptr) {
+        if (lvBrowser->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint()) == nullptr) {
             lvBrowser->clearSelection();
             lvBrowserDblClick();
             return true;

@@ -93,22 +93,13 @@ void UrlList::EndEdit(int row) {
     SaveList();
 }
 
-std::vector<std::string> UrlList::Captions() const {
-    std::vector<std::string> captions;
-    captions.reserve(rows_.size());
+std::vector<std::string> UrlList::Column(std::string UrlListRow::*field) const {
+    std::vector<std::string> column;
+    column.reserve(rows_.size());
     for (const UrlListRow& row : rows_) {
-        captions.push_back(row.Name);
+        column.push_back(row.*field);
     }
-    return captions;
-}
-
-std::vector<std::string> UrlList::Urls() const {
-    std::vector<std::string> urls;
-    urls.reserve(rows_.size());
-    for (const UrlListRow& row : rows_) {
-        urls.push_back(row.Url);
-    }
-    return urls;
+    return column;
 }
 
 std::vector<UrlListRow> UrlList::Parse(std::string_view text) {

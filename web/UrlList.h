@@ -69,8 +69,8 @@ public:
     bool DropTarget() const { return dropTarget_; }
 
     const std::vector<UrlListRow>& Rows() const { return rows_; }
-    std::vector<std::string> Captions() const;
-    std::vector<std::string> Urls() const;
+    std::vector<std::string> Captions() const { return Column(&UrlListRow::Name); }
+    std::vector<std::string> Urls() const { return Column(&UrlListRow::Url); }
 
     static std::vector<UrlListRow> Parse(std::string_view text);
     static std::string ToFile(const std::vector<UrlListRow>& rows);
@@ -81,7 +81,10 @@ public:
 
 private:
     void changed();
-    bool validRow(int row) const { return row >= 0 && static_cast<std::size_t>(row) < rows_.size(); }
+    std::vector<std::string> Column(std::string UrlListRow::*field) const;
+    bool validRow(int row) const {
+        return row >= 0 && static_cast<std::size_t>(row) < rows_.size();
+    }
 
     FileSystem& fileSystem_;
     std::string filePath_;

@@ -82,9 +82,9 @@ template <> struct HookSlotList<WebBrowser::Hooks> {
     using S = WebBrowser::Hooks;
     static constexpr const char* Name = "WebBrowser::Hooks";
     static constexpr std::tuple Slots{
-        TRELK_HOOK_SLOT(S, urlListEmpty),       TRELK_HOOK_SLOT(S, webViewActive),
-        TRELK_HOOK_SLOT(S, consoleVisible),     TRELK_HOOK_SLOT(S, pushCapturedBitmap),
-        TRELK_HOOK_SLOT(S, inStationRefresh),   TRELK_HOOK_SLOT(S, redrawPageList),
+        TRELK_HOOK_SLOT(S, urlListEmpty),     TRELK_HOOK_SLOT(S, webViewActive),
+        TRELK_HOOK_SLOT(S, consoleVisible),   TRELK_HOOK_SLOT(S, pushCapturedBitmap),
+        TRELK_HOOK_SLOT(S, inStationRefresh), TRELK_HOOK_SLOT(S, redrawPageList),
         TRELK_HOOK_SLOT(S, reportDuringPlay),
     };
 };

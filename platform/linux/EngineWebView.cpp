@@ -70,7 +70,8 @@ void EngineWebView::scrollBy(int dx, int dy, std::function<void()> done) {
         done();
         return;
     }
-    pending_.push_back({[done = std::move(done)](const QByteArray&, const QByteArray&) { done(); }});
+    pending_.push_back(
+        {[done = std::move(done)](const QByteArray&, const QByteArray&) { done(); }});
     send("scroll " + QByteArray::number(dx) + " " + QByteArray::number(dy));
 }
 
@@ -98,19 +99,19 @@ void EngineWebView::drawView(std::function<void(WebPicture picture)> done) {
         done({});
         return;
     }
-    pending_.push_back(
-        {[done = std::move(done)](const QByteArray& line, const QByteArray& pixels) {
-            const auto [width, height] = PictureSize(line);
-            WebPicture picture;
-            if (width > 0 && pixels.size() == qsizetype{width} * height * 4) {
-                picture.width = width;
-                picture.height = height;
-                picture.pixels.resize(static_cast<std::size_t>(width) * height);
-                std::memcpy(picture.pixels.data(), pixels.constData(),
-                            static_cast<std::size_t>(pixels.size()));
-            }
-            done(std::move(picture));
-        }});
+    pending_.push_back({[done = std::move(done)](const QByteArray& line, const QByteArray& pixels) {
+        const auto [width, height] = PictureSize(line);
+        WebPicture picture;
+        if (width > 0 && pixels.size() == qsizetype{width} * height * 4) {
+            picture.width = width;
+            picture.height = height;
+            picture.pixels.resize(static_cast<std::size_t>(width) *
+                                  static_cast<std::size_t>(height));
+            std::memcpy(picture.pixels.data(), pixels.constData(),
+                        static_cast<std::size_t>(pixels.size()));
+        }
+        done(std::move(picture));
+    }});
     send("draw");
 }
 
@@ -153,11 +154,12 @@ bool EngineWebView::start() {
     QObject::connect(process_, &QProcess::readyReadStandardOutput, this,
                      &EngineWebView::readReplies);
     QObject::connect(process_, &QProcess::finished, this, &EngineWebView::helperEnded);
-    QObject::connect(process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart) {
-            helperEnded();
-        }
-    });
+    QObject::connect(process_, &QProcess::errorOccurred, this,
+                     [this](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart) {
+                             helperEnded();
+                         }
+                     });
     process_->start(QString::fromStdString(helperPath_),
                     {"--load-timeout-ms", QString::number(loadTimeoutMs_)});
     if (!process_->waitForStarted(5000)) {

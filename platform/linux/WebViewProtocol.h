@@ -3,8 +3,8 @@
 // What TrelkPro and its page helper (trelk-webview, the off-screen browser) say to each other
 // over the helper's standard input and output. One command or reply per line; a picture reply
 // is its line followed by width x height 32-bit pixels (0xAARRGGBB, row by row). Replies come in
-// the order of the commands; "complete" arrives by itself whenever a page has loaded; a navigate replaced by a later one
-// before it completed gets none.
+// the order of the commands; "complete" arrives by itself whenever a page has loaded; a navigate
+// replaced by a later one before it completed gets none.
 //
 //   to the helper             from the helper
 //   navigate N URL            complete N 1 | complete N 0  (page N loaded, or failed)

@@ -85,9 +85,8 @@ void SimWebView::drawView(std::function<void(WebPicture picture)> done) {
             }
         }
     }
-    loop_.post([done = std::move(done), view = std::move(view)]() mutable {
-        done(std::move(view));
-    });
+    loop_.post(
+        [done = std::move(done), view = std::move(view)]() mutable { done(std::move(view)); });
 }
 
 void SimWebView::release() {

@@ -1,12 +1,12 @@
 // The Web tab and the URL dialog on the offscreen platform: the dialog's two stages as the
 // pilot types them, and links dropped on the list.
 
-#include "gui/TfrmURLcfg.h"
 #include "gui/WebTab.h"
+
+#include "gui/TfrmURLcfg.h"
+#include "support/SimFolder.h"
 #include "web/UrlEditor.h"
 #include "web/UrlList.h"
-
-#include "support/SimFolder.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -119,11 +119,10 @@ TEST_F(WebTabTest, ALinkDroppedWithoutATitleIsNamedByItsAddressAndPlainTextIsNoL
     text.setText("http://text.example/");
     EXPECT_FALSE(drop(text));
 
-    EXPECT_THAT(list.Rows(),
-                ElementsAre(UrlListRow{"News", "http://news.example/"},
-                            UrlListRow{"http://forum.example/board?id=7",
-                                       "http://forum.example/board?id=7"},
-                            UrlListRow{"Market prices", "http://market.example/"}));
+    EXPECT_THAT(list.Rows(), ElementsAre(UrlListRow{"News", "http://news.example/"},
+                                         UrlListRow{"http://forum.example/board?id=7",
+                                                    "http://forum.example/board?id=7"},
+                                         UrlListRow{"Market prices", "http://market.example/"}));
     EXPECT_EQ(tab.lvBrowser->topLevelItemCount(), 3);
 
     list.SetDropTarget(false); // the window is going

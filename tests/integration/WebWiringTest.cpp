@@ -21,8 +21,8 @@ constexpr const char* Chart = "http://pages.example/chart.html";
 class WebWiringTest : public ::testing::Test, protected testing::SimDesk {
 protected:
     WebWiringTest() {
-        folder.write("TRLP_URL.dat", std::string("News\r\n") + News + "\r\nChart\r\n" + Chart +
-                                         "\r\n");
+        folder.write("TRLP_URL.dat",
+                     std::string("News\r\n") + News + "\r\nChart\r\n" + Chart + "\r\n");
         platform.simWebView().setPage(News, {SimWebView::PatternDocument(512, 400)});
         platform.simWebView().setPage(Chart, {SimWebView::PatternDocument(1280, 2000)});
         installLibraries();

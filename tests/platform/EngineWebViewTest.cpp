@@ -4,10 +4,11 @@
 // fail or load without holding the caller, and the engine's processes end with release().
 
 #include "platform/linux/EngineWebView.h"
+
+#include "WebChart.h"
 #include "support/LinuxTestSupport.h"
 #include "support/WebServices.h"
 #include "support/XvfbServer.h"
-#include "WebChart.h"
 
 #include <QTimer>
 #include <cstdlib>

@@ -1,9 +1,9 @@
 // The Web tab's list of addresses: its file, the URL dialog's two stages, dropped links.
 
-#include "web/UrlEditor.h"
 #include "web/UrlList.h"
 
 #include "support/SimFolder.h"
+#include "web/UrlEditor.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -18,10 +18,10 @@ using ::testing::IsEmpty;
 class UrlListTest : public ::testing::Test {
 protected:
     UrlList makeList() {
-        return UrlList(files, folder.file(UrlList::FileName),
-                       {.addLogLine = [this](const std::string& line) { log.push_back(line); },
-                        .reportError =
-                            [this](const std::string& message) { errors.push_back(message); }});
+        return UrlList(
+            files, folder.file(UrlList::FileName),
+            {.addLogLine = [this](const std::string& line) { log.push_back(line); },
+             .reportError = [this](const std::string& message) { errors.push_back(message); }});
     }
     std::string file() const { return folder.read(UrlList::FileName); }
 
@@ -45,8 +45,8 @@ TEST_F(UrlListTest, FourLinesAreTwoRowsInOrderAndSaveAsTheSameFourLines) {
 TEST_F(UrlListTest, ThreeLinesGiveASecondRowWithoutAddressWrittenBackAsAnEmptyLine) {
     folder.write(UrlList::FileName, "News\r\nhttp://news.example/\r\nForum\r\n");
     list.LoadList();
-    EXPECT_THAT(list.Rows(), ElementsAre(UrlListRow{"News", "http://news.example/"},
-                                         UrlListRow{"Forum", ""}));
+    EXPECT_THAT(list.Rows(),
+                ElementsAre(UrlListRow{"News", "http://news.example/"}, UrlListRow{"Forum", ""}));
     list.SaveList();
     EXPECT_EQ(file(), "News\r\nhttp://news.example/\r\nForum\r\n\r\n");
 
@@ -93,9 +93,9 @@ TEST_F(UrlListTest, ADroppedLinkIsAddedAndSavedNamedByItsTitleOrItsAddress) {
     EXPECT_TRUE(list.DropLink("http://news.example/", "News"));
     EXPECT_TRUE(list.DropLink("http://forum.example/", ""));
     EXPECT_FALSE(list.DropLink("", "No address"));
-    EXPECT_THAT(list.Rows(), ElementsAre(UrlListRow{"News", "http://news.example/"},
-                                         UrlListRow{"http://forum.example/",
-                                                    "http://forum.example/"}));
+    EXPECT_THAT(list.Rows(),
+                ElementsAre(UrlListRow{"News", "http://news.example/"},
+                            UrlListRow{"http://forum.example/", "http://forum.example/"}));
     EXPECT_EQ(file(), "News\r\nhttp://news.example/\r\nhttp://forum.example/\r\n"
                       "http://forum.example/\r\n");
 }

@@ -60,7 +60,9 @@ protected:
     int stationRefreshes = 0;
     int pageListRedraws = 0;
     std::vector<std::string> said;
-    WebBrowser browser{view, timers, shuttingDown,
+    WebBrowser browser{view,
+                       timers,
+                       shuttingDown,
                        {.urlListEmpty = [this] { return listEmpty; },
                         .webViewActive = [this] { return webViewActive; },
                         .consoleVisible = [this] { return consoleVisible; },

@@ -15,9 +15,10 @@ namespace {
 constexpr std::size_t BigPageBytes = 50u * 1024 * 1024;
 
 void Page(httplib::Server& server, const std::string& path, std::string html) {
-    server.Get(path, [html = std::move(html)](const httplib::Request&, httplib::Response& response) {
-        response.set_content(html, "text/html");
-    });
+    server.Get(path,
+               [html = std::move(html)](const httplib::Request&, httplib::Response& response) {
+                   response.set_content(html, "text/html");
+               });
 }
 
 std::string DialogsPage() {
@@ -60,14 +61,14 @@ void InstallWebPages(httplib::Server& server, const std::atomic<bool>& quit) {
         for (int i = 0; block->size() < 64 * 1024; ++i) {
             *block += "<p>Cargo manifest line " + std::to_string(i) + ": ore, ice, salvage.</p>";
         }
-        response.set_chunked_content_provider(
-            "text/html", [block](size_t offset, httplib::DataSink& sink) {
-                if (offset >= BigPageBytes) {
-                    sink.done();
-                    return true;
-                }
-                return sink.write(block->data(), block->size());
-            });
+        response.set_chunked_content_provider("text/html",
+                                              [block](size_t offset, httplib::DataSink& sink) {
+                                                  if (offset >= BigPageBytes) {
+                                                      sink.done();
+                                                      return true;
+                                                  }
+                                                  return sink.write(block->data(), block->size());
+                                              });
     });
 }
 

@@ -138,21 +138,20 @@ void OffscreenBrowser::scrollBy(int dx, int dy, std::function<void()> done) {
                                    "return x!==window.scrollX||y!==window.scrollY;})()")
                                .arg(dx)
                                .arg(dy);
-    page_->runJavaScript(
-        script, HelperWorld, [this, done = std::move(done)](const QVariant& moved) {
-            if (moved.toBool()) {
-                afterNextFrame(ScrollFrameWaitMs, done);
-            } else {
-                done();
-            }
-        });
+    page_->runJavaScript(script, HelperWorld,
+                         [this, done = std::move(done)](const QVariant& moved) {
+                             if (moved.toBool()) {
+                                 afterNextFrame(ScrollFrameWaitMs, done);
+                             } else {
+                                 done();
+                             }
+                         });
 }
 
 void OffscreenBrowser::bodyScrollWidth(std::function<void(int)> answer) {
-    page_->runJavaScript("document.body ? document.body.scrollWidth : 0", HelperWorld,
-                         [answer = std::move(answer)](const QVariant& width) {
-                             answer(width.toInt());
-                         });
+    page_->runJavaScript(
+        "document.body ? document.body.scrollWidth : 0", HelperWorld,
+        [answer = std::move(answer)](const QVariant& width) { answer(width.toInt()); });
 }
 
 void OffscreenBrowser::setViewSize(int width, int height) {
@@ -166,8 +165,7 @@ QImage OffscreenBrowser::draw() {
 bool OffscreenBrowser::eventFilter(QObject* watched, QEvent* event) {
     if (watched == view_ && event->type() == QEvent::ChildAdded) {
         // The engine puts its render widget in once the first page exists.
-        QMetaObject::invokeMethod(this, &OffscreenBrowser::watchRenderWidget,
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &OffscreenBrowser::watchRenderWidget, Qt::QueuedConnection);
     } else if (watched == renderWidget_ && event->type() == QEvent::Paint) {
         if (afterFrame_) {
             // The paint has drawn the new frame once it returns.
