@@ -38,6 +38,13 @@ EngineWebView::EngineWebView(std::string helperPath, int loadTimeoutMs)
 
 EngineWebView::~EngineWebView() {
     release();
+    // Helpers still ending when the program ends are ended now, not left behind.
+    for (QProcess* helper : findChildren<QProcess*>()) {
+        if (!helper->waitForFinished(1000)) {
+            helper->kill();
+            helper->waitForFinished(1000);
+        }
+    }
 }
 
 void EngineWebView::setCompletionHandler(std::function<void(bool ok)> handler) {

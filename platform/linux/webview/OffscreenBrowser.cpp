@@ -5,6 +5,7 @@
 #include <QChildEvent>
 #include <QEvent>
 #include <QVariant>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
@@ -19,15 +20,19 @@ constexpr int ViewHeight = 256;
 // How long a view that moved may take to show it; past that the picture is taken as it is.
 constexpr int ScrollFrameWaitMs = 250;
 // After a load the first frame may come some time after the load's end; until then the view is
-// blank (white). A page that is white all over is taken as it is after this long.
+// one colour all over (white or black). A page of one colour is taken as it is after this long.
 constexpr int FirstFrameWaitMs = 1000;
 constexpr int FirstFramePollMs = 15;
 
-bool Blank(const QImage& picture) {
+bool Uniform(const QImage& picture) {
+    if (picture.isNull()) {
+        return true;
+    }
+    const QRgb first = picture.pixel(0, 0);
     for (int y = 0; y < picture.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
         for (int x = 0; x < picture.width(); ++x) {
-            if ((line[x] & 0xFFFFFFu) != 0xFFFFFFu) {
+            if (line[x] != first) {
                 return false;
             }
         }
@@ -62,17 +67,17 @@ OffscreenBrowser::OffscreenBrowser(Options options) : options_(options) {
     settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, true);
     settings->setAttribute(QWebEngineSettings::ShowScrollBars, true);
 
-    page_ = new QuietWebPage(profile_, this);
-    page_->setAudioMuted(true);
     view_ = new QWebEngineView(this);
-    view_->setPage(page_);
+    newPage();
     view_->setGeometry(0, 0, ViewWidth, ViewHeight);
     view_->setFocusPolicy(Qt::NoFocus);
     view_->installEventFilter(this);
 
     loadTimeout_.setSingleShot(true);
     connect(&loadTimeout_, &QTimer::timeout, this, [this] {
-        page_->triggerAction(QWebEnginePage::Stop);
+        // A page that took this long may still hold its renderer busy (half of 50 MB to
+        // lay out): a new page gets a renderer of its own, so the next page is not held too.
+        newPage();
         if (auto complete = std::exchange(complete_, {})) {
             complete(false);
         }
@@ -83,7 +88,7 @@ OffscreenBrowser::OffscreenBrowser(Options options) : options_(options) {
             firstFramePoll_.stop();
             return;
         }
-        if (firstFrameWaited_.elapsed() < FirstFrameWaitMs && Blank(draw())) {
+        if (firstFrameWaited_.elapsed() < FirstFrameWaitMs && Uniform(draw())) {
             firstFramePoll_.start(FirstFramePollMs);
             return;
         }
@@ -93,23 +98,6 @@ OffscreenBrowser::OffscreenBrowser(Options options) : options_(options) {
     firstFramePoll_.setSingleShot(true);
     frameWait_.setSingleShot(true);
     connect(&frameWait_, &QTimer::timeout, this, &OffscreenBrowser::frameShown);
-    connect(page_, &QWebEnginePage::loadStarted, this, [this] { awaitingStart_ = false; });
-    connect(page_, &QWebEnginePage::loadFinished, this, [this](bool ok) {
-        if (awaitingStart_) {
-            return; // the end of the page this navigate replaced
-        }
-        loadTimeout_.stop();
-        if (!complete_) {
-            return; // stopped by the time-out, or a page's own later navigation
-        }
-        if (!ok) {
-            std::exchange(complete_, {})(false);
-            return;
-        }
-        firstFrameWaited_.start();
-        firstFramePoll_.start(0);
-    });
-
     move(OffScreenX, 0);
     show();
     watchRenderWidget();
@@ -121,6 +109,30 @@ OffscreenBrowser::~OffscreenBrowser() {
     delete page_;
 }
 
+void OffscreenBrowser::newPage() {
+    auto* page = new QuietWebPage(profile_, this);
+    page->setAudioMuted(true);
+    // Each navigation ends once: succeeded, failed, or stopped (by a later navigation or the
+    // time limit, whose outcome is given elsewhere).
+    connect(page, &QWebEnginePage::loadingChanged, this,
+            [this](const QWebEngineLoadingInfo& loading) {
+                const auto status = loading.status();
+                if (status == QWebEngineLoadingInfo::LoadStartedStatus ||
+                    status == QWebEngineLoadingInfo::LoadStoppedStatus || !complete_) {
+                    return;
+                }
+                loadTimeout_.stop();
+                if (status == QWebEngineLoadingInfo::LoadFailedStatus) {
+                    std::exchange(complete_, {})(false);
+                    return;
+                }
+                firstFrameWaited_.start();
+                firstFramePoll_.start(0);
+            });
+    view_->setPage(page);
+    delete std::exchange(page_, page);
+}
+
 void OffscreenBrowser::navigate(const QString& url, std::function<void(bool ok)> complete) {
     // A page replaced before it completed is never reported.
     complete_ = std::move(complete);
@@ -128,7 +140,6 @@ void OffscreenBrowser::navigate(const QString& url, std::function<void(bool ok)>
     // Kept off the screen whenever it is shown again.
     move(OffScreenX, 0);
     loadTimeout_.start(options_.loadTimeoutMs);
-    awaitingStart_ = true;
     page_->load(QUrl::fromUserInput(url));
 }
 

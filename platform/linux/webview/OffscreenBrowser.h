@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -51,19 +52,19 @@ private:
     void afterNextFrame(int waitMs, std::function<void()> then);
     void frameShown();
     void watchRenderWidget();
+    // A fresh page (and renderer) in the view in place of the one there.
+    void newPage();
 
     Options options_;
     QWebEngineProfile* profile_ = nullptr;
     QuietWebPage* page_ = nullptr;
     QWebEngineView* view_ = nullptr;
-    QObject* renderWidget_ = nullptr;
+    QPointer<QObject> renderWidget_;
     QTimer loadTimeout_;
     QTimer frameWait_;
     QTimer firstFramePoll_;
     QElapsedTimer firstFrameWaited_;
     std::function<void(bool)> complete_;
-    // Between a navigate and its load's start: a load that ends now is the one replaced.
-    bool awaitingStart_ = false;
     std::function<void()> afterFrame_;
 };
 

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QLoggingCategory>
 #include <QSocketNotifier>
 #include <QStringList>
 #include <csignal>
@@ -86,6 +87,10 @@ int main(int argc, char** argv) {
     // Software drawing: the picture is read back for the console, and a display without a
     // graphics card (a virtual X server) has nothing better.
     ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-features=Translate", 0);
+    // The engine's report of how it set itself up would fill the program's standard error at
+    // every start.
+    QLoggingCategory::setFilterRules("qt.webenginecontext.info=false\n"
+                                     "qt.webenginecontext.debug=false");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
