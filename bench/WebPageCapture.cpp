@@ -25,6 +25,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -177,6 +178,15 @@ int main(int argc, char** argv) {
     const long rssAfter = RssKb();
     std::printf("engine released %.1f s after the last use; engine processes left: %ld\n",
                 releasedAfter / 1000.0, left);
+    // The engine's own work, whatever else the machine runs: the helper and the processes it
+    // waited for, all ended now.
+    rusage engineUse{};
+    getrusage(RUSAGE_CHILDREN, &engineUse);
+    std::printf("engine CPU time over the whole run: %.2f s user, %.2f s system\n",
+                static_cast<double>(engineUse.ru_utime.tv_sec) +
+                    static_cast<double>(engineUse.ru_utime.tv_usec) / 1e6,
+                static_cast<double>(engineUse.ru_stime.tv_sec) +
+                    static_cast<double>(engineUse.ru_stime.tv_usec) / 1e6);
     std::printf("program size before the first page %ld kB, after the release %ld kB "
                 "(difference %+ld kB, target within 3072)\n",
                 rssBefore, rssAfter, rssAfter - rssBefore);
