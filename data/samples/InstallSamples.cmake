@@ -20,3 +20,16 @@ if(NOT EXISTS ${APP_DIR}/trelkpro.ini)
     file(WRITE ${APP_DIR}/trelkpro.ini
         "${setup}[DataList]\nRoidFiles=MyLumacor.dat;\nArtiFiles=SearchPatterns.dat;\nDBFiles=StationInfo.dat;\n")
 endif()
+
+# The Web tab's list starts with the sample services' pages (the address ./trelk run serves them
+# on), so the "Subspace Network Interface" mode has pages to show. The pilot's list stays.
+if(NOT EXISTS ${APP_DIR}/TRLP_URL.dat)
+    set(pages "")
+    foreach(page "Subspace relay;index" "Block chart;chart" "Wide chart;wide"
+            "Long bulletin;long")
+        list(GET page 0 name)
+        list(GET page 1 file)
+        string(APPEND pages "${name}\r\nhttp://127.0.0.1:47821/web/${file}.html\r\n")
+    endforeach()
+    file(WRITE ${APP_DIR}/TRLP_URL.dat "${pages}")
+endif()
