@@ -2,8 +2,6 @@
 
 #include "QuietWebPage.h"
 
-#include <QChildEvent>
-#include <QEvent>
 #include <QVariant>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
@@ -22,7 +20,8 @@ constexpr int ScrollFrameWaitMs = 250;
 // After a load the first frame may come some time after the load's end; until then the view is
 // one colour all over (white or black). A page of one colour is taken as it is after this long.
 constexpr int FirstFrameWaitMs = 1000;
-constexpr int FirstFramePollMs = 15;
+// How often the view is looked at while a wait runs.
+constexpr int ViewPollMs = 10;
 
 bool Uniform(const QImage& picture) {
     if (picture.isNull()) {
@@ -71,7 +70,6 @@ OffscreenBrowser::OffscreenBrowser(Options options) : options_(options) {
     newPage();
     view_->setGeometry(0, 0, ViewWidth, ViewHeight);
     view_->setFocusPolicy(Qt::NoFocus);
-    view_->installEventFilter(this);
 
     loadTimeout_.setSingleShot(true);
     connect(&loadTimeout_, &QTimer::timeout, this, [this] {
@@ -82,25 +80,11 @@ OffscreenBrowser::OffscreenBrowser(Options options) : options_(options) {
             complete(false);
         }
     });
-    // Polled after a load until the view shows the page.
-    connect(&firstFramePoll_, &QTimer::timeout, this, [this] {
-        if (!complete_) {
-            firstFramePoll_.stop();
-            return;
-        }
-        if (firstFrameWaited_.elapsed() < FirstFrameWaitMs && Uniform(draw())) {
-            firstFramePoll_.start(FirstFramePollMs);
-            return;
-        }
-        firstFramePoll_.stop();
-        std::exchange(complete_, {})(true);
-    });
-    firstFramePoll_.setSingleShot(true);
-    frameWait_.setSingleShot(true);
-    connect(&frameWait_, &QTimer::timeout, this, &OffscreenBrowser::frameShown);
+    viewPoll_.setSingleShot(true);
+    connect(&viewPoll_, &QTimer::timeout, this, &OffscreenBrowser::pollView);
+
     move(OffScreenX, 0);
     show();
-    watchRenderWidget();
 }
 
 OffscreenBrowser::~OffscreenBrowser() {
@@ -126,17 +110,21 @@ void OffscreenBrowser::newPage() {
                     std::exchange(complete_, {})(false);
                     return;
                 }
-                firstFrameWaited_.start();
-                firstFramePoll_.start(0);
+                untilShown([](const QImage& now) { return !Uniform(now); }, FirstFrameWaitMs,
+                           [this] {
+                               if (auto loaded = std::exchange(complete_, {})) {
+                                   loaded(true);
+                               }
+                           });
             });
     view_->setPage(page);
     delete std::exchange(page_, page);
 }
 
 void OffscreenBrowser::navigate(const QString& url, std::function<void(bool ok)> complete) {
-    // A page replaced before it completed is never reported.
+    // A wait still running ends first: its answer is the earlier page's.
+    finishWait();
     complete_ = std::move(complete);
-    firstFramePoll_.stop();
     // Kept off the screen whenever it is shown again.
     move(OffScreenX, 0);
     loadTimeout_.start(options_.loadTimeoutMs);
@@ -150,9 +138,10 @@ void OffscreenBrowser::scrollBy(int dx, int dy, std::function<void()> done) {
                                .arg(dx)
                                .arg(dy);
     page_->runJavaScript(script, HelperWorld,
-                         [this, done = std::move(done)](const QVariant& moved) {
+                         [this, done = std::move(done), before = draw()](const QVariant& moved) {
                              if (moved.toBool()) {
-                                 afterNextFrame(ScrollFrameWaitMs, done);
+                                 untilShown([before](const QImage& now) { return now != before; },
+                                            ScrollFrameWaitMs, done);
                              } else {
                                  done();
                              }
@@ -173,38 +162,32 @@ QImage OffscreenBrowser::draw() {
     return view_->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-bool OffscreenBrowser::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == view_ && event->type() == QEvent::ChildAdded) {
-        // The engine puts its render widget in once the first page exists.
-        QMetaObject::invokeMethod(this, &OffscreenBrowser::watchRenderWidget, Qt::QueuedConnection);
-    } else if (watched == renderWidget_ && event->type() == QEvent::Paint) {
-        if (afterFrame_) {
-            // The paint has drawn the new frame once it returns.
-            QMetaObject::invokeMethod(this, &OffscreenBrowser::frameShown, Qt::QueuedConnection);
-        }
-    }
-    return QWidget::eventFilter(watched, event);
+void OffscreenBrowser::untilShown(std::function<bool(const QImage&)> shown, int waitMs,
+                                  std::function<void()> then) {
+    finishWait();
+    shown_ = std::move(shown);
+    afterShown_ = std::move(then);
+    waitMs_ = waitMs;
+    waited_.start();
+    viewPoll_.start(0);
 }
 
-void OffscreenBrowser::afterNextFrame(int waitMs, std::function<void()> then) {
-    if (auto earlier = std::exchange(afterFrame_, std::move(then))) {
-        earlier();
+void OffscreenBrowser::pollView() {
+    if (!afterShown_) {
+        return;
     }
-    frameWait_.start(waitMs);
+    if (waited_.elapsed() < waitMs_ && !shown_(draw())) {
+        viewPoll_.start(ViewPollMs);
+        return;
+    }
+    finishWait();
 }
 
-void OffscreenBrowser::frameShown() {
-    frameWait_.stop();
-    if (auto then = std::exchange(afterFrame_, {})) {
+void OffscreenBrowser::finishWait() {
+    viewPoll_.stop();
+    shown_ = {};
+    if (auto then = std::exchange(afterShown_, {})) {
         then();
-    }
-}
-
-void OffscreenBrowser::watchRenderWidget() {
-    QWidget* render = view_->focusProxy();
-    if (render != nullptr && render != renderWidget_) {
-        renderWidget_ = render;
-        render->installEventFilter(this);
     }
 }
 

@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -44,14 +43,14 @@ public:
     // The view as shown now; a null picture when nothing was drawn yet.
     QImage draw();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    // Runs then once the view has shown a new frame, or after waitMs when none comes.
-    void afterNextFrame(int waitMs, std::function<void()> then);
-    void frameShown();
-    void watchRenderWidget();
+    // Runs then once the view's picture is as shown() wants it, or after waitMs when it never
+    // gets there. The engine draws in its own time, so the view is looked at until then. A
+    // wait still running is finished first.
+    void untilShown(std::function<bool(const QImage&)> shown, int waitMs,
+                    std::function<void()> then);
+    void pollView();
+    void finishWait();
     // A fresh page (and renderer) in the view in place of the one there.
     void newPage();
 
@@ -59,13 +58,13 @@ private:
     QWebEngineProfile* profile_ = nullptr;
     QuietWebPage* page_ = nullptr;
     QWebEngineView* view_ = nullptr;
-    QPointer<QObject> renderWidget_;
     QTimer loadTimeout_;
-    QTimer frameWait_;
-    QTimer firstFramePoll_;
-    QElapsedTimer firstFrameWaited_;
+    QTimer viewPoll_;
+    QElapsedTimer waited_;
+    int waitMs_ = 0;
+    std::function<bool(const QImage&)> shown_;
+    std::function<void()> afterShown_;
     std::function<void(bool)> complete_;
-    std::function<void()> afterFrame_;
 };
 
 } // namespace trelk
