@@ -1,4 +1,4 @@
-# cmake -DSOURCE_DIR=... -DDATA_DIR=... [-DGAME=...] -P InstallSamples.cmake
+# cmake -DSOURCE_DIR=... -DDATA_DIR=... [-DGAME=...] [-DSAMPLE_PAGES=ON] -P InstallSamples.cmake
 # Puts the sample data files into the application's Data folder. A file already there is the
 # pilot's (edited, or a downloaded database) and is never replaced.
 file(MAKE_DIRECTORY ${DATA_DIR})
@@ -21,9 +21,11 @@ if(NOT EXISTS ${APP_DIR}/trelkpro.ini)
         "${setup}[DataList]\nRoidFiles=MyLumacor.dat;\nArtiFiles=SearchPatterns.dat;\nDBFiles=StationInfo.dat;\n")
 endif()
 
-# The Web tab's list starts with the sample services' pages (the address ./trelk run serves them
-# on), so the "Subspace Network Interface" mode has pages to show. The pilot's list stays.
-if(NOT EXISTS ${APP_DIR}/TRLP_URL.dat)
+# With SAMPLE_PAGES (the build's folder, where ./trelk run serves them), the Web tab's list
+# starts with the sample services' pages, so the "Subspace Network Interface" mode has pages to
+# show; an installed program has no such server and starts with an empty list. The pilot's list
+# stays.
+if(SAMPLE_PAGES AND NOT EXISTS ${APP_DIR}/TRLP_URL.dat)
     set(pages "")
     foreach(page "Subspace relay;index" "Block chart;chart" "Wide chart;wide"
             "Long bulletin;long")

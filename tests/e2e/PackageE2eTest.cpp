@@ -90,7 +90,7 @@ TEST_F(PackageTest, ThePackageHoldsTheProgramItsToolsAndTheDesktopFilesAndNeedsR
     const std::string depends = capture("dpkg-deb -f " + package + " Depends");
     for (const char* runtime :
          {"libqt6widgets6", "libqt6gui6", "libqt6core6", "libqt6dbus6", "libqt6multimedia6",
-          "libcurl4", "libsqlite3-0", "libx11-6", "xdg-utils"}) {
+          "libqt6webengine", "libcurl4", "libsqlite3-0", "libx11-6", "xdg-utils"}) {
         EXPECT_THAT(depends, HasSubstr(runtime));
     }
     EXPECT_THAT(depends, Not(HasSubstr("-dev"))) << depends;
