@@ -97,6 +97,18 @@ TrelkApp::TrelkApp(Platform& platform, MainWindow& window, Prompts& prompts, App
                                                .MarketSectors = setup.NumOfMarketSectors};
                    }},
               consoleNavigation_, consolePage_, marketHooks()),
+      databaseDownload_(platform.eventLoop(), platform.timers(), platform.fileSystem(),
+                        httpClients_, core_.ShuttingDown(), core_.paths().DataDir,
+                        {.DatabaseURL = core_.settings().values().Setup.DatabaseURL,
+                         .TrkDate = core_.settings().values().Setup.TrkDate},
+                        databaseDownloadHooks()),
+      updateCheck_(platform.eventLoop(), httpClients_.HTTP2(), core_.ShuttingDown(),
+                   core_.version(),
+                   {.DBDateURL = core_.settings().values().Setup.DBDateURL,
+                    .TrelkVersionURL = core_.settings().values().Setup.TrelkVersionURL,
+                    .TrkDate = core_.settings().values().Setup.TrkDate,
+                    .InstallCode = core_.settings().values().Setup.InstallCode},
+                   updateCheckHooks()),
       urlList_(platform.fileSystem(), core_.paths().AppDir + UrlList::FileName, urlListHooks()),
       webBrowser_(platform.webView(), platform.timers(), core_.ShuttingDown(), webBrowserHooks()) {
     window_.setHookMessageHandler([this](std::uint32_t virtualKey, std::uint32_t flags) {
@@ -132,6 +144,8 @@ std::vector<std::string> TrelkApp::UnsetHookSlots() const {
     AppendUnsetSlots(unset, gameExitWatcher_.hooks());
     AppendUnsetSlots(unset, proxy_.hooks());
     AppendUnsetSlots(unset, market_.hooks());
+    AppendUnsetSlots(unset, databaseDownload_.hooks());
+    AppendUnsetSlots(unset, updateCheck_.hooks());
     AppendUnsetSlots(unset, urlList_.hooks());
     AppendUnsetSlots(unset, webBrowser_.hooks());
     return unset;
@@ -158,11 +172,23 @@ LifecycleHooks TrelkApp::lifecycleHooks() {
         .setOverlayDebugMode =
             [this](bool on) { overlay_.NexaCSetDebugMode(on, TraceAs::Silent()); },
         .writeKeyRecord = [this] { keyRecord_.WriteKeyRecord(); },
+        // "Auto Update" unticked: no check at start-up; "Update" and "//getroid" still check.
+        .startDatabaseUpdateCheck =
+            [this] {
+                if (core_.settings().DBAutoUpdate.checked()) {
+                    updateCheck_.StartUpdateCheck();
+                }
+            },
+        .openDatabaseDownload = [this] { databaseDownload_.RetrieveDatabase(); },
         .pointFileListAtDataDir = [this] { dataLists_.RefreshDataDirFiles(); },
         .applyAutoStart = [this] { gameAutoStart_.ApplyAutoStart(); },
         .restoreDataLists = [this] { dataLists_.RestoreDataLists(); },
         .restoreCommandList = [this] { commandList_.Load(); },
-        .startDataListWorker = [this] { dataLists_.StartDataListWorker(); },
+        // The lists read the database a download at start-up is writing once it is written.
+        .startDataListWorker =
+            [this] {
+                databaseDownload_.WhenDownloadEnds([this] { dataLists_.StartDataListWorker(); });
+            },
         .initConsoleOverlay =
             [this] {
                 appearance_.InitConsoleOverlay();
@@ -184,7 +210,11 @@ LifecycleHooks TrelkApp::lifecycleHooks() {
             },
         // LoadSettings
         .applyConsoleSpinControls = [this] { appearance_.ApplyConsoleSpinControls(); },
-        .applyColoursFontAndDate = [this] { appearance_.ApplyColoursAndFont(); },
+        .applyColoursFontAndDate =
+            [this] {
+                appearance_.ApplyColoursAndFont();
+                databaseDownload_.ShowTrkDate();
+            },
         .applyKeyMapPanels = [this] { window_.refreshKeyMapPanels(); },
         .applyScanTarget = [this] { radar_.ApplyLoadedSettings(); },
         .applyProxyToHttpClients = [this] { proxy_.ApplyToHttpClients(); },
@@ -205,6 +235,8 @@ LifecycleHooks TrelkApp::lifecycleHooks() {
                 radar_.Stop();
                 dataLists_.StopDataListWorker();
                 market_.StopWorkers();
+                updateCheck_.StopWorker();
+                databaseDownload_.StopWorker();
                 addOns_.Stop();
                 addOnAutoStart_.Stop();
                 gameAutoStart_.Stop();
@@ -288,6 +320,7 @@ SlashCommandActions TrelkApp::slashCommandActions() {
         .SwitchGameAutoStart = [this](bool on) { gameAutoStart_.SetFromCommand(on); },
         .SwitchGameAutoExit = [this](bool on) { gameExitWatcher_.SetAutoExit(on); },
         .StartMarketLoad = [this] { market_.StartMarketLoad(); },
+        .ForceDatabaseUpdateCheck = [this] { updateCheck_.ForceUpdateCheck(); },
         // The command traces its own line.
         .NexaCSetShowTimeString =
             [this](bool on) { overlay_.NexaCSetShowTimeString(on, TraceAs::Silent()); },
@@ -481,6 +514,27 @@ WebBrowser::Hooks TrelkApp::webBrowserHooks() {
             [this] { builtinPages_.PageListPage(LevelSlot(consoleNavigation_.LevelSelection, 1)); },
         .reportDuringPlay = std::bind_front(&TrelkApp::reportDuringPlay, this),
     };
+}
+
+DatabaseDownload::Hooks TrelkApp::databaseDownloadHooks() {
+    return {.setStatusText = [this](const std::string& text) { window_.setStatusText(1, text); },
+            .showDialog = [this] { window_.showDatabaseDialog(); },
+            .closeDialog = [this] { window_.closeDatabaseDialog(); },
+            .saveTrkDate = [this] { return core_.settings().SaveTrkDate(); },
+            .addLogLine = std::bind_front(&TrelkApp::addLogLine, this),
+            .trace = std::bind_front(&TrelkApp::trace, this)};
+}
+
+UpdateCheck::Hooks TrelkApp::updateCheckHooks() {
+    return {.setStatusText = [this](const std::string& text) { window_.setStatusText(1, text); },
+            .setCaption = [this](const std::string& caption) { window_.setCaption(caption); },
+            .flashWindow = [this] { window_.flashWindow(); },
+            .confirm = [this](const std::string& question) { return prompts_.confirm(question); },
+            .retrieveDatabase =
+                [this](std::function<void()> then) {
+                    databaseDownload_.RetrieveDatabase(std::move(then));
+                },
+            .trace = std::bind_front(&TrelkApp::trace, this)};
 }
 
 void TrelkApp::reportError(const std::string& message) {

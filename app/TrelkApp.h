@@ -13,9 +13,11 @@
 #include "core/AppCore.h"
 #include "core/ProgramSound.h"
 #include "data/DataLists.h"
+#include "downloads/DatabaseDownload.h"
 #include "downloads/HttpClients.h"
 #include "downloads/MarketData.h"
 #include "downloads/ProxySettings.h"
+#include "downloads/UpdateCheck.h"
 #include "gamecontrol/GameAutoStart.h"
 #include "gamecontrol/GameExitWatcher.h"
 #include "keyboard/KeyDispatcher.h"
@@ -89,6 +91,8 @@ public:
     HttpClients& httpClients() { return httpClients_; }
     ProxySettings& proxy() { return proxy_; }
     MarketData& market() { return market_; }
+    DatabaseDownload& databaseDownload() { return databaseDownload_; }
+    UpdateCheck& updateCheck() { return updateCheck_; }
     UrlList& urlList() { return urlList_; }
     WebBrowser& webBrowser() { return webBrowser_; }
 
@@ -116,6 +120,8 @@ private:
     GameExitWatcher::Hooks gameExitWatcherHooks();
     ProxySettings::Hooks proxyHooks();
     MarketData::Hooks marketHooks();
+    DatabaseDownload::Hooks databaseDownloadHooks();
+    UpdateCheck::Hooks updateCheckHooks();
     UrlList::Hooks urlListHooks();
     WebBrowser::Hooks webBrowserHooks();
 
@@ -171,10 +177,13 @@ private:
     // The game starts with us, after the add-ons, and we end with it.
     GameAutoStart gameAutoStart_;
     GameExitWatcher gameExitWatcher_;
-    // Downloads: the HTTP clients, their proxy, the market.
+    // Downloads: the HTTP clients, their proxy, the market, the coordinate database and the
+    // check for a newer database and program.
     HttpClients httpClients_;
     ProxySettings proxy_;
     MarketData market_;
+    DatabaseDownload databaseDownload_;
+    UpdateCheck updateCheck_;
     // Web pages: the Web tab's list of addresses and the hidden browser that captures them.
     UrlList urlList_;
     WebBrowser webBrowser_;

@@ -106,6 +106,10 @@ bool SettingsController::SaveGameStartFileKey() {
     return report(store_.SaveGroups({SettingsGroup::GameStartFile}, settings_));
 }
 
+bool SettingsController::SaveTrkDate() {
+    return report(store_.SaveGroups({SettingsGroup::DatabaseDate}, settings_));
+}
+
 void SettingsController::SaveAllGroups() {
     collectSetupBoxes();
     collectConsoleBoxes();

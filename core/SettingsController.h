@@ -29,6 +29,8 @@ public:
     bool SaveProxyKeys();
     // "AutoStart" from the values.
     bool SaveGameStartFileKey();
+    // "TrkDate" from the values.
+    bool SaveTrkDate();
     // At close: Setup, KeyMap, Console, Scanner.
     void SaveAllGroups();
     // Saves the group that belongs to a tab sheet when the pilot leaves it.

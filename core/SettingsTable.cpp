@@ -167,6 +167,7 @@ const std::vector<const SettingKey*>& GroupKeys(SettingsGroup group) {
                          "EscRefresh", "AASafe", "WideConsole", "DebugState"});
     static const std::vector<const SettingKey*> proxy = Keys("Setup", {"ProxyURL", "ProxyPort"});
     static const std::vector<const SettingKey*> gameStartFile = Keys("Setup", {"AutoStart"});
+    static const std::vector<const SettingKey*> databaseDate = Keys("Setup", {"TrkDate"});
     switch (group) {
     case SettingsGroup::Setup:
         return setup;
@@ -174,6 +175,8 @@ const std::vector<const SettingKey*>& GroupKeys(SettingsGroup group) {
         return proxy;
     case SettingsGroup::GameStartFile:
         return gameStartFile;
+    case SettingsGroup::DatabaseDate:
+        return databaseDate;
     case SettingsGroup::Scanner:
         return scanner;
     case SettingsGroup::KeyMap:

@@ -31,8 +31,9 @@ struct SettingKey {
 };
 
 // Proxy: the two keys the proxy dialog's Save writes. GameStartFile: "AutoStart", written by
-// the game path dialog as soon as a file is chosen.
-enum class SettingsGroup { Setup, Scanner, KeyMap, Console, Proxy, GameStartFile };
+// the game path dialog as soon as a file is chosen. DatabaseDate: "TrkDate", which a database
+// conversion writes.
+enum class SettingsGroup { Setup, Scanner, KeyMap, Console, Proxy, GameStartFile, DatabaseDate };
 
 // Every key, in the order it is read: Setup, DataList, Scanner, Console, KeyMap.
 const std::vector<SettingKey>& SettingsTable();

@@ -8,6 +8,37 @@ constexpr const char* AcceptAny = "text/html, */*";
 
 } // namespace
 
+std::string RequestUrl(std::string_view stored) {
+    const auto first = stored.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    stored = stored.substr(first, stored.find_last_not_of(" \t\r\n") - first + 1);
+    std::string url;
+    url.reserve(stored.size());
+    for (const char c : stored) {
+        if (c == ' ') {
+            url += "%20";
+        } else {
+            url += c;
+        }
+    }
+    return url;
+}
+
+std::string SiteName(std::string_view url) {
+    const std::string request = RequestUrl(url);
+    std::string_view rest = request;
+    if (const auto scheme = rest.find("://"); scheme != std::string_view::npos) {
+        rest.remove_prefix(scheme + 3);
+    }
+    rest = rest.substr(0, rest.find_first_of("/?#"));
+    if (const auto user = rest.rfind('@'); user != std::string_view::npos) {
+        rest.remove_prefix(user + 1);
+    }
+    return std::string(rest);
+}
+
 HttpClientOptions HttpClients::MarketOptions() {
     return {.name = "HTTP",
             .userAgent = "Mozilla/3.0 (compatible; Trelk)",
@@ -29,7 +60,7 @@ HttpClientOptions HttpClients::DatabaseOptions() {
             .userAgent = "Mozilla/3.0 (compatible; Trelk)",
             .accept = AcceptAny,
             .http10 = false,
-            .sevenBit = false};
+            .sevenBit = true};
 }
 
 HttpClients::HttpClients(Http& http)

@@ -3,8 +3,16 @@
 #include "platform/ports/Http.h"
 
 #include <memory>
+#include <string>
+#include <string_view>
 
 namespace trelk {
+
+// A stored address as a request sends it: the blanks the historical defaults end in are not
+// part of it, and a blank inside is sent encoded, so the request line stays well formed.
+std::string RequestUrl(std::string_view stored);
+// "host" or "host:port" of an address: the site the pilot is told of.
+std::string SiteName(std::string_view url);
 
 // The program's HTTP clients, each with its own identity and proxy: HTTP (the market), HTTP2
 // (the version and database date check) and HTTP1 (the coordinate database download).

@@ -1,9 +1,12 @@
 #include "SetupGroups.h"
 
 #include "LogSettingsBox.h"
+#include "QtText.h"
 #include "TfrmProxy.h"
 #include "core/CheckOption.h"
+#include "downloads/DatabaseDownload.h"
 #include "downloads/MarketData.h"
+#include "downloads/UpdateCheck.h"
 #include "gamecontrol/GameAutoStart.h"
 
 #include <QEvent>
@@ -126,6 +129,34 @@ ServerGroup::ServerGroup(CheckOption& proxyEnabled, ProxySettings& proxy, QWidge
 void ServerGroup::bProxySetClick() {
     TfrmProxy dialog(proxy_, window());
     dialog.exec();
+}
+
+RoidDatabaseGroup::RoidDatabaseGroup(CheckOption& autoUpdate, DatabaseDownload& download,
+                                     UpdateCheck& check, QWidget* parent)
+    : QGroupBox("Roid Database", parent) {
+    setObjectName("gbRoidDatabase");
+    auto* grid = new QGridLayout(this);
+    lblTrkFileDate = new QLabel(toQt(download.TrkFileDate()), this);
+    lblTrkFileDate->setObjectName("lblTrkFileDate");
+    btnDownload = new QPushButton("Update", this);
+    btnDownload->setObjectName("btnDownload");
+    btnDownload->setToolTip("Check for a newer database and program version");
+    cbDBAutoUpdate = new QCheckBox("Auto Update", this);
+    cbDBAutoUpdate->setObjectName("cbDBAutoUpdate");
+    cbDBAutoUpdate->setToolTip("Check for a newer database when Trelk starts");
+    Bind(cbDBAutoUpdate, autoUpdate);
+    grid->addWidget(new QLabel("Date Created:", this), 0, 0);
+    grid->addWidget(lblTrkFileDate, 0, 1);
+    grid->addWidget(btnDownload, 1, 0);
+    grid->addWidget(cbDBAutoUpdate, 1, 1);
+
+    QPointer<QLabel> label = lblTrkFileDate;
+    download.addDateView([label](const std::string& date) {
+        if (label != nullptr) {
+            label->setText(toQt(date));
+        }
+    });
+    connect(btnDownload, &QPushButton::clicked, this, [&check] { check.btnDownloadClick(); });
 }
 
 } // namespace trelk

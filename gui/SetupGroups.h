@@ -2,17 +2,20 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 
 namespace trelk {
 
 class CheckOption;
+class DatabaseDownload;
 class GameAutoStart;
 class LogBufSettings;
 class LogSettingsBox;
 class MarketData;
 class ProxySettings;
+class UpdateCheck;
 
 // The Setup tab's "Settings" group: the game's auto start with the button to its start file,
 // TrelkPro's auto shutdown with the game, and the logging switch with its settings.
@@ -62,6 +65,19 @@ public:
 
 private:
     ProxySettings& proxy_;
+};
+
+// The Setup tab's "Roid Database" group: the date of the database in use, the "Update" check
+// and the "Auto Update" switch (whether the check runs at start-up).
+class RoidDatabaseGroup final : public QGroupBox {
+    Q_OBJECT
+public:
+    RoidDatabaseGroup(CheckOption& autoUpdate, DatabaseDownload& download, UpdateCheck& check,
+                      QWidget* parent = nullptr);
+
+    QLabel* lblTrkFileDate = nullptr;
+    QPushButton* btnDownload = nullptr;
+    QCheckBox* cbDBAutoUpdate = nullptr;
 };
 
 } // namespace trelk

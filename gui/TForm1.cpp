@@ -14,6 +14,7 @@
 #include "QtText.h"
 #include "ScannerTab.h"
 #include "SetupGroups.h"
+#include "TfmTrelkConv.h"
 #include "VersionHistoryDialog.h"
 #include "WebTab.h"
 #include "app/TrelkApp.h"
@@ -165,7 +166,10 @@ void TForm1::buildTabContents(TrelkApp& app) {
     // As wide as the add-on list below it: the title needs more than its one box.
     screenCapture->setGeometry(316, 12, 284, screenCapture->sizeHint().height());
     auto* addOnsBox = new AddOnsBox(app.addOns(), app.addOnAutoStart(), setupPage);
-    addOnsBox->setGeometry(316, 70, 284, 250);
+    addOnsBox->setGeometry(316, 64, 284, 176);
+    auto* roidDatabaseGroup = new RoidDatabaseGroup(settings.DBAutoUpdate, app.databaseDownload(),
+                                                    app.updateCheck(), setupPage);
+    roidDatabaseGroup->setGeometry(316, 244, 284, roidDatabaseGroup->sizeHint().height());
 
     auto* consolePage = PageControl1->findChild<QWidget*>("tsConsole");
     (new QVBoxLayout(consolePage))
@@ -198,6 +202,7 @@ void TForm1::buildTabContents(TrelkApp& app) {
 void TForm1::bind(TrelkApp& app) {
     AppCore& core = app.core();
     core_ = &core;
+    databaseDownload_ = &app.databaseDownload();
     buildTabContents(app);
     auto add = [](QMenu* menu, const char* name, const char* text, auto handler) {
         QAction* action = menu->addAction(text);
@@ -306,6 +311,28 @@ void TForm1::removeKeyMapMessageFilter() {
 void TForm1::refreshKeyMapPanels() {
     if (keyMapTab_) {
         keyMapTab_->refresh();
+    }
+}
+
+void TForm1::flashWindow() {
+    // The window manager flashes the frame or the task-bar entry until the pilot turns to it.
+    QApplication::alert(this, 0);
+}
+
+void TForm1::showDatabaseDialog() {
+    if (databaseDownload_ == nullptr || databaseDialog_) {
+        return;
+    }
+    // Shown over whatever the pilot looks at, without taking the keys from the game.
+    const bool takeFocus = ownWindowActive();
+    databaseDialog_ = new TfmTrelkConv(*databaseDownload_, this);
+    databaseDialog_->setAttribute(Qt::WA_ShowWithoutActivating, !takeFocus);
+    databaseDialog_->show();
+}
+
+void TForm1::closeDatabaseDialog() {
+    if (databaseDialog_) {
+        databaseDialog_->closeFromModel();
     }
 }
 

@@ -15,9 +15,11 @@ namespace trelk {
 
 class AppCore;
 class CheckOption;
+class DatabaseDownload;
 class Desktop;
 class FilesTab;
 class KeyMapTab;
+class TfmTrelkConv;
 class TrelkApp;
 
 // The main window: tab sheets, status bar, tray icon and menus. A view of AppCore; every
@@ -49,6 +51,9 @@ public:
     void installKeyMapMessageFilter() override;
     void removeKeyMapMessageFilter() override;
     void refreshKeyMapPanels() override;
+    void flashWindow() override;
+    void showDatabaseDialog() override;
+    void closeDatabaseDialog() override;
     void destroyWindow() override;
     std::uint32_t windowHandle() const override;
     void setHookMessageHandler(HookMessageHandler handler) override;
@@ -62,6 +67,8 @@ public:
     QToolButton* JvFormButton1 = nullptr;
     QToolButton* JvFormButtonHide = nullptr;
     QSystemTrayIcon* JvTrayIcon1 = nullptr;
+
+    TfmTrelkConv* databaseDialog() const { return databaseDialog_; }
 
     // The tray may not exist on this desktop; then hiding minimises instead.
     bool trayAvailable() const;
@@ -88,6 +95,8 @@ private:
     QPointer<FilesTab> filesTab_;
     // The lifecycle reaches the tab through the window; before bind() there is none yet.
     QPointer<KeyMapTab> keyMapTab_;
+    DatabaseDownload* databaseDownload_ = nullptr;
+    QPointer<TfmTrelkConv> databaseDialog_;
     bool closeAllowed_ = false;
 };
 

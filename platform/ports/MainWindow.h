@@ -36,6 +36,15 @@ public:
     // The KeyMap tab's panels show the key map just loaded.
     virtual void refreshKeyMapPanels() = 0;
 
+    // The window asks for the pilot's attention (its task-bar entry or frame flashes) until
+    // the pilot turns to it.
+    virtual void flashWindow() = 0;
+
+    // The coordinate database download dialog (fmTrelkConv), modal over this window: shown
+    // without waiting for it, and closed when the download is over or the program closes.
+    virtual void showDatabaseDialog() = 0;
+    virtual void closeDatabaseDialog() = 0;
+
     // Ends the message loop once the core has allowed the close.
     virtual void destroyWindow() = 0;
 

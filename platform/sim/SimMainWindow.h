@@ -30,6 +30,12 @@ public:
     void installKeyMapMessageFilter() override { keyMapFilterInstalled_ = true; }
     void removeKeyMapMessageFilter() override { keyMapFilterInstalled_ = false; }
     void refreshKeyMapPanels() override { ++keyMapPanelRefreshes_; }
+    void flashWindow() override { ++flashes_; }
+    void showDatabaseDialog() override {
+        databaseDialogShown_ = true;
+        ++databaseDialogShows_;
+    }
+    void closeDatabaseDialog() override { databaseDialogShown_ = false; }
     void destroyWindow() override { destroyed_ = true; }
     std::uint32_t windowHandle() const override { return handle_; }
     void setHookMessageHandler(HookMessageHandler handler) override {
@@ -53,6 +59,9 @@ public:
     bool destroyed() const { return destroyed_; }
     bool keyMapFilterInstalled() const { return keyMapFilterInstalled_; }
     int keyMapPanelRefreshes() const { return keyMapPanelRefreshes_; }
+    int flashes() const { return flashes_; }
+    bool databaseDialogShown() const { return databaseDialogShown_; }
+    int databaseDialogShows() const { return databaseDialogShows_; }
     void setVisible(bool visible) { visible_ = visible; }
     // The game has the focus unless a test says the pilot works in TrelkPro's window.
     void setOwnWindowActive(bool active) { ownWindowActive_ = active; }
@@ -63,6 +72,9 @@ private:
     bool destroyed_ = false;
     bool keyMapFilterInstalled_ = false;
     int keyMapPanelRefreshes_ = 0;
+    int flashes_ = 0;
+    bool databaseDialogShown_ = false;
+    int databaseDialogShows_ = 0;
     std::string caption_;
     std::string trayHint_;
     std::array<std::string, 2> status_;

@@ -32,7 +32,8 @@ protected:
         installLibraries();
     }
     void startWith(const std::string& setup) {
-        folder.write("trelkpro.ini", "[Setup]\n" + setup);
+        // No start-up update check: only the market's requests are counted here.
+        folder.write("trelkpro.ini", "[Setup]\nDBAutoUpdate=0\n" + setup);
         ASSERT_TRUE(start().core().FormCreate().ok);
         settle();
     }

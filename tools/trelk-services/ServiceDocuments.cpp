@@ -100,27 +100,6 @@ std::string MarketDocument(const MarketShape& shape) {
     return text;
 }
 
-std::string DatabaseDocument(int records, const std::string& date) {
-    constexpr std::array<const char*, 4> RegionNames = {"Sector A", "Sector B", "Rim",
-                                                        "Core Worlds"};
-    constexpr std::array<const char*, 5> CategoryNames = {"prec. metals", "ore", "gas", "ice",
-                                                          "crystal"};
-    constexpr std::array<const char*, 3> SizeNames = {"small", "med.", "large"};
-    std::string text = "Trelk Database: " + date + " ; sample service\n";
-    Numbers numbers{777u};
-    for (int n = 0; n < records; ++n) {
-        const auto region = static_cast<std::size_t>(n) * RegionNames.size() /
-                            static_cast<std::size_t>(std::max(records, 1));
-        text += std::to_string(n + 1) + ';' + Pick(RegionNames, region) + ";Field " +
-                std::to_string(n / 7 + 1) + ';' + std::to_string(numbers.between(-90000, 90000)) +
-                ';' + std::to_string(numbers.between(-90000, 90000)) + ';' +
-                std::to_string(numbers.between(-9000, 9000)) + ';' +
-                CategoryNames[numbers.next() % CategoryNames.size()] + ';' +
-                SizeNames[numbers.next() % SizeNames.size()] + '\n';
-    }
-    return text;
-}
-
 std::string BinaryGarbage(std::size_t size, std::uint32_t seed) {
     Numbers numbers{seed};
     std::string bytes(size, '\0');

@@ -20,10 +20,6 @@ struct MarketShape {
 // same categories and items in the same order. Deterministic for a shape.
 std::string MarketDocument(const MarketShape& shape);
 
-// The coordinate database document: a header line with the date, then LF-separated records
-// "id;region;object;x;y;z;category;size" (coordinates in thousandths).
-std::string DatabaseDocument(int records, const std::string& date);
-
 // Bytes of every value, deterministic for a seed.
 std::string BinaryGarbage(std::size_t size, std::uint32_t seed);
 

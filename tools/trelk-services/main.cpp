@@ -11,9 +11,12 @@
 // 404, 500, slow (one byte every 200 ms), close (the connection ends in the middle of the
 // body), huge (a 200 MB body), huge-chunked (the same without a length), garbage (binary
 // bytes), redirect (302 to the same document).
+// The database date and the version reply change while running: GET /_control/db-date?value=D
+// and GET /_control/version?value=V (the database document's header follows the date).
 // --record appends one line per request: method, target, HTTP version, User-Agent, Accept,
 // Via, X-Forwarded-For, separated by tabs.
 
+#include "DatabaseService.h"
 #include "ServiceDocuments.h"
 #include "WebPages.h"
 
@@ -43,7 +46,7 @@ struct Options {
     std::string portFile;
     std::string recordFile;
     MarketShape market;
-    int dbRecords = 400;
+    int dbRecords = 3000;
     std::string dbDate = "05-08-17";
     std::string version = "1.00.1";
     std::string fault = "none";
@@ -162,7 +165,7 @@ class Services {
 public:
     explicit Services(const Options& options)
         : options_(options), fault_(options.fault), market_(MarketDocument(options.market)),
-          database_(DatabaseDocument(options.dbRecords, options.dbDate)) {}
+          database_(options.dbRecords, options.dbDate, options.version) {}
 
     void install(httplib::Server& server) {
         // Recorded as it arrives, so a test sees a request while its reply still runs.
@@ -183,9 +186,11 @@ public:
                    });
         serveDocument(server, "/trlp/inv/vinventory.txt", [this] { return market_; });
         // The stored addresses of these two end in a blank, which reaches us encoded or not.
-        serveDocument(server, R"(/html/rawdata2\.php(%20| )?)", [this] { return database_; });
-        serveDocument(server, R"(/dblastchange\.txt(%20| )?)", [this] { return options_.dbDate; });
-        serveDocument(server, "/trelkbeta/_tracking1.php", [this] { return options_.version; });
+        // Only the stored addresses end in a blank; the request leaves it out.
+        serveDocument(server, R"(/html/rawdata2\.php)", [this] { return database_.document(); });
+        serveDocument(server, R"(/dblastchange\.txt)", [this] { return database_.date(); });
+        serveDocument(server, "/trelkbeta/_tracking1.php", [this] { return database_.version(); });
+        database_.installControls(server);
         InstallWebPages(server, Quit);
     }
 
@@ -280,7 +285,7 @@ private:
     std::string fault_;
     std::mutex recordMutex_;
     const std::string market_;
-    const std::string database_;
+    DatabaseService database_;
 };
 
 } // namespace
