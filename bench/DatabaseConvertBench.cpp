@@ -5,7 +5,7 @@
 //
 //   build/bin/bench_databaseconvertbench
 
-#include "DatabaseService.h"
+#include "DatabaseDocument.h"
 #include "downloads/DatabaseConversion.h"
 #include "support/TempFolder.h"
 

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <cstring>
+#include <functional>
+#include <unordered_map>
 #include <vector>
 
 namespace trelk {
@@ -66,10 +67,11 @@ std::optional<std::int64_t> WholeNumber(std::string_view text) {
     return value;
 }
 
-// Appends text with every run of blanks made one, continuing a run already at the end.
-void AppendCollapsed(std::string& out, std::string_view text) {
+// Appends text with every run of blanks made one, continuing a run already at the end of the
+// line that begins at start.
+void AppendCollapsed(std::string& out, std::size_t start, std::string_view text) {
     for (const char c : text) {
-        if (c == ' ' && !out.empty() && out.back() == ' ') {
+        if (c == ' ' && out.size() > start && out.back() == ' ') {
             continue;
         }
         out += c;
@@ -94,9 +96,107 @@ std::string HeaderDate(std::string_view header) {
 
 struct WorkingLine {
     std::uint32_t offset;
-    std::uint32_t length;
+    std::uint16_t length;
+    std::uint16_t names; // the length of "group; sub-group;"
     std::uint32_t index; // order of arrival
+    std::uint32_t pair;  // which (group, sub-group) pair, without regard to case
+    std::uint64_t head;  // the first eight bytes after the names, folded
 };
+
+// The order of the working list: bytes with lower case folded to upper.
+int CompareFolded(std::string_view a, std::string_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t n = 0; n < common; ++n) {
+        const unsigned char x = Fold[static_cast<unsigned char>(a[n])];
+        const unsigned char y = Fold[static_cast<unsigned char>(b[n])];
+        if (x != y) {
+            return x < y ? -1 : 1;
+        }
+    }
+    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
+// The working list in its order, equal lines newest first. Neither name holds a ';', so no
+// line of one (group, sub-group) pair sorts between two lines of another: the distinct pairs
+// are sorted once, then the lines of each pair by the rest.
+void SortWorkingLines(const std::string& text, std::vector<WorkingLine>& lines) {
+    auto rest = [&text](const WorkingLine& line) {
+        return std::string_view(text.data() + line.offset + line.names,
+                                static_cast<std::size_t>(line.length - line.names));
+    };
+    std::unordered_map<std::string, std::uint32_t> ids;
+    ids.reserve(lines.size() / 4 + 16);
+    std::vector<const std::string*> pairs;
+    std::string names;
+    for (WorkingLine& line : lines) {
+        names.assign(text, line.offset, line.names);
+        for (char& c : names) {
+            c = static_cast<char>(Fold[static_cast<unsigned char>(c)]);
+        }
+        auto it = ids.find(names);
+        if (it == ids.end()) {
+            it = ids.emplace(names, static_cast<std::uint32_t>(pairs.size())).first;
+            pairs.push_back(&it->first);
+        }
+        line.pair = it->second;
+        // The first bytes of the rest, most significant first: most comparisons end here.
+        const std::string_view head = rest(line).substr(0, 8);
+        line.head = 0;
+        for (std::size_t n = 0; n < 8; ++n) {
+            line.head =
+                line.head << 8 | (n < head.size() ? Fold[static_cast<unsigned char>(head[n])] : 0U);
+        }
+    }
+    std::vector<std::uint32_t> order(pairs.size());
+    for (std::uint32_t n = 0; n < order.size(); ++n) {
+        order[n] = n;
+    }
+    std::sort(order.begin(), order.end(),
+              [&pairs](std::uint32_t a, std::uint32_t b) { return *pairs[a] < *pairs[b]; });
+    // The lines pair by pair, in the pairs' order, then each pair's lines by the rest.
+    std::vector<std::uint32_t> rank(pairs.size());
+    for (std::uint32_t n = 0; n < order.size(); ++n) {
+        rank[order[n]] = n;
+    }
+    for (WorkingLine& line : lines) {
+        line.pair = rank[line.pair];
+    }
+    std::sort(lines.begin(), lines.end(), [&rest](const WorkingLine& a, const WorkingLine& b) {
+        if (a.pair != b.pair) {
+            return a.pair < b.pair;
+        }
+        if (a.head != b.head) {
+            return a.head < b.head;
+        }
+        if (const int c = CompareFolded(rest(a), rest(b)); c != 0) {
+            return c < 0;
+        }
+        // A later equal line went in before the earlier ones.
+        return a.index > b.index;
+    });
+}
+
+// Thousandths with one decimal, as Thousandths() writes them, at the end of out.
+void AppendThousandths(std::string& out, std::int64_t value) {
+    const bool negative = value < 0;
+    const std::uint64_t magnitude =
+        negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    std::uint64_t tenths = (magnitude + 50) / 100;
+    char digits[24];
+    char* end = digits + sizeof digits;
+    char* p = end;
+    *--p = static_cast<char>('0' + tenths % 10);
+    *--p = '.';
+    tenths /= 10;
+    do {
+        *--p = static_cast<char>('0' + tenths % 10);
+        tenths /= 10;
+    } while (tenths != 0);
+    if (negative && (magnitude + 50) / 100 != 0) {
+        *--p = '-';
+    }
+    out.append(p, static_cast<std::size_t>(end - p));
+}
 
 } // namespace
 
@@ -136,14 +236,8 @@ std::string_view SizeText(std::string_view size) {
 }
 
 std::string Thousandths(std::int64_t value) {
-    const bool negative = value < 0;
-    const std::uint64_t magnitude =
-        negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    const std::uint64_t tenths = (magnitude + 50) / 100;
-    std::string text = negative && tenths != 0 ? "-" : "";
-    text += std::to_string(tenths / 10);
-    text += '.';
-    text += static_cast<char>('0' + tenths % 10);
+    std::string text;
+    AppendThousandths(text, value);
     return text;
 }
 
@@ -214,38 +308,24 @@ DatabaseConversion ConvertDatabase(std::string_view document) {
             xyz[static_cast<std::size_t>(f - 4)] = *value;
         }
         const std::size_t start = text.size();
-        AppendCollapsed(text, fields[2]);
-        AppendCollapsed(text, "; ");
-        AppendCollapsed(text, fields[3]);
-        AppendCollapsed(text, ";");
+        AppendCollapsed(text, start, fields[2]);
+        AppendCollapsed(text, start, "; ");
+        AppendCollapsed(text, start, fields[3]);
+        text += ';';
+        const std::size_t names = text.size() - start;
+        // Numbers hold no blanks; a blank after one cannot follow another.
         for (const std::int64_t value : xyz) {
-            AppendCollapsed(text, Thousandths(value));
-            AppendCollapsed(text, " ");
+            AppendThousandths(text, value);
+            text += ' ';
         }
-        AppendCollapsed(text, CategoryText(fields[7]));
-        AppendCollapsed(text, "  ");
-        AppendCollapsed(text, SizeText(fields[8]));
-        lines.push_back({static_cast<std::uint32_t>(start),
-                         static_cast<std::uint32_t>(text.size() - start),
-                         static_cast<std::uint32_t>(lines.size())});
+        AppendCollapsed(text, start, CategoryText(fields[7]));
+        AppendCollapsed(text, start, "  ");
+        AppendCollapsed(text, start, SizeText(fields[8]));
+        lines.push_back(
+            {static_cast<std::uint32_t>(start), static_cast<std::uint16_t>(text.size() - start),
+             static_cast<std::uint16_t>(names), static_cast<std::uint32_t>(lines.size()), 0, 0});
     }
-
-    std::string folded(text);
-    for (char& c : folded) {
-        c = static_cast<char>(Fold[static_cast<unsigned char>(c)]);
-    }
-    std::sort(lines.begin(), lines.end(), [&folded](const WorkingLine& a, const WorkingLine& b) {
-        const int order = std::memcmp(folded.data() + a.offset, folded.data() + b.offset,
-                                      std::min(a.length, b.length));
-        if (order != 0) {
-            return order < 0;
-        }
-        if (a.length != b.length) {
-            return a.length < b.length;
-        }
-        // A later equal line went in before the earlier ones.
-        return a.index > b.index;
-    });
+    SortWorkingLines(text, lines);
 
     std::string& out = result.fileText;
     out.reserve(text.size() + lines.size() * 10);

@@ -330,6 +330,10 @@ void TForm1::showDatabaseDialog() {
     databaseDialog_->show();
 }
 
+TfmTrelkConv* TForm1::databaseDialog() const {
+    return databaseDialog_;
+}
+
 void TForm1::closeDatabaseDialog() {
     if (databaseDialog_) {
         databaseDialog_->closeFromModel();

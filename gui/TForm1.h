@@ -68,7 +68,8 @@ public:
     QToolButton* JvFormButtonHide = nullptr;
     QSystemTrayIcon* JvTrayIcon1 = nullptr;
 
-    TfmTrelkConv* databaseDialog() const { return databaseDialog_; }
+    // The database download dialog while it is open, else null.
+    TfmTrelkConv* databaseDialog() const;
 
     // The tray may not exist on this desktop; then hiding minimises instead.
     bool trayAvailable() const;

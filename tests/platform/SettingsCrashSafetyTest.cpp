@@ -1,6 +1,7 @@
 #include "core/IniFile.h"
 #include "core/SettingsStore.h"
 #include "platform/linux/LinuxFileSystem.h"
+#include "support/KilledChild.h"
 #include "support/TempFolder.h"
 
 #include <chrono>
@@ -93,30 +94,10 @@ TEST_F(SettingsCrashSafetyTest, KilledWhileSavingLeavesACompleteVersion) {
     int kills = 0;
     int temporaryFilesSeen = 0;
     for (; kills < 200 && std::chrono::steady_clock::now() < deadline; ++kills) {
-        int ready[2];
-        ASSERT_EQ(::pipe(ready), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(ready[0]);
-            for (int round = 0;; ++round) {
-                if (!SaveAll(store, round % 2 == 0 ? b_ : a_)) {
-                    ::_exit(3);
-                }
-                if (round == 0) {
-                    static_cast<void>(::write(ready[1], "r", 1));
-                }
-            }
-        }
-        ::close(ready[1]);
-        char byte = 0;
-        const bool started = ::read(ready[0], &byte, 1) == 1;
-        ::close(ready[0]);
-        ::usleep(static_cast<useconds_t>(delayUs(random)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(started && WIFSIGNALED(status)) << "the saving child failed on its own";
+        ASSERT_TRUE(testing::RunUntilKilled(
+            [&](int round) { return SaveAll(store, round % 2 == 0 ? b_ : a_); },
+            static_cast<useconds_t>(delayUs(random))))
+            << "the saving child failed on its own";
 
         const std::string text = ReadFile(path_);
         ASSERT_EQ(versions.count(text), 1U) << "after kill " << kills << ":\n" << text;

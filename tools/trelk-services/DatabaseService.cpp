@@ -1,85 +1,38 @@
 #include "DatabaseService.h"
 
-#include <array>
-#include <cstdint>
+#include "DatabaseDocument.h"
+
+#include <algorithm>
+#include <chrono>
 #include <httplib.h>
+#include <memory>
+#include <thread>
 
 namespace trelk::services {
 
-namespace {
+DatabaseService::DatabaseService(int records, std::string date, std::string version, int rate)
+    : records_(DatabaseRecords(records)), date_(std::move(date)), version_(std::move(version)),
+      rate_(rate) {}
 
-// A small linear congruential generator: the same document on every machine.
-struct Numbers {
-    std::uint32_t state;
-    std::uint32_t next() {
-        state = state * 1103515245u + 12345u;
-        return state >> 8;
+bool DatabaseService::sendAtRate(httplib::Response& response) const {
+    if (rate_ <= 0) {
+        return false;
     }
-    int between(int low, int high) {
-        return low + static_cast<int>(next() % static_cast<std::uint32_t>(high - low + 1));
-    }
-};
-
-constexpr std::array<const char*, 12> Regions = {"Sector A",      "Sector B",       "Sector C",
-                                                 "Kessel Reach",  "Outer Rim",      "Core Worlds",
-                                                 "Halcyon Drift", "Vega Expanse",   "Corva Belt",
-                                                 "Tarsis Deep",   "Lumen Frontier", "Brisk Nebula"};
-constexpr std::array<const char*, 14> Objects = {
-    "Field", "Belt",       "Moon",      "Ring", "Cluster",     "Drift",     "O'Malley's Rock",
-    "Shoal", "Wreck Site", "Ice Shelf", "Spur", "Twins\\Gate", "`Old` Pit", "Reef"};
-// What the program maps, and some it does not (written as "---").
-constexpr std::array<const char*, 8> Categories = {
-    "prec. metals", "semifluxor", "radioactive", "ice", "custom", "ore", "gas", "Ice"};
-constexpr std::array<const char*, 6> Sizes = {"chip", "small", "med.", "big", "large", "huge"};
-
-} // namespace
-
-std::string DatabaseRecords(int records) {
-    std::string text;
-    text.reserve(static_cast<std::size_t>(std::max(records, 0)) * 64);
-    Numbers numbers{20051208u};
-    int id = 1000;
-    int n = 0;
-    while (n < records) {
-        // An object of a region: its records lie together around one place.
-        const char* region = Regions[numbers.next() % Regions.size()];
-        const std::string object = std::string(Objects[numbers.next() % Objects.size()]) + " " +
-                                   std::to_string(numbers.between(1, 40));
-        const int x = numbers.between(-900000, 900000);
-        const int y = numbers.between(-900000, 900000);
-        const int z = numbers.between(-90000, 90000);
-        for (int rock = numbers.between(1, 12); rock > 0 && n < records; --rock, ++n) {
-            text += std::to_string(++id);
-            text += ';';
-            text += region;
-            text += ';';
-            text += object;
-            text += ';';
-            text += std::to_string(x + numbers.between(-5000, 5000));
-            text += ';';
-            text += std::to_string(y + numbers.between(-5000, 5000));
-            text += ';';
-            text += std::to_string(z + numbers.between(-500, 500));
-            text += ';';
-            text += Categories[numbers.next() % Categories.size()];
-            text += ';';
-            text += Sizes[numbers.next() % Sizes.size()];
-            text += '\n';
-        }
-    }
-    return text;
+    constexpr int TicksPerSecond = 20;
+    auto text = std::make_shared<std::string>(document());
+    const auto chunk = static_cast<std::size_t>(std::max(rate_ / TicksPerSecond, 1));
+    response.set_content_provider(
+        text->size(), "text/plain",
+        [text, chunk](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1000 / TicksPerSecond));
+            return sink.write(text->data() + offset, std::min(chunk, text->size() - offset));
+        });
+    return true;
 }
-
-std::string DatabaseDocument(int records, const std::string& date) {
-    return "Trelk Database: " + date + " ; sample service\n" + DatabaseRecords(records);
-}
-
-DatabaseService::DatabaseService(int records, std::string date, std::string version)
-    : records_(DatabaseRecords(records)), date_(std::move(date)), version_(std::move(version)) {}
 
 std::string DatabaseService::document() const {
     std::lock_guard lock(mutex_);
-    return "Trelk Database: " + date_ + " ; sample service\n" + records_;
+    return DatabaseHeader(date_) + records_;
 }
 
 std::string DatabaseService::date() const {

@@ -5,17 +5,10 @@
 
 namespace httplib {
 class Server;
-}
+struct Response;
+} // namespace httplib
 
 namespace trelk::services {
-
-// The coordinate database document: a header line with the date ("Trelk Database: 05-08-17 ;
-// ..."), then LF-separated records "id;region;object;x;y;z;category;size" with the coordinates
-// in thousandths. Regions hold objects, objects hold records; every category and size the
-// program maps appears, and some it does not know; a few names carry the quotes and
-// backslashes the program removes. Deterministic for a count.
-std::string DatabaseRecords(int records);
-std::string DatabaseDocument(int records, const std::string& date);
 
 // The database service and the update service: the document, the date of the newest database
 // and the newest program version. The date and the version can be changed while the server
@@ -23,9 +16,13 @@ std::string DatabaseDocument(int records, const std::string& date);
 // newer or older than the program's; the document's header follows the date.
 class DatabaseService {
 public:
-    DatabaseService(int records, std::string date, std::string version);
+    // rate: bytes per second the document is sent at (0: as fast as it goes), so a client's
+    // progress can be watched.
+    DatabaseService(int records, std::string date, std::string version, int rate);
 
     std::string document() const;
+    // The document at the rate, when there is one; false when the caller sends it.
+    bool sendAtRate(httplib::Response& response) const;
     std::string date() const;
     std::string version() const;
 
@@ -36,6 +33,7 @@ private:
     const std::string records_;
     std::string date_;
     std::string version_;
+    const int rate_;
 };
 
 } // namespace trelk::services

@@ -3,7 +3,8 @@
 //
 //   trelk-services [--address A] [--port P] [--port-file FILE] [--record FILE]
 //                  [--locations N] [--categories N] [--items N] [--padding N]
-//                  [--db-records N] [--db-date D] [--version V] [--fault MODE]
+//                  [--db-records N] [--db-date D] [--db-rate BYTES] [--version V]
+//                  [--fault MODE]
 //
 // --port 0 takes a free port; --port-file receives it once the server listens. Fault modes
 // (for the document endpoints; GET /_control/fault?mode=MODE changes it while running):
@@ -48,6 +49,7 @@ struct Options {
     MarketShape market;
     int dbRecords = 3000;
     std::string dbDate = "05-08-17";
+    int dbRate = 0; // bytes per second of the database document; 0: unthrottled
     std::string version = "1.00.1";
     std::string fault = "none";
 };
@@ -109,6 +111,8 @@ Options Parse(int argc, char** argv) {
             options.dbRecords = Number(value, option);
         } else if (option == "--db-date") {
             options.dbDate = value;
+        } else if (option == "--db-rate") {
+            options.dbRate = Number(value, option);
         } else if (option == "--version") {
             options.version = value;
         } else if (option == "--fault") {
@@ -165,7 +169,7 @@ class Services {
 public:
     explicit Services(const Options& options)
         : options_(options), fault_(options.fault), market_(MarketDocument(options.market)),
-          database_(options.dbRecords, options.dbDate, options.version) {}
+          database_(options.dbRecords, options.dbDate, options.version, options.dbRate) {}
 
     void install(httplib::Server& server) {
         // Recorded as it arrives, so a test sees a request while its reply still runs.
@@ -185,9 +189,14 @@ public:
                        response.set_content("fault " + mode + "\n", "text/plain");
                    });
         serveDocument(server, "/trlp/inv/vinventory.txt", [this] { return market_; });
-        // The stored addresses of these two end in a blank, which reaches us encoded or not.
         // Only the stored addresses end in a blank; the request leaves it out.
-        serveDocument(server, R"(/html/rawdata2\.php)", [this] { return database_.document(); });
+        server.Get(R"(/html/rawdata2\.php)",
+                   [this](const httplib::Request& request, httplib::Response& response) {
+                       const std::string mode = request.has_param("redirected") ? "none" : fault();
+                       if (mode != "none" || !database_.sendAtRate(response)) {
+                           respond(mode, database_.document(), request, response);
+                       }
+                   });
         serveDocument(server, R"(/dblastchange\.txt)", [this] { return database_.date(); });
         serveDocument(server, "/trelkbeta/_tracking1.php", [this] { return database_.version(); });
         database_.installControls(server);
