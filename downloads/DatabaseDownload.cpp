@@ -178,17 +178,9 @@ void DatabaseDownload::BMDThread1Execute() {
     if (shuttingDown_ || cancel_) {
         return;
     }
-    std::weak_ptr<DatabaseDownload*> alive = alive_;
-    auto onMain = [alive](auto handler) {
-        return [alive, handler](auto... value) {
-            if (auto self = alive.lock()) {
-                ((**self).*handler)(value...);
-            }
-        };
-    };
-    HttpProgress progress{.begin = onMain(&DatabaseDownload::HTTP1WorkBegin),
-                          .work = onMain(&DatabaseDownload::HTTP1Work),
-                          .end = onMain(&DatabaseDownload::HTTP1WorkEnd)};
+    const HttpProgress progress =
+        ProgressWhileAlive(alive_, &DatabaseDownload::HTTP1WorkBegin, &DatabaseDownload::HTTP1Work,
+                           &DatabaseDownload::HTTP1WorkEnd);
     HttpResult result = clients_.HTTP1().get(
         requestUrl_, progress, [this] { return shuttingDown_.load() || cancel_.load(); });
     if (result.ok) {

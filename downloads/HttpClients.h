@@ -2,6 +2,7 @@
 
 #include "platform/ports/Http.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,6 +14,23 @@ namespace trelk {
 std::string RequestUrl(std::string_view stored);
 // "host" or "host:port" of an address: the site the pilot is told of.
 std::string SiteName(std::string_view url);
+
+// Progress events that reach owner's three handlers on the main thread, and only while alive
+// (which owner holds, pointing at itself) lives.
+template <typename Owner>
+HttpProgress ProgressWhileAlive(const std::shared_ptr<Owner*>& alive,
+                                void (Owner::*begin)(std::int64_t),
+                                void (Owner::*work)(std::int64_t), void (Owner::*end)()) {
+    std::weak_ptr<Owner*> weak = alive;
+    auto onMain = [weak](auto handler) {
+        return [weak, handler](auto... value) {
+            if (auto self = weak.lock()) {
+                ((**self).*handler)(value...);
+            }
+        };
+    };
+    return {.begin = onMain(begin), .work = onMain(work), .end = onMain(end)};
+}
 
 // The program's HTTP clients, each with its own identity and proxy: HTTP (the market), HTTP2
 // (the version and database date check) and HTTP1 (the coordinate database download).

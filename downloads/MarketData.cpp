@@ -2,6 +2,7 @@
 
 #include "console/BuiltinPages.h"
 #include "console/ConsoleLines.h"
+#include "downloads/HttpClients.h"
 
 #include <algorithm>
 
@@ -162,17 +163,8 @@ void MarketData::BMDThread1Execute() {
     if (shuttingDown_ || cancel_) {
         return;
     }
-    std::weak_ptr<MarketData*> alive = alive_;
-    auto onMain = [alive](auto handler) {
-        return [alive, handler](auto... value) {
-            if (auto self = alive.lock()) {
-                ((**self).*handler)(value...);
-            }
-        };
-    };
-    HttpProgress progress{.begin = onMain(&MarketData::HTTPWorkBegin),
-                          .work = onMain(&MarketData::HTTPWork),
-                          .end = onMain(&MarketData::HTTPWorkEnd)};
+    const HttpProgress progress = ProgressWhileAlive(
+        alive_, &MarketData::HTTPWorkBegin, &MarketData::HTTPWork, &MarketData::HTTPWorkEnd);
     HttpResult result =
         http_.get(requestUrl_, progress, [this] { return shuttingDown_.load() || cancel_.load(); });
     if (!result.ok) {

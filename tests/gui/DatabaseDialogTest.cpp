@@ -21,6 +21,7 @@ class DatabaseDialogTest : public ::testing::Test, protected testing::SimDesk {
 protected:
     DatabaseDialogTest() {
         folder.write("trelkpro.ini", "[Setup]\nTrkDate=05-08-17\n");
+        folder.write("Data/MyLumacor.dat", "(Old)\r\n[Rocks]\r\n1 2 3\r\n");
         platform.simHttp().setReply(
             DatabaseUrl, {.body = "Trelk Database: 06-01-01 ; s\n"
                                   "1;Sector A;Field 1;12340;-6790;100;prec. metals;med.\n"
@@ -47,7 +48,8 @@ TEST_F(DatabaseDialogTest, TheDialogShowsTheDownloadAndItsCloseBoxEndsIt) {
     TfmTrelkConv dialog(app->databaseDownload());
     dialog.show();
     EXPECT_EQ(dialog.size(), QSize(554, 128));
-    EXPECT_EQ(dialog.windowTitle(), "Downloading Lumacor Database from 127.0.0.1:47821");
+    EXPECT_EQ(dialog.windowTitle().toStdString(),
+              "Downloading Lumacor Database from 127.0.0.1:47821");
     EXPECT_EQ(dialog.ProgressBar1->width(), 200);
     EXPECT_EQ(dialog.ProgressBar1->maximum(), 100);
     EXPECT_FALSE(dialog.btnExit->isVisible());
@@ -55,11 +57,8 @@ TEST_F(DatabaseDialogTest, TheDialogShowsTheDownloadAndItsCloseBoxEndsIt) {
 
     // The progress of the transfer reaches the bar and the panel.
     platform.simHttp().release();
-    while (app->databaseDownload().DownloadRunning()) {
-        std::this_thread::yield();
-    }
-    platform.simLoop().processPendingMessages();
-    EXPECT_EQ(dialog.StatusPanel1->text(), "Data Conversion Complete!");
+    settle();
+    EXPECT_EQ(dialog.StatusPanel1->text().toStdString(), "Data Conversion Complete!");
     EXPECT_EQ(dialog.ProgressBar1->maximum(), 200);
     EXPECT_EQ(dialog.ProgressBar1->value(), 0);
 
@@ -80,7 +79,7 @@ TEST_F(DatabaseDialogTest, TheRoidDatabaseGroupShowsTheDateChecksAndSwitchesAuto
     RoidDatabaseGroup group(app->core().settings().DBAutoUpdate, app->databaseDownload(),
                             app->updateCheck());
     EXPECT_EQ(group.title(), "Roid Database");
-    EXPECT_EQ(group.lblTrkFileDate->text(), "05-08-17");
+    EXPECT_EQ(group.lblTrkFileDate->text().toStdString(), "05-08-17");
     EXPECT_EQ(group.btnDownload->text(), "Update");
     EXPECT_EQ(group.cbDBAutoUpdate->text(), "Auto Update");
     EXPECT_TRUE(group.cbDBAutoUpdate->isChecked()) << "on by default";
@@ -96,7 +95,7 @@ TEST_F(DatabaseDialogTest, TheRoidDatabaseGroupShowsTheDateChecksAndSwitchesAuto
               std::vector<std::string>{
                   "You all ready have the latest Data. Do you want to retrieve anyway?"});
     EXPECT_TRUE(window.databaseDialogShown());
-    EXPECT_EQ(group.lblTrkFileDate->text(), "06-01-01");
+    EXPECT_EQ(group.lblTrkFileDate->text().toStdString(), "06-01-01");
 }
 
 } // namespace

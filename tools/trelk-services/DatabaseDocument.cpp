@@ -1,5 +1,7 @@
 #include "DatabaseDocument.h"
 
+#include "SampleNumbers.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -7,18 +9,6 @@
 namespace trelk::services {
 
 namespace {
-
-// A small linear congruential generator: the same document on every machine.
-struct Numbers {
-    std::uint32_t state;
-    std::uint32_t next() {
-        state = state * 1103515245u + 12345u;
-        return state >> 8;
-    }
-    int between(int low, int high) {
-        return low + static_cast<int>(next() % static_cast<std::uint32_t>(high - low + 1));
-    }
-};
 
 constexpr std::array<const char*, 12> Regions = {"Sector A",      "Sector B",       "Sector C",
                                                  "Kessel Reach",  "Outer Rim",      "Core Worlds",
