@@ -26,6 +26,25 @@ std::string RequestUrl(std::string_view stored) {
     return url;
 }
 
+std::string PercentEncoded(std::string_view text) {
+    constexpr char Hex[] = "0123456789ABCDEF";
+    std::string encoded;
+    encoded.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+            (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||
+            byte == '~') {
+            encoded += c;
+        } else {
+            encoded += '%';
+            encoded += Hex[byte >> 4];
+            encoded += Hex[byte & 0x0F];
+        }
+    }
+    return encoded;
+}
+
 std::string SiteName(std::string_view url) {
     const std::string request = RequestUrl(url);
     std::string_view rest = request;

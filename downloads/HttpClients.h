@@ -12,6 +12,9 @@ namespace trelk {
 // A stored address as a request sends it: the blanks the historical defaults end in are not
 // part of it, and a blank inside is sent encoded, so the request line stays well formed.
 std::string RequestUrl(std::string_view stored);
+// Text for a query: every byte but letters, digits and "-._~" as %XX. The installation code
+// holds characters ("<", "\\", "`" ...) that no request line may carry as they are.
+std::string PercentEncoded(std::string_view text);
 // "host" or "host:port" of an address: the site the pilot is told of.
 std::string SiteName(std::string_view url);
 

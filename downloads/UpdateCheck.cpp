@@ -61,8 +61,9 @@ std::string UpdateCheck::MakerWebSite() const {
 }
 
 std::string UpdateCheck::VersionRequestUrl() const {
-    return RequestUrl(settings_.TrelkVersionURL + version_.versionText + "." + version_.buildText +
-                      "_" + settings_.InstallCode);
+    return RequestUrl(settings_.TrelkVersionURL) +
+           PercentEncoded(version_.versionText + "." + version_.buildText + "_" +
+                          settings_.InstallCode);
 }
 
 void UpdateCheck::StartUpdateCheck() {

@@ -58,7 +58,8 @@ public:
 
     // "host:port" of the update service, named in the update caption.
     std::string MakerWebSite() const;
-    // What the version request asks: the address with "3.11.3_" and the installation code.
+    // What the version request asks: the address with "3.11.3_" and the installation code,
+    // encoded for the request line.
     std::string VersionRequestUrl() const;
 
     // FormClose: the requests dropped, the worker stopped (its completion does not run).

@@ -167,7 +167,17 @@ TEST_F(DatabaseE2eTest, ANewerDateDownloadsAtStartUpAndANewerVersionIsAnnounced)
         std::to_string(services->port()) + " \\*\\*\\*$";
     std::string main;
     ASSERT_TRUE(waitUntil([&] { return !(main = window(notice)).empty(); }, 30s))
-        << capture(desk->xdotool() + "search --name 'Trelk' getwindowname %@ 2>/dev/null");
+        << capture(desk->xdotool() + "search --name 'Trelk' getwindowname %@ 2>/dev/null")
+        << "requests:\n"
+        <<
+        [&] {
+            std::string all;
+            for (const std::string& line : services->requests()) {
+                all += line + "\n";
+            }
+            return all;
+        }()
+        << "transcript: " << desk->transcript();
     main = main.substr(0, main.find('\n'));
     EXPECT_TRUE(waitUntil([&] {
         return capture(display() + "xprop -id " + main + " _NET_WM_STATE 2>/dev/null")

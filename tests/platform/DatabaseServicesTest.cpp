@@ -60,7 +60,8 @@ protected:
     std::string dateUrl = services.url("/dblastchange.txt ");
     std::string versionUrl = services.url("/trelkbeta/_tracking1.php?id=");
     std::string trkDate = "00-00-00";
-    std::string installCode = "0123456789abcdefghijkl";
+    // Every kind of character an installation code holds.
+    std::string installCode = "09:;<=>?@AZ[\\]^_`ay123";
     VersionInfo version = MakeVersionInfo("Trelk Pro", 1, 0, 1, "09-Dec-2026");
     bool retrieved = false;
     DatabaseDownload download{
@@ -91,7 +92,7 @@ TEST_F(DatabaseServicesTest, TheBlanksOfTheStoredAddressesNeverReachTheRequestLi
     ASSERT_EQ(requests.size(), 3U);
     EXPECT_EQ(WebServices::field(requests[0], 1), "/dblastchange.txt");
     EXPECT_EQ(WebServices::field(requests[1], 1),
-              "/trelkbeta/_tracking1.php?id=1.00.1_0123456789abcdefghijkl");
+              "/trelkbeta/_tracking1.php?id=1.00.1_09%3A%3B%3C%3D%3E%3F%40AZ%5B%5C%5D%5E_%60ay123");
     EXPECT_EQ(WebServices::field(requests[2], 1), "/html/rawdata2.php");
     EXPECT_EQ(WebServices::field(requests[2], 2), "HTTP/1.1");
 }

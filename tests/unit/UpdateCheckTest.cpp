@@ -91,6 +91,12 @@ TEST_F(UpdateCheckTest, BothRequestsGoOutOnTheUpdateClientOneAfterTheOther) {
     EXPECT_FALSE(updateCheck.Running());
 }
 
+TEST_F(UpdateCheckTest, TheInstallationCodeGoesOutEncoded) {
+    installCode = "0<>\\`^:y";
+    EXPECT_EQ(updateCheck.VersionRequestUrl(),
+              "http://updates.test/trelkbeta/_tracking1.php?id=3.11.3_0%3C%3E%5C%60%5E%3Ay");
+}
+
 TEST_F(UpdateCheckTest, ANewerServerDateDownloadsAndAnOlderOneDoesNot) {
     trkDate = "00-00-00";
     check();
