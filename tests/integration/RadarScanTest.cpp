@@ -29,6 +29,8 @@ class RadarScanTest : public ::testing::Test, protected testing::SimDesk {
 protected:
     void startWith(const std::string& scanner) {
         folder.write("trelkpro.ini", "[Setup]\nLogEnabled=1\n\n[Scanner]\n" + scanner);
+        // A database in place: no download at start-up, the lists load at once.
+        folder.write("Data/MyLumacor.dat", "(Belt A)\n[North]\n1 2 3\n");
         platform.simSound().addSoundFile(alarmFile());
         installLibraries();
         ASSERT_TRUE(start().core().FormCreate().ok);
