@@ -151,9 +151,11 @@ void TForm1::buildTabContents(TrelkApp& app) {
     auto* settingsGroup =
         new SetupSettingsGroup(settings.AutoRunVL, app.gameAutoStart(), settings.AutoExitTRL,
                                settings.LogEnabled, app.logBufSettings(), setupPage);
-    settingsGroup->setGeometry(12, 4, 290, 100);
+    // Two columns: the settings, market and server on the left; screen capture, the
+    // database and the add-ons on the right.
+    settingsGroup->setGeometry(12, 4, 290, settingsGroup->sizeHint().height());
     auto* marketGroup = new MarketGroup(settings.MarketEnable, app.market(), setupPage);
-    marketGroup->move(12, 108);
+    marketGroup->move(12, 117);
     auto* serverGroup = new ServerGroup(settings.ProxyEnabled, app.proxy(), setupPage);
     serverGroup->move(12, 210);
     // Print Screen pictures go to the Photo folder only while this is ticked.
@@ -163,13 +165,13 @@ void TForm1::buildTabContents(TrelkApp& app) {
                                             app.core().settings().PhotoEnabled, screenCapture);
     photoEnabled->setToolTip("Save a picture of the screen in the Photo folder on Print Screen");
     (new QHBoxLayout(screenCapture))->addWidget(photoEnabled);
-    // As wide as the add-on list below it: the title needs more than its one box.
-    screenCapture->setGeometry(316, 12, 284, screenCapture->sizeHint().height());
-    auto* addOnsBox = new AddOnsBox(app.addOns(), app.addOnAutoStart(), setupPage);
-    addOnsBox->setGeometry(316, 64, 284, 176);
+    // As wide as the column: the title needs more than its one box.
+    screenCapture->setGeometry(316, 4, 284, screenCapture->sizeHint().height());
     auto* roidDatabaseGroup = new RoidDatabaseGroup(settings.DBAutoUpdate, app.databaseDownload(),
                                                     app.updateCheck(), setupPage);
-    roidDatabaseGroup->setGeometry(316, 244, 284, roidDatabaseGroup->sizeHint().height());
+    roidDatabaseGroup->setGeometry(316, 69, 284, roidDatabaseGroup->sizeHint().height());
+    auto* addOnsBox = new AddOnsBox(app.addOns(), app.addOnAutoStart(), setupPage);
+    addOnsBox->setGeometry(316, 156, 284, 158);
 
     auto* consolePage = PageControl1->findChild<QWidget*>("tsConsole");
     (new QVBoxLayout(consolePage))

@@ -76,7 +76,30 @@ inline int TextRoom(QWidget* widget) {
     return widget->width();
 }
 
+// Widgets placed by hand (a parent without a layout) that cover one another.
+inline void CollectOverlaps(QWidget* root, std::vector<std::string>& clipped) {
+    QList<QWidget*> parents = root->findChildren<QWidget*>();
+    parents.append(root);
+    for (QWidget* parent : parents) {
+        if (parent->layout() != nullptr) {
+            continue;
+        }
+        const QList<QWidget*> placed =
+            parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        for (qsizetype i = 0; i < placed.size(); ++i) {
+            for (qsizetype j = i + 1; j < placed.size(); ++j) {
+                if (placed[i]->isVisibleTo(root) && placed[j]->isVisibleTo(root) &&
+                    placed[i]->geometry().intersects(placed[j]->geometry())) {
+                    clipped.push_back(placed[i]->objectName().toStdString() + " and " +
+                                      placed[j]->objectName().toStdString() + " overlap");
+                }
+            }
+        }
+    }
+}
+
 inline void CollectClipped(QWidget* root, std::vector<std::string>& clipped) {
+    CollectOverlaps(root, clipped);
     for (QWidget* widget : root->findChildren<QWidget*>()) {
         if (!widget->isVisibleTo(root) || widget->width() <= 0 ||
             widget->property(ElidedLabel::ElidesProperty).toBool()) {
