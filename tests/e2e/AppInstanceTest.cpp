@@ -100,6 +100,11 @@ TEST_F(AppInstanceTest, FirstStartOnEmptyFolderThenSecondStartLeavesAtOnce) {
 // and on request a notification area.
 class TaskBarTest : public AppInstanceTest {
 protected:
+    // A database in place, so no download dialog opens over the window at the start.
+    void SetUp() override {
+        fs::create_directories(folder.path() / "Data");
+        folder.write("Data/MyLumacor.dat", "(Belt A)\n[North]\n1 2 3\n");
+    }
     void startWindowManager() {
         windowManager =
             std::make_unique<ChildProcess>("/usr/bin/openbox", std::vector<std::string>{},
