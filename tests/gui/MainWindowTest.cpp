@@ -1,11 +1,7 @@
 // The main window and its menus on the offscreen platform, bound to a core on the sim platform.
 
-#include "app/TrelkApp.h"
+#include "BoundMainWindow.h"
 #include "gui/AboutBox.h"
-#include "gui/TForm1.h"
-#include "platform/sim/SimMainWindow.h"
-#include "platform/sim/SimPlatform.h"
-#include "support/SimFolder.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -22,22 +18,8 @@
 namespace trelk {
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public guitest::BoundMainWindowTest {
 protected:
-    void SetUp() override {
-        platform.installHookLibrary(folder.dir() + "TrkHook.so");
-        platform.installOverlayLibrary(folder.dir() + "nexacomms.so");
-        app = std::make_unique<TrelkApp>(
-            platform, form, prompts,
-            AppPaths::FromAppDir(folder.dir(), folder.file("trelkpro.ini")),
-            MakeVersionInfo("Trelk Pro", 1, 0, 1, "08-Dec-2026"));
-        core = &app->core();
-        form.bind(*app);
-        ASSERT_TRUE(core->FormCreate().ok);
-        form.show();
-        core->FormShow();
-    }
-
     QAction* trayAction(const char* name) {
         return form.PopupMenuTrayIcon->findChild<QAction*>(name);
     }
@@ -50,13 +32,6 @@ protected:
         }
         return result;
     }
-
-    SimPlatform platform;
-    testing::SimFolder folder{platform.simFiles()};
-    SimPrompts prompts;
-    TForm1 form{platform.hookMessages(), platform.desktop()};
-    std::unique_ptr<TrelkApp> app;
-    AppCore* core = nullptr;
 };
 
 TEST_F(MainWindowTest, TabsCaptionStatusBarAndSize) {

@@ -3,41 +3,23 @@
 
 #include "TextFit.h"
 
-#include "app/TrelkApp.h"
+#include "BoundMainWindow.h"
 #include "gui/AboutBox.h"
-#include "gui/TForm1.h"
 #include "gui/TfrmProxy.h"
 #include "gui/VersionHistoryDialog.h"
-#include "platform/sim/SimMainWindow.h"
-#include "platform/sim/SimPlatform.h"
-#include "support/SimFolder.h"
 
 #include <QApplication>
 #include <QTabWidget>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace trelk {
 namespace {
 
 using ::testing::IsEmpty;
 
-class TextFitTest : public ::testing::Test {
+class TextFitTest : public guitest::BoundMainWindowTest {
 protected:
-    void SetUp() override {
-        platform.installHookLibrary(folder.dir() + "TrkHook.so");
-        platform.installOverlayLibrary(folder.dir() + "nexacomms.so");
-        app = std::make_unique<TrelkApp>(
-            platform, form, prompts,
-            AppPaths::FromAppDir(folder.dir(), folder.file("trelkpro.ini")),
-            MakeVersionInfo("Trelk Pro", 1, 0, 1, "08-Dec-2026"));
-        form.bind(*app);
-        ASSERT_TRUE(app->core().FormCreate().ok);
-        form.show();
-        app->core().FormShow();
-    }
-
     // Laid out as the pilot sees it, then walked.
     static std::vector<std::string> ClippedIn(QWidget& window) {
         window.show();
@@ -46,12 +28,6 @@ protected:
         guitest::CollectClipped(&window, clipped);
         return clipped;
     }
-
-    SimPlatform platform;
-    testing::SimFolder folder{platform.simFiles()};
-    SimPrompts prompts;
-    TForm1 form{platform.hookMessages(), platform.desktop()};
-    std::unique_ptr<TrelkApp> app;
 };
 
 TEST_F(TextFitTest, EveryTabOfTheMainWindowShowsItsTextsWhole) {
