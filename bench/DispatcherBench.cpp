@@ -37,6 +37,7 @@ struct Dispatcher {
                              sender,
                              platform.timers(),
                              platform.clock(),
+                             platform.desktop(),
                              screen,
                              platform.fileSystem(),
                              trace,

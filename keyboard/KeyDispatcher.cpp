@@ -1,5 +1,7 @@
 #include "KeyDispatcher.h"
 
+#include "core/GameScreen.h"
+
 #include <ctime>
 #include <utility>
 
@@ -31,12 +33,12 @@ template <typename F, typename... Args> void call(const F& function, Args&&... a
 } // namespace
 
 KeyDispatcher::KeyDispatcher(KeyMap& keyMap, Keyboard& keyboard, KeyStringSender& sender,
-                             TimerFactory& timers, Clock& clock, ScreenCapture& screen,
-                             FileSystem& fileSystem, TraceOutput& trace,
+                             TimerFactory& timers, Clock& clock, Desktop& desktop,
+                             ScreenCapture& screen, FileSystem& fileSystem, TraceOutput& trace,
                              const CheckOption& photoEnabled, std::string photoDir,
                              std::string clearLineString, DispatcherActions actions)
-    : keyMap_(keyMap), keyboard_(keyboard), sender_(sender), clock_(clock), screen_(screen),
-      fileSystem_(fileSystem), trace_(trace), photoEnabled_(photoEnabled),
+    : keyMap_(keyMap), keyboard_(keyboard), sender_(sender), clock_(clock), desktop_(desktop),
+      screen_(screen), fileSystem_(fileSystem), trace_(trace), photoEnabled_(photoEnabled),
       photoDir_(std::move(photoDir)), clearLineString_(std::move(clearLineString)),
       actions_(std::move(actions)), Timer3(timers, "Timer3"), Timer4(timers, "Timer4") {}
 
@@ -126,7 +128,8 @@ void KeyDispatcher::savePicture() {
         path = base + "_" + std::to_string(n) + ".jpg";
     }
     std::string error;
-    if (!screen_.saveScreenAsJpeg(path, error)) {
+    // The picture of the game's monitor, not of a second one beside it.
+    if (!screen_.saveScreenAsJpeg(path, GameScreenArea(desktop_, screen_), error)) {
         call(actions_.reportError, "The screen picture could not be saved as " + path + ": " +
                                        (error.empty() ? std::string("unknown error") : error));
     }

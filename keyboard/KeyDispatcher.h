@@ -8,6 +8,7 @@
 #include "macros/KeyStringSender.h"
 #include "macros/MacroKeyState.h"
 #include "platform/ports/Clock.h"
+#include "platform/ports/Desktop.h"
 #include "platform/ports/FileSystem.h"
 #include "platform/ports/Keyboard.h"
 #include "platform/ports/ScreenCapture.h"
@@ -37,8 +38,8 @@ public:
     static constexpr char F5Code = static_cast<char>(232);
 
     KeyDispatcher(KeyMap& keyMap, Keyboard& keyboard, KeyStringSender& sender, TimerFactory& timers,
-                  Clock& clock, ScreenCapture& screen, FileSystem& fileSystem, TraceOutput& trace,
-                  const CheckOption& photoEnabled, std::string photoDir,
+                  Clock& clock, Desktop& desktop, ScreenCapture& screen, FileSystem& fileSystem,
+                  TraceOutput& trace, const CheckOption& photoEnabled, std::string photoDir,
                   std::string clearLineString, DispatcherActions actions);
 
     // The handler of the hook's key message: virtual key, keystroke flags.
@@ -141,6 +142,7 @@ private:
     Keyboard& keyboard_;
     KeyStringSender& sender_;
     Clock& clock_;
+    Desktop& desktop_;
     ScreenCapture& screen_;
     FileSystem& fileSystem_;
     TraceOutput& trace_;

@@ -2,16 +2,17 @@
 
 #include "console/ConsolePage.h"
 #include "console/OverlayLibrary.h"
+#include "core/GameScreen.h"
 #include "radar/ScanTargets.h"
 
 namespace trelk {
 
-RadarScanner::RadarScanner(TimerFactory& timers, ScreenCapture& screen, Sound& sound,
-                           OverlayLibrary& overlay, ConsolePage& page, TraceOutput& trace,
-                           ScannerSettings& values, RadarAlarmBoxes boxes,
+RadarScanner::RadarScanner(TimerFactory& timers, Desktop& desktop, ScreenCapture& screen,
+                           Sound& sound, OverlayLibrary& overlay, ConsolePage& page,
+                           TraceOutput& trace, ScannerSettings& values, RadarAlarmBoxes boxes,
                            std::string defaultAlarmPath, Hooks hooks)
-    : screen_(screen), sound_(sound), overlay_(overlay), page_(page), trace_(trace),
-      values_(values), boxes_(boxes), defaultAlarmPath_(std::move(defaultAlarmPath)),
+    : desktop_(desktop), screen_(screen), sound_(sound), overlay_(overlay), page_(page),
+      trace_(trace), values_(values), boxes_(boxes), defaultAlarmPath_(std::move(defaultAlarmPath)),
       hooks_(std::move(hooks)), tmrSRadar_(timers.createTimer("tmrSRadar", ScanIntervalMs)),
       tmrSRadarAlarmRepeat_(timers.createTimer("tmrSRadarAlarmRepeat", RepeatIntervalMs)) {
     tmrSRadar_->setHandler([this] { tmrSRadarTimer(); });
@@ -61,10 +62,12 @@ void RadarScanner::ToggleScan() {
 }
 
 bool RadarScanner::ScanOnce() {
-    const ScreenSize size = screen_.screenSize();
-    lastRectangle_ = RadarCaptureRectangle(size.width, size.height, offsetX_, offsetY_);
+    const ScreenArea area = GameScreenArea(desktop_, screen_);
+    lastRectangle_ = RadarCaptureRectangle(area.Width, area.Height, offsetX_, offsetY_);
+    lastRectangle_.Left += area.Left;
+    lastRectangle_.Top += area.Top;
     std::string error;
-    if (size.width <= 0 || size.height <= 0) {
+    if (area.empty()) {
         error = "no screen";
     } else if (screen_.captureRectangle(lastRectangle_.Left, lastRectangle_.Top,
                                         lastRectangle_.Width, lastRectangle_.Height, radarImage_,

@@ -4,6 +4,7 @@
 #include "core/HookSlots.h"
 #include "core/SettingsValues.h"
 #include "core/TraceOutput.h"
+#include "platform/ports/Desktop.h"
 #include "platform/ports/ScreenCapture.h"
 #include "platform/ports/Sound.h"
 #include "platform/ports/Timers.h"
@@ -31,6 +32,9 @@ struct RadarAlarmBoxes {
 // alarm: the console page "Targetable Object Found!", the alarm sound, or both, the sound
 // repeating every six seconds until the pilot presses a key in the game. Main thread only.
 //
+// "The screen" of the rectangle is the game's monitor where the screen is made of several
+// (GameScreenArea), found anew at every scan, so the scan follows the game to another monitor.
+//
 // The repeat box is read where it is used: at the hit and at every repeat tick, so what the
 // pilot switched last (on the tab or in the console) is what happens.
 class RadarScanner {
@@ -54,9 +58,10 @@ public:
 
     // values: the "Scanner" settings, kept up to date for the save; defaultAlarmPath: the
     // program's own alarm, heard when no file is chosen.
-    RadarScanner(TimerFactory& timers, ScreenCapture& screen, Sound& sound, OverlayLibrary& overlay,
-                 ConsolePage& page, TraceOutput& trace, ScannerSettings& values,
-                 RadarAlarmBoxes boxes, std::string defaultAlarmPath, Hooks hooks);
+    RadarScanner(TimerFactory& timers, Desktop& desktop, ScreenCapture& screen, Sound& sound,
+                 OverlayLibrary& overlay, ConsolePage& page, TraceOutput& trace,
+                 ScannerSettings& values, RadarAlarmBoxes boxes, std::string defaultAlarmPath,
+                 Hooks hooks);
 
     const Hooks& hooks() const { return hooks_; }
 
@@ -109,6 +114,7 @@ private:
     void indicatorClicked();
     void addLogLine(const std::string& line);
 
+    Desktop& desktop_;
     ScreenCapture& screen_;
     Sound& sound_;
     OverlayLibrary& overlay_;

@@ -1,5 +1,6 @@
 #include "X11Desktop.h"
 
+#include "X11Monitors.h"
 #include "X11ServerLoss.h"
 
 #include <QDBusConnection>
@@ -95,7 +96,29 @@ bool X11Desktop::canSearchWindows() const {
 
 bool X11Desktop::topLevelWindowExists(const std::string& title) {
     xcb_connection_t* const connection = searchConnection();
-    return connection != nullptr && searchHasTitle(connection, title);
+    return connection != nullptr && searchForTitle(connection, title) != 0;
+}
+
+std::optional<ScreenArea> X11Desktop::monitorShowingWindow(const std::string& title) {
+    Display* const d = display();
+    xcb_connection_t* const connection = searchConnection();
+    if (d == nullptr || connection == nullptr) {
+        return std::nullopt;
+    }
+    const std::vector<Monitor> monitors = x11::ListMonitors(d);
+    if (monitors.size() < 2) {
+        return std::nullopt; // one monitor: no need to look for the window
+    }
+    const unsigned long window = searchForTitle(connection, title);
+    if (window == 0) {
+        return std::nullopt;
+    }
+    x11::ErrorTrap trap(d);
+    const std::optional<ScreenArea> area = x11::WindowArea(d, window);
+    if (!area || trap.errorSeen()) {
+        return std::nullopt; // the window went meanwhile
+    }
+    return MonitorHoldingMost(monitors, *area);
 }
 
 xcb_connection_t* X11Desktop::searchConnection() {
@@ -132,7 +155,7 @@ xcb_connection_t* X11Desktop::searchConnection() {
     return search_;
 }
 
-bool X11Desktop::searchHasTitle(xcb_connection_t* connection, const std::string& title) {
+unsigned long X11Desktop::searchForTitle(xcb_connection_t* connection, const std::string& title) {
     // Level by level from the root, SearchDepth levels deep: the children of a whole level are
     // asked for at once, then both titles of each of them at once. Requests about windows that
     // vanished meanwhile come back as errors and simply do not match.
@@ -167,7 +190,9 @@ bool X11Desktop::searchHasTitle(xcb_connection_t* connection, const std::string&
             }
         }
         bool found = false;
-        for (const xcb_get_property_cookie_t cookie : titles) {
+        xcb_window_t match = 0;
+        for (std::size_t n = 0; n < titles.size(); ++n) {
+            const xcb_get_property_cookie_t cookie = titles[n];
             if (found) {
                 xcb_discard_reply(connection, cookie.sequence);
                 continue;
@@ -182,14 +207,17 @@ bool X11Desktop::searchHasTitle(xcb_connection_t* connection, const std::string&
                                 static_cast<std::size_t>(xcb_get_property_value_length(reply))) ==
                         title;
                 std::free(reply);
+                if (found) {
+                    match = children[n / 2]; // two titles were asked of each child
+                }
             }
         }
         if (found) {
-            return true;
+            return match;
         }
         level = std::move(children);
     }
-    return false;
+    return 0;
 }
 
 bool X11Desktop::foregroundWindowHasTitle(const std::string& title) {

@@ -35,11 +35,14 @@ public:
     // _NET_WM_STATE_SKIP_TASKBAR: written into the property of a window not yet mapped (the
     // window manager reads it at the map), asked of the window manager for a mapped one.
     void setTaskBarButton(unsigned long window, bool shown) override;
+    // The monitors as RandR lists them; the window found as topLevelWindowExists finds it.
+    std::optional<ScreenArea> monitorShowingWindow(const std::string& title) override;
 
 private:
     _XDisplay* display() const;
     xcb_connection_t* searchConnection();
-    bool searchHasTitle(xcb_connection_t* connection, const std::string& title);
+    // The first window with the title, topmost first at each level; 0 when there is none.
+    unsigned long searchForTitle(xcb_connection_t* connection, const std::string& title);
     bool windowHasTitle(unsigned long window, const std::string& title) const;
     bool treeHasTitle(unsigned long window, const std::string& title, int depth) const;
     void setTitle(unsigned long window, const std::string& title) const;

@@ -258,7 +258,8 @@ bool X11ScreenCapture::captureRectangle(int left, int top, int width, int height
     return true;
 }
 
-bool X11ScreenCapture::saveScreenAsJpeg(const std::string& path, std::string& error) {
+bool X11ScreenCapture::saveScreenAsJpeg(const std::string& path, const ScreenArea& area,
+                                        std::string& error) {
     std::unique_ptr<Display, DisplayCloser> display(XOpenDisplay(nullptr));
     if (!display) {
         error = "no X display to capture";
@@ -269,9 +270,21 @@ bool X11ScreenCapture::saveScreenAsJpeg(const std::string& path, std::string& er
     const Window root = XDefaultRootWindow(display.get());
     XWindowAttributes attributes{};
     XGetWindowAttributes(display.get(), root, &attributes);
+    const ScreenArea whole{0, 0, attributes.width, attributes.height};
+    const ScreenArea taken = area.empty() ? whole : area;
+    if (whole.empty() ||
+        OverlapPixels(taken, whole) != std::int64_t{taken.Width} * std::int64_t{taken.Height}) {
+        error = "the area is not on the screen";
+        return false;
+    }
+    // A screen that shrank since its size was read answers with an error, not a picture.
+    x11::ErrorTrap trap(display.get());
     std::unique_ptr<XImage, ImageDestroyer> image(
-        XGetImage(display.get(), root, 0, 0, static_cast<unsigned>(attributes.width),
-                  static_cast<unsigned>(attributes.height), ~0UL, ZPixmap));
+        XGetImage(display.get(), root, taken.Left, taken.Top, static_cast<unsigned>(taken.Width),
+                  static_cast<unsigned>(taken.Height), ~0UL, ZPixmap));
+    if (trap.errorSeen()) {
+        image.reset();
+    }
     if (!image) {
         error = "the screen could not be read";
         return false;

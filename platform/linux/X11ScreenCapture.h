@@ -19,7 +19,8 @@ public:
     X11ScreenCapture(const X11ScreenCapture&) = delete;
     X11ScreenCapture& operator=(const X11ScreenCapture&) = delete;
 
-    bool saveScreenAsJpeg(const std::string& path, std::string& error) override;
+    bool saveScreenAsJpeg(const std::string& path, const ScreenArea& area,
+                          std::string& error) override;
     ScreenSize screenSize() override;
     bool captureRectangle(int left, int top, int width, int height, ScreenPixels& into,
                           std::string& error) override;

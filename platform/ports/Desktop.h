@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/ports/Monitors.h"
+
+#include <optional>
 #include <string>
 
 namespace trelk {
@@ -35,6 +38,12 @@ public:
     // bar, or gives it its button back. Window managers forget this when a window is hidden,
     // so it is said again at every show.
     virtual void setTaskBarButton(unsigned long window, bool shown) = 0;
+
+    // The monitor that shows most of the top-level window with exactly this title, where the
+    // screen is made of several monitors (MonitorHoldingMost); none where it is one monitor, no
+    // such window exists or no monitor shows any of it: the whole screen is the window's then.
+    // Asked anew at every call, so a window moved to another monitor is answered at once.
+    virtual std::optional<ScreenArea> monitorShowingWindow(const std::string& title) = 0;
 };
 
 } // namespace trelk

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ports/Monitors.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -25,14 +27,16 @@ struct ScreenPixels {
     }
 };
 
-// Pictures of the whole screen (all monitors, as the pilot sees them).
+// Pictures of the screen (all monitors, as the pilot sees them), in its coordinates.
 class ScreenCapture {
 public:
     virtual ~ScreenCapture() = default;
 
-    // Captures the screen now and writes it as a JPEG file at path. On failure returns false
-    // and says why in error; no partial file is left behind.
-    virtual bool saveScreenAsJpeg(const std::string& path, std::string& error) = 0;
+    // Captures this area of the screen now (an empty area: the whole screen) and writes it as a
+    // JPEG file at path. On failure (no screen, an area not wholly on it) returns false and says
+    // why in error; no partial file is left behind.
+    virtual bool saveScreenAsJpeg(const std::string& path, const ScreenArea& area,
+                                  std::string& error) = 0;
 
     // The screen's size now; 0 x 0 where there is no screen to read.
     virtual ScreenSize screenSize() = 0;

@@ -16,12 +16,20 @@ public:
 
     SimScreenCapture() { setScreenSize(1024, 768); }
 
-    bool saveScreenAsJpeg(const std::string& path, std::string& error) override {
+    bool saveScreenAsJpeg(const std::string& path, const ScreenArea& area,
+                          std::string& error) override {
         if (!failure_.empty()) {
             error = failure_;
             return false;
         }
+        const ScreenArea whole{0, 0, size_.width, size_.height};
+        const ScreenArea taken = area.empty() ? whole : area;
+        if (OverlapPixels(taken, whole) != std::int64_t{taken.Width} * std::int64_t{taken.Height}) {
+            error = "the area is not on the screen";
+            return false;
+        }
         savedPaths_.push_back(path);
+        savedAreas_.push_back(taken);
         return true;
     }
 
@@ -67,6 +75,8 @@ public:
     void clearScreen() { screen_.assign(screen_.size(), Dark); }
     int captures() const { return captures_; }
     const std::vector<std::string>& savedPaths() const { return savedPaths_; }
+    // The area of each saved picture, the whole screen where none was asked for.
+    const std::vector<ScreenArea>& savedAreas() const { return savedAreas_; }
     void setFailure(std::string message) { failure_ = std::move(message); }
     void clearFailure() { failure_.clear(); }
 
@@ -74,6 +84,7 @@ private:
     ScreenSize size_;
     std::vector<std::uint32_t> screen_;
     std::vector<std::string> savedPaths_;
+    std::vector<ScreenArea> savedAreas_;
     std::string failure_;
     int captures_ = 0;
 };

@@ -10,7 +10,10 @@
 // - Position: x and y are 255ths of the room the picture leaves on the screen (the screen's
 //   width or height less the picture's): 0 puts it against the left (top) edge, 255 against
 //   the right (bottom) edge, each value between has its own place; a picture larger than the
-//   screen sits at the left (top) edge.
+//   screen sits at the left (top) edge. "The screen" is the monitor that shows most of the
+//   game's window (the top-level window titled NEXACOMMS_GAME_TITLE) where RandR lists
+//   several monitors; with one, or no game window, it is the whole X screen. It is looked at
+//   again whenever the console changes, so the console follows the game to another monitor.
 // - Opacity: 255 is opaque; it becomes the window's _NET_WM_WINDOW_OPACITY (seen only where a
 //   compositor runs). The colour arguments after it are accepted and unused.
 // - Opening speed: the console fades in over speed x 4 ms (0: at once, 255: about 1 s).
@@ -47,6 +50,8 @@ typedef struct NexacommsBitmap {
 
 // The library file in the application folder.
 #define NEXACOMMS_LIBRARY_NAME "nexacomms.so"
+// The title of the game's window, whose monitor the console is shown on.
+#define NEXACOMMS_GAME_TITLE "Voidline"
 // The root-window property that says whether the ship is docked.
 #define NEXACOMMS_DOCKED_ATOM "VOIDLINE_DOCKED"
 // The folder that receives calls.log and console.png.

@@ -2,6 +2,7 @@
 
 #include "ErrorTrap.h"
 #include "platform/linux/StageStamps.h"
+#include "platform/linux/X11Monitors.h"
 #include "platform/linux/X11ServerLoss.h"
 #include "plugins/nexacomms/NexacommsAbi.h"
 #include "plugins/nexacomms/Placement.h"
@@ -262,6 +263,31 @@ void OverlayWindow::setOpacityProperty(unsigned long value) {
     opacityKnown_ = true;
 }
 
+trelk::ScreenArea OverlayWindow::gameScreen() {
+    const int screen = XDefaultScreen(display_);
+    const trelk::ScreenArea whole{0, 0, XDisplayWidth(display_, screen),
+                                  XDisplayHeight(display_, screen)};
+    const std::vector<trelk::Monitor> monitors = trelk::x11::ListMonitors(display_);
+    if (monitors.size() < 2) {
+        return whole;
+    }
+    // Requests about a window that has gone fail harmlessly (TrapErrors).
+    std::optional<trelk::ScreenArea> area;
+    if (gameWindow_ != 0) {
+        area = trelk::x11::WindowArea(display_, gameWindow_);
+    }
+    if (!area) {
+        gameWindow_ = trelk::x11::FindWindowTitled(display_, NEXACOMMS_GAME_TITLE);
+        if (gameWindow_ != 0) {
+            area = trelk::x11::WindowArea(display_, gameWindow_);
+        }
+    }
+    if (!area) {
+        return whole;
+    }
+    return trelk::MonitorHoldingMost(monitors, *area).value_or(whole);
+}
+
 void OverlayWindow::apply(const Wanted& wanted) {
     if (window_ == 0) {
         createWindow();
@@ -277,9 +303,9 @@ void OverlayWindow::apply(const Wanted& wanted) {
     const std::uint32_t height = surface_->height();
     const bool havePicture = width > 0 && height > 0;
     if (havePicture) {
-        const int screen = XDefaultScreen(display_);
-        const int left = Place(wanted.x, XDisplayWidth(display_, screen), width);
-        const int top = Place(wanted.y, XDisplayHeight(display_, screen), height);
+        const trelk::ScreenArea screen = gameScreen();
+        const int left = screen.Left + Place(wanted.x, screen.Width, width);
+        const int top = screen.Top + Place(wanted.y, screen.Height, height);
         if (left != left_ || top != top_) {
             XMoveWindow(display_, window_, left, top);
             left_ = left;

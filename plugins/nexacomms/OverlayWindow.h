@@ -2,6 +2,7 @@
 
 #include "ConsoleSurface.h"
 #include "Picture.h"
+#include "platform/ports/Monitors.h"
 
 #include <atomic>
 #include <chrono>
@@ -62,6 +63,8 @@ private:
     void forgetWindow();
     void createWindow();
     void setOpacityProperty(unsigned long value);
+    // The monitor of the game's window, or the whole screen.
+    trelk::ScreenArea gameScreen();
 
     std::mutex mutex_;
     std::condition_variable changed_;
@@ -84,6 +87,7 @@ private:
     bool shapeBounding_ = false;
     bool sharedMemory_ = false;
     unsigned long window_ = 0;
+    unsigned long gameWindow_ = 0; // the last one found; looked for again once it has gone
     std::unique_ptr<ConsoleSurface> surface_;
     std::uint64_t shownPictureSerial_ = 0;
     int left_ = -1;

@@ -104,7 +104,7 @@ TEST_F(X11ScreenCaptureTest, WritesTheWholeScreenAsJpegReplacingAnOlderFile) {
 
     X11ScreenCapture capture;
     std::string error;
-    ASSERT_TRUE(capture.saveScreenAsJpeg(path, error)) << error;
+    ASSERT_TRUE(capture.saveScreenAsJpeg(path, {}, error)) << error;
     EXPECT_TRUE(error.empty()) << error;
 
     const std::string bytes = linuxtest::ReadFile(path);
@@ -128,13 +128,37 @@ TEST_F(X11ScreenCaptureTest, WritesTheWholeScreenAsJpegReplacingAnOlderFile) {
         << std::hex << qRed(blue) << " " << qGreen(blue) << " " << qBlue(blue);
 }
 
+TEST_F(X11ScreenCaptureTest, AnAreaIsSavedAsItsOwnPictureAndOneOffTheScreenIsRefused) {
+    solidWindow(40, 60, 0xd02020);
+    solidWindow(400, 300, 0x2040e0);
+    X11ScreenCapture capture;
+    std::string error;
+
+    // The area of the blue window and a margin: red is not in the picture.
+    const std::string path = folder_.file("monitor.jpg");
+    ASSERT_TRUE(capture.saveScreenAsJpeg(path, {380, 280, 140, 120}, error)) << error;
+    QImage picture;
+    ASSERT_TRUE(picture.load(QString::fromStdString(path), "JPG"));
+    EXPECT_EQ(picture.width(), 140);
+    EXPECT_EQ(picture.height(), 120);
+    const QRgb blue = picture.pixel(70, 60);
+    EXPECT_TRUE(near(blue, 0x20, 0x40, 0xe0))
+        << std::hex << qRed(blue) << " " << qGreen(blue) << " " << qBlue(blue);
+
+    // Running off the right edge of the 640 x 480 screen.
+    const std::string off = folder_.file("off.jpg");
+    EXPECT_FALSE(capture.saveScreenAsJpeg(off, {600, 0, 100, 100}, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(fs::exists(off));
+}
+
 TEST_F(X11ScreenCaptureTest, FailuresSayWhyAndLeaveNoFile) {
     X11ScreenCapture capture;
 
     const std::string missingFolder = folder_.file("no-such-folder");
     const std::string path = missingFolder + "/shot.jpg";
     std::string error;
-    EXPECT_FALSE(capture.saveScreenAsJpeg(path, error));
+    EXPECT_FALSE(capture.saveScreenAsJpeg(path, {}, error));
     EXPECT_NE(error.find(path), std::string::npos) << error;
     EXPECT_FALSE(fs::exists(missingFolder));
     EXPECT_TRUE(fs::is_empty(folder_.path()));
@@ -144,7 +168,7 @@ TEST_F(X11ScreenCaptureTest, FailuresSayWhyAndLeaveNoFile) {
         const linuxtest::ScopedEnv noDisplay("DISPLAY", std::nullopt);
         const std::string target = folder_.file("shot.jpg");
         error.clear();
-        EXPECT_FALSE(capture.saveScreenAsJpeg(target, error));
+        EXPECT_FALSE(capture.saveScreenAsJpeg(target, {}, error));
         EXPECT_FALSE(error.empty());
         EXPECT_TRUE(fs::is_empty(folder_.path()));
     }

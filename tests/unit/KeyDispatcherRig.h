@@ -24,8 +24,9 @@ public:
     // unwired: the dispatcher without any other subsystem.
     explicit KeyDispatcherRig(std::string photoDir = "/opt/trelk/Photo/", bool unwired = false)
         : dispatcher(keyMap, keys.platform.keyboard(), sender, keys.platform.timers(),
-                     keys.platform.clock(), screen, keys.platform.fileSystem(), keys.trace,
-                     photoEnabled, std::move(photoDir), KeyStringSender::ClearLineString(),
+                     keys.platform.clock(), keys.platform.desktop(), screen,
+                     keys.platform.fileSystem(), keys.trace, photoEnabled, std::move(photoDir),
+                     KeyStringSender::ClearLineString(),
                      unwired ? DispatcherActions{} : recordedActions()) {
         keys.onMessage = [this](std::uint32_t vk, std::uint32_t flags) {
             dispatcher.HandleHookKey(vk, flags);

@@ -32,7 +32,8 @@ const QColor RingColour(30, 110, 60);
 
 RadarDisplay::RadarDisplay(QWidget* game)
     : QWidget(game, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                        Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint) {
+                        Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint),
+      game_(game) {
     setObjectName("radar");
     setWindowTitle("radar scope"); // not "Voidline": that names the game's own window
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -42,12 +43,15 @@ RadarDisplay::RadarDisplay(QWidget* game)
 }
 
 void RadarDisplay::placeOnScreen() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr) {
-        return;
+    // The scanner reads the game's monitor, or the whole X screen where there is one monitor.
+    QRect desktop = monitors_.screenOf(game_->geometry());
+    if (desktop.isEmpty()) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (screen == nullptr) {
+            return;
+        }
+        desktop = screen->virtualGeometry();
     }
-    // The scanner reads the whole X screen (all monitors), as this geometry is.
-    const QRect desktop = screen->virtualGeometry();
     const trelk::CaptureRectangle area =
         trelk::RadarCaptureRectangle(desktop.width(), desktop.height(), 0, 200);
     setGeometry(desktop.x() + area.Left, desktop.y() + area.Top, area.Width, area.Height);

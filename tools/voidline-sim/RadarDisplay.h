@@ -1,12 +1,14 @@
 #pragma once
 
+#include "GameMonitors.h"
+
 #include <QWidget>
 #include <array>
 
 namespace voidline {
 
 // The game's radar: a small scope drawn in its own always-on-top window at the rectangle of
-// the screen where TrelkPro's scanner looks, with a blip for each kind of contact that is
+// the game's monitor where TrelkPro's scanner looks, with a blip for each kind of contact that is
 // switched on. Blips have the pure colours of their kind; the scope itself is drawn in dark
 // greens that no kind's colour test takes for a contact.
 class RadarDisplay final : public QWidget {
@@ -22,7 +24,7 @@ public:
     // "flux", "object", "sol", "oct", "quan"; -1 for any other name.
     static int ContactNamed(const QString& name);
 
-    // Back to the scanner's rectangle of the screen the scope is on.
+    // To the scanner's rectangle of the monitor the game is on (the game moved).
     void placeOnScreen();
 
 protected:
@@ -30,6 +32,8 @@ protected:
 
 private:
     std::array<bool, ContactCount> shown_{};
+    QWidget* game_;
+    GameMonitors monitors_;
 };
 
 } // namespace voidline

@@ -239,6 +239,20 @@ void VoidlineWindow::showEvent(QShowEvent* event) {
     });
 }
 
+void VoidlineWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (radar_ != nullptr) {
+        radar_->placeOnScreen();
+    }
+}
+
+void VoidlineWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (radar_ != nullptr) {
+        radar_->placeOnScreen();
+    }
+}
+
 void VoidlineWindow::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -1,11 +1,14 @@
 // voidline-sim: the stand-in for the game. A window titled "Voidline" with a chat line; see
 // VoidlineWindow. `--transcript FILE` appends "channel<TAB>text" for every line sent;
 // `--docked` starts on the station screens (F12 or the "Docked" switch changes it);
-// `--blips LIST` starts with radar contacts shown (Ctrl+1..Ctrl+5 switch them).
+// `--blips LIST` starts with radar contacts shown (Ctrl+1..Ctrl+5 switch them);
+// `--monitor N` opens the window in the middle of monitor N as `xrandr --listmonitors` numbers
+// them (a pilot with two monitors).
 // Started by path without arguments (TrelkPro's auto start, a desktop launcher), it takes the
 // transcript from VOIDLINE_TRANSCRIPT.
 
 #include "DockedProperty.h"
+#include "GameMonitors.h"
 #include "RadarDisplay.h"
 #include "Transcript.h"
 #include "VoidlineWindow.h"
@@ -15,8 +18,10 @@
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
+#include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -66,7 +71,13 @@ int main(int argc, char** argv) {
         "LIST");
     parser.addOption(transcriptOption);
     parser.addOption(dockedOption);
+    const QCommandLineOption monitorOption(
+        "monitor",
+        "Open the window in the middle of monitor N, numbered from 0 as `xrandr --listmonitors` "
+        "lists them.",
+        "N");
     parser.addOption(blipsOption);
+    parser.addOption(monitorOption);
     parser.process(app);
     const QString transcriptFile = parser.isSet(transcriptOption)
                                        ? parser.value(transcriptOption)
@@ -89,6 +100,20 @@ int main(int argc, char** argv) {
         blips.append(contact);
     }
 
+    std::optional<QRect> monitor;
+    if (parser.isSet(monitorOption)) {
+        bool number = false;
+        const int index = parser.value(monitorOption).toInt(&number);
+        const std::vector<trelk::Monitor> monitors = voidline::GameMonitors().list();
+        if (!number || index < 0 || static_cast<std::size_t>(index) >= monitors.size()) {
+            std::fprintf(stderr, "voidline-sim: no monitor %s (the screen lists %zu)\n",
+                         qPrintable(parser.value(monitorOption)), monitors.size());
+            return 2;
+        }
+        const trelk::ScreenArea& area = monitors[static_cast<std::size_t>(index)].Area;
+        monitor = QRect(area.Left, area.Top, area.Width, area.Height);
+    }
+
     voidline::DockedProperty dockedProperty;
     if (!dockedProperty.available()) {
         std::fprintf(stderr, "voidline-sim: no X display; the docked state is not published\n");
@@ -99,6 +124,11 @@ int main(int argc, char** argv) {
         voidline::VoidlineWindow window(transcript, dockedProperty, parser.isSet(dockedOption));
         for (const int contact : blips) {
             window.radar().setContact(contact, true);
+        }
+        if (monitor) {
+            QRect place(QPoint(0, 0), window.size());
+            place.moveCenter(monitor->center());
+            window.move(place.topLeft());
         }
         window.show();
         result = QApplication::exec();
