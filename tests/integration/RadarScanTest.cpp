@@ -105,6 +105,49 @@ TEST_F(RadarScanTest, ABlipOfTheTargetsColourRaisesTheConsoleAlarmAndTheSound) {
     EXPECT_FALSE(app->radar().AlarmRepeating()) << "Repeat Sound is off by default";
 }
 
+TEST_F(RadarScanTest, OnTwoMonitorsTheScanLooksAtTheGamesMonitorAndFollowsTheGame) {
+    startWith("");
+    platform.simScreen().setScreenSize(3840, 1080);
+    SimDesktop& desktop = platform.simDesktop();
+    desktop.setMonitors({{{0, 0, 1920, 1080}, true}, {{1920, 0, 1920, 1080}, false}});
+    desktop.placeWindow("Voidline", {2400, 260, 880, 560});
+    scanKey();
+    newLogLines();
+
+    // On a 1920 x 1080 monitor the rectangle is 281 x 105 at (820, 938) (819.5 and 937.5
+    // rounded), here on the right monitor. Just left of it, and the same place on the left
+    // monitor, are not looked at.
+    platform.simScreen().setPixel(2739, 950, ObjectGold);
+    platform.simScreen().setPixel(830, 950, ObjectGold);
+    platform.step(Tick);
+    EXPECT_EQ(app->radar().LastRectangle(), (CaptureRectangle{2740, 938, 281, 105}));
+    EXPECT_TRUE(app->radar().Scanning());
+    platform.simScreen().setPixel(3020, 1042, ObjectGold); // its last pixel
+    platform.step(Tick);
+    EXPECT_FALSE(app->radar().Scanning());
+    EXPECT_THAT(newLogLines(),
+                ElementsAre("Targetable Object Detected", "Radar Scanning Disabled"));
+
+    // The game moves to the left monitor: the next scan looks there.
+    platform.simScreen().clearScreen();
+    platform.simScreen().setPixel(3000, 1000, ObjectGold);
+    desktop.placeWindow("Voidline", {300, 260, 880, 560});
+    scanKey();
+    newLogLines();
+    platform.step(Tick);
+    EXPECT_EQ(app->radar().LastRectangle(), (CaptureRectangle{820, 938, 281, 105}));
+    EXPECT_TRUE(app->radar().Scanning());
+    platform.simScreen().setPixel(820, 938, ObjectGold);
+    platform.step(Tick);
+    EXPECT_FALSE(app->radar().Scanning());
+
+    // With the game gone the rectangle is the whole screen's again.
+    desktop.closeWindow("Voidline");
+    scanKey();
+    platform.step(Tick);
+    EXPECT_EQ(app->radar().LastRectangle(), (CaptureRectangle{1639, 938, 562, 105}));
+}
+
 TEST_F(RadarScanTest, WithBothAlarmsOffAHitOnlyLogsStopsAndRemovesTheIndicator) {
     startWith("SRadarAlarmPU=0\nSRadarAlarmWAV=0\nSRadarAlarmRepeat=1\n");
     scanKey();

@@ -457,6 +457,29 @@ TEST(KeyDispatcherTest, PrintScreenSavesAPictureOnlyWhenEnabled) {
     tzset();
 }
 
+TEST(KeyDispatcherTest, PrintScreenTakesTheGamesMonitorOrTheWholeScreen) {
+    KeyDispatcherRig rig("/sim/TrelkPro/Photo/");
+    rig.photoEnabled.setChecked(true);
+    rig.screen.setScreenSize(3840, 1080);
+    SimDesktop& desktop = rig.keys.platform.simDesktop();
+    const int printScreen = 0x2C;
+
+    // One monitor: the whole screen, wherever the game is.
+    desktop.placeWindow("Voidline", {2400, 260, 880, 560});
+    rig.tap(printScreen);
+    // Two monitors: the one the game is on, and after the game moved, the other.
+    desktop.setMonitors({{{0, 0, 1920, 1080}, true}, {{1920, 0, 1920, 1080}, false}});
+    rig.tap(printScreen);
+    desktop.placeWindow("Voidline", {300, 260, 880, 560});
+    rig.tap(printScreen);
+    // The game closed: the whole screen again.
+    desktop.closeWindow("Voidline");
+    rig.tap(printScreen);
+    EXPECT_THAT(rig.screen.savedAreas(),
+                ElementsAre(ScreenArea{0, 0, 3840, 1080}, ScreenArea{1920, 0, 1920, 1080},
+                            ScreenArea{0, 0, 1920, 1080}, ScreenArea{0, 0, 3840, 1080}));
+}
+
 TEST(KeyDispatcherTest, AnyKeyWithAnyFlagsIsHandled) {
     const std::uint32_t flagSets[] = {0,          1U << 24,   Repeat,     Released,
                                       0xFFFFFFFF, 0x7FFFFFFF, 0x80000000, 0x00FF0000};
