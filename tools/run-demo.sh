@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Starts TrelkPro from its application folder. Without a usable display it brings up a
 # virtual X server with a window manager and a notification area, and saves screenshots
-# under the output folder.
+# under the output folder. TRELK_GAME_MONITOR=N opens the stand-in game on monitor N (as
+# `xrandr --listmonitors` numbers them); the virtual X server is then two monitors side by side,
+# as a pilot with a second monitor has.
 set -euo pipefail
 
 BUILD="$1"
@@ -17,6 +19,8 @@ setting() { sed -n "s/^$1=//p" "$BUILD/TrelkPro/trelkpro.ini" 2>/dev/null | head
 # The game started by TrelkPro (Auto Start) inherits this, so its transcript lands here too.
 export VOIDLINE_TRANSCRIPT="$OUT/transcript.txt"
 auto_start=0
+game_args=(--transcript "$OUT/transcript.txt")
+if [ -n "${TRELK_GAME_MONITOR:-}" ]; then game_args+=(--monitor "$TRELK_GAME_MONITOR"); fi
 if [ "$(setting AutoRunVL)" = 1 ] && [ -e "$(setting AutoStart)" ]; then auto_start=1; fi
 
 children=()
@@ -39,7 +43,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         log "starting TrelkPro on $DISPLAY; it starts the stand-in game ($(setting AutoStart))"
     else
         log "starting the stand-in game and TrelkPro on $DISPLAY"
-        "$GAME" --transcript "$OUT/transcript.txt" &
+        "$GAME" "${game_args[@]}" &
         children+=($!)
     fi
     "$APP"
@@ -50,9 +54,19 @@ number=99
 while [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
 export DISPLAY=":$number"
 log "no display: starting a virtual X server on $DISPLAY"
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+if [ -n "${TRELK_GAME_MONITOR:-}" ]; then
+    # -noreset: the monitors stay once xrandr has gone.
+    Xvfb "$DISPLAY" -screen 0 2560x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+else
+    Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+fi
 children+=($!)
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+if [ -n "${TRELK_GAME_MONITOR:-}" ]; then
+    xrandr --setmonitor LEFT 1280/338x800/211+0+0 screen >/dev/null
+    xrandr --setmonitor RIGHT 1280/338x800/211+1280+0 none >/dev/null
+    log "two monitors of 1280 x 800; the game on monitor $TRELK_GAME_MONITOR"
+fi
 
 if command -v openbox >/dev/null; then
     openbox >/dev/null 2>&1 &
@@ -89,7 +103,7 @@ log "screenshot: $OUT/trelkpro-main.png"
 if [ "$auto_start" = 1 ]; then
     xdotool search --name '^Voidline$' windowactivate --sync >/dev/null 2>&1 || true
 else
-    "$GAME" --transcript "$OUT/transcript.txt" &
+    "$GAME" "${game_args[@]}" &
     children+=($!)
 fi
 for _ in $(seq 100); do

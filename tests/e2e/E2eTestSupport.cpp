@@ -102,7 +102,7 @@ int ChildProcess::wait(std::chrono::milliseconds timeout) {
     return reaped_ ? status_ : -1;
 }
 
-VirtualDisplay::VirtualDisplay() {
+VirtualDisplay::VirtualDisplay(const DisplayScreen& screen) {
     // Each test gets its own server; numbers far from a developer's own displays.
     for (int number = 170 + static_cast<int>(getpid() % 200); number < 1000; ++number) {
         const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
@@ -110,11 +110,11 @@ VirtualDisplay::VirtualDisplay() {
             continue;
         }
         name_ = ":" + std::to_string(number);
-        server_ = std::make_unique<ChildProcess>(
-            "/usr/bin/Xvfb",
-            std::vector<std::string>{name_, "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                                     "-noreset"},
-            std::vector<std::string>{});
+        server_ = std::make_unique<ChildProcess>("/usr/bin/Xvfb",
+                                                 std::vector<std::string>{name_, "-screen", "0",
+                                                                          screen.size, "-nolisten",
+                                                                          "tcp", "-noreset"},
+                                                 std::vector<std::string>{});
         // Ready when the lock file names our server (another process may have taken the
         // number a moment earlier) and a client can connect; a stale socket is not enough.
         auto ours = [&] {
@@ -131,6 +131,15 @@ VirtualDisplay::VirtualDisplay() {
                 },
                 std::chrono::seconds(10)) &&
             server_->running()) {
+            // -noreset keeps the monitors once xrandr has gone.
+            for (const std::string& monitor : screen.monitors) {
+                int status = -1;
+                capture("xrandr --display " + name_ + " --setmonitor " + monitor + " >/dev/null",
+                        &status);
+                if (status != 0) {
+                    throw std::runtime_error("xrandr could not set the monitor " + monitor);
+                }
+            }
             return;
         }
         server_.reset();

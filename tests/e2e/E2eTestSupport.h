@@ -38,10 +38,18 @@ private:
     bool reaped_ = false;
 };
 
+// The screen of a virtual display: its size as Xvfb takes it, and the monitors RandR lists on
+// it, each as `xrandr --setmonitor` takes them ("LEFT 1920/508x1080/286+0+0 screen"); none: the
+// screen is one monitor.
+struct DisplayScreen {
+    std::string size = "1280x1024x24";
+    std::vector<std::string> monitors;
+};
+
 // A virtual X server on a free display number, for one test.
 class VirtualDisplay {
 public:
-    VirtualDisplay();
+    explicit VirtualDisplay(const DisplayScreen& screen = {});
     ~VirtualDisplay();
     const std::string& name() const { return name_; }
     // DISPLAY=... for a command line.

@@ -5,7 +5,21 @@ namespace trelk::e2e {
 PilotDesk::PilotDesk(const testing::TempFolder& folder,
                      const std::vector<std::string>& extraEnvironment,
                      const std::vector<std::string>& keyboardLayout, const std::string& program)
-    : folder_(folder), xdotool_(display_.env() + " xdotool ") {
+    : folder_(folder), display_(DisplayScreen{}), xdotool_(display_.env() + " xdotool ") {
+    start(extraEnvironment, keyboardLayout, program, {});
+}
+
+PilotDesk::PilotDesk(const testing::TempFolder& folder,
+                     const std::vector<std::string>& extraEnvironment, const DisplayScreen& screen,
+                     const std::vector<std::string>& gameArguments)
+    : folder_(folder), display_(screen), xdotool_(display_.env() + " xdotool ") {
+    start(extraEnvironment, {}, TRELK_APP_BINARY, gameArguments);
+}
+
+void PilotDesk::start(const std::vector<std::string>& extraEnvironment,
+                      const std::vector<std::string>& keyboardLayout, const std::string& program,
+                      const std::vector<std::string>& gameArguments) {
+    const testing::TempFolder& folder = folder_;
     if (!keyboardLayout.empty()) {
         std::string command = "setxkbmap -display " + display_.name();
         for (const std::string& argument : keyboardLayout) {
@@ -29,9 +43,9 @@ PilotDesk::PilotDesk(const testing::TempFolder& folder,
         })) {
         return;
     }
-    game_ = std::make_unique<ChildProcess>(
-        TRELK_VOIDLINE_SIM_BINARY,
-        std::vector<std::string>{"--transcript", folder.file("transcript.txt")}, environment);
+    std::vector<std::string> arguments{"--transcript", folder.file("transcript.txt")};
+    arguments.insert(arguments.end(), gameArguments.begin(), gameArguments.end());
+    game_ = std::make_unique<ChildProcess>(TRELK_VOIDLINE_SIM_BINARY, arguments, environment);
     ready_ = waitUntil([&] {
         return capture(xdotool_ + "getwindowfocus getwindowname 2>/dev/null") == "Voidline\n";
     });

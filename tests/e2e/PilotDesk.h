@@ -23,6 +23,10 @@ public:
                        const std::vector<std::string>& extraEnvironment = {},
                        const std::vector<std::string>& keyboardLayout = {},
                        const std::string& program = TRELK_APP_BINARY);
+    // On a screen of this size and these monitors, the game started with these arguments
+    // ({"--monitor", "1"}).
+    PilotDesk(const testing::TempFolder& folder, const std::vector<std::string>& extraEnvironment,
+              const DisplayScreen& screen, const std::vector<std::string>& gameArguments);
 
     bool ready() const { return ready_; }
     // "DISPLAY=... xdotool " for command lines.
@@ -33,6 +37,10 @@ public:
     ChildProcess& game() { return *game_; }
 
 private:
+    void start(const std::vector<std::string>& extraEnvironment,
+               const std::vector<std::string>& keyboardLayout, const std::string& program,
+               const std::vector<std::string>& gameArguments);
+
     const testing::TempFolder& folder_;
     VirtualDisplay display_;
     testing::SharedBlockNames blocks_{"e2e"}; // outlives both processes
