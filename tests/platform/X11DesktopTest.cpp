@@ -19,6 +19,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 
 extern char** environ;
 
@@ -194,6 +195,50 @@ TEST_F(X11DesktopTest, TheForegroundWindowIsTheFocusedOneOrTheWindowManagersActi
     EXPECT_FALSE(desktop.foregroundWindowHasTitle("Voidline")) << "the active window is gone";
     XDeleteProperty(game.display(), game.root(), active);
     game.sync();
+}
+
+// A screen of 2560 x 480 that RandR lists as two monitors of 1280 x 480, as a pilot with a
+// second monitor has it; -noreset keeps the monitors when a client leaves.
+TEST(X11DesktopMonitors, TheGamesMonitorIsTheOneShowingMostOfItsWindow) {
+    XvfbServer server(190, "2560x480x24", {"-noreset"});
+    ASSERT_FALSE(server.display().empty()) << "Xvfb could not be started";
+    const ScopedEnv display("DISPLAY", server.display());
+    ForeignClient game(server.display());
+    ASSERT_NE(game.display(), nullptr);
+    X11Desktop desktop;
+    const Window frame = game.createWindow(game.root());
+    const Window client = game.createWindow(frame);
+    game.setNetWmName(client, "Voidline");
+    XMapWindow(game.display(), client);
+    XMapWindow(game.display(), frame);
+    XMoveResizeWindow(game.display(), frame, 1500, 100, 600, 300);
+    XMoveResizeWindow(game.display(), client, 5, 20, 590, 275);
+    game.sync();
+    EXPECT_EQ(desktop.monitorShowingWindow("Voidline"), std::nullopt) << "one monitor";
+
+    const ScreenArea left{0, 0, 1280, 480};
+    const ScreenArea right{1280, 0, 1280, 480};
+    for (const auto& [name, area] : {std::pair{"LEFT", left}, std::pair{"RIGHT", right}}) {
+        XRRMonitorInfo* monitor = XRRAllocateMonitor(game.display(), 0);
+        monitor->name = XInternAtom(game.display(), name, False);
+        monitor->x = area.Left;
+        monitor->y = area.Top;
+        monitor->width = area.Width;
+        monitor->height = area.Height;
+        monitor->mwidth = 338;
+        monitor->mheight = 127;
+        XRRSetMonitor(game.display(), game.root(), monitor);
+        XRRFreeMonitors(monitor);
+    }
+    game.sync();
+    EXPECT_EQ(desktop.monitorShowingWindow("Voidline"), right) << "the client inside its frame";
+    XMoveWindow(game.display(), frame, 400, 100);
+    game.sync();
+    EXPECT_EQ(desktop.monitorShowingWindow("Voidline"), left) << "the game moved";
+    EXPECT_EQ(desktop.monitorShowingWindow("Terminal"), std::nullopt) << "no such window";
+    XUnmapWindow(game.display(), frame);
+    game.sync();
+    EXPECT_EQ(desktop.monitorShowingWindow("Voidline"), std::nullopt) << "not shown";
 }
 
 TEST(X11DesktopWithoutDisplay, NothingIsSearchedOrPublished) {
