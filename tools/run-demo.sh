@@ -26,6 +26,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The gallery: every tab, dialog and the tray menu drawn from the real widgets, with an index
+# page, and a preview of the index page as one picture.
+GALLERY="$OUT/gallery"
+rm -rf "$GALLERY"
+QT_QPA_PLATFORM=offscreen "$BUILD/bin/trelk-gallery" "$GALLERY" 2>/dev/null
+(cd "$GALLERY" && montage -label '%t' -font DejaVu-Sans -pointsize 13 tab-*.png dialog-*.png tray-menu.png \
+    -tile 5x -geometry +10+10 -background '#eef0f3' index-preview.png)
+log "gallery: $GALLERY/index.html (preview: $GALLERY/index-preview.png)"
+
 # The sample web services at the address the default settings name (market, database,
 # version), unless something already serves there.
 if ! curl -s -o /dev/null --max-time 1 http://127.0.0.1:47821/dblastchange.txt; then
