@@ -112,8 +112,8 @@ public:
                "<h1>Trelk Pro: tabs, dialogs and the tray menu</h1>\n<main>\n";
         for (const Shot& shot : shots_) {
             out << "<figure><img src=\"" << shot.file.toHtmlEscaped() << "\" alt=\""
-                << shot.caption.toHtmlEscaped() << "\"><figcaption>"
-                << shot.caption.toHtmlEscaped() << "</figcaption></figure>\n";
+                << shot.caption.toHtmlEscaped() << "\"><figcaption>" << shot.caption.toHtmlEscaped()
+                << "</figcaption></figure>\n";
         }
         out << "</main>\n</body></html>\n";
         return out.status() == QTextStream::Ok;
