@@ -14,6 +14,7 @@
 #include "QtText.h"
 #include "ScannerTab.h"
 #include "SetupGroups.h"
+#include "TabOrder.h"
 #include "TfmTrelkConv.h"
 #include "VersionHistoryDialog.h"
 #include "WebTab.h"
@@ -172,6 +173,12 @@ void TForm1::buildTabContents(TrelkApp& app) {
     roidDatabaseGroup->setGeometry(316, 69, 284, roidDatabaseGroup->sizeHint().height());
     auto* addOnsBox = new AddOnsBox(app.addOns(), app.addOnAutoStart(), setupPage);
     addOnsBox->setGeometry(316, 156, 284, 158);
+
+    // The left column top to bottom, then the right.
+    ChainTabOrder(setupPage,
+                  {"chkAutoStartVL", "btnVLPath", "chkAutoExitTRL", "chkLogEnabled", "btnLogBufCfg",
+                   "cbMarketEnable", "seMarketUpdateInterval", "chkProxyEnabled", "bProxySet",
+                   "cbPhotoEnabled", "btnDownload", "cbDBAutoUpdate", "clbAddOns"});
 
     auto* consolePage = PageControl1->findChild<QWidget*>("tsConsole");
     (new QVBoxLayout(consolePage))

@@ -1,6 +1,7 @@
 // The program's icon is drawn for each size a notification area asks for, not scaled from one.
 
 #include "gui/AppIcon.h"
+
 #include "gui/TForm1.h"
 #include "platform/sim/SimPlatform.h"
 
@@ -19,8 +20,8 @@ TEST(AppIconTest, TheTrayIconIsDrawnAtEveryTraySize) {
         SCOPED_TRACE(size);
         EXPECT_TRUE(sizes.contains(QSize(size, size)));
         // The pixmap of that size is the one drawn for it, pixel for pixel.
-        const QImage shown = icon.pixmap(QSize(size, size), 1.0).toImage().convertToFormat(
-            QImage::Format_ARGB32);
+        const QImage shown =
+            icon.pixmap(QSize(size, size), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
         const QImage drawn = AppIconPixmap(size).toImage().convertToFormat(QImage::Format_ARGB32);
         EXPECT_EQ(shown, drawn);
         // The scope fills the square: its centre is drawn, its corners are clear.

@@ -109,8 +109,8 @@ inline void CollectWrappedLines(QWidget* root, std::vector<std::string>& clipped
             continue;
         }
         const QFontMetrics metrics(view->font());
-        const int room = view->viewport()->width() -
-                         2 * static_cast<int>(view->document()->documentMargin());
+        const int room =
+            view->viewport()->width() - 2 * static_cast<int>(view->document()->documentMargin());
         for (const QString& line : view->toPlainText().split(QLatin1Char('\n'))) {
             if (metrics.horizontalAdvance(line) > room) {
                 clipped.push_back(Describe(view, line).toStdString() + " is wider than the view");
