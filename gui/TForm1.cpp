@@ -152,13 +152,13 @@ void TForm1::buildTabContents(TrelkApp& app) {
     auto* settingsGroup =
         new SetupSettingsGroup(settings.AutoRunVL, app.gameAutoStart(), settings.AutoExitTRL,
                                settings.LogEnabled, app.logBufSettings(), setupPage);
-    // Two columns: the settings, market and server on the left; screen capture, the
-    // database and the add-ons on the right.
+    // Two columns, each of groups as wide as the column: the settings, market and server on
+    // the left; screen capture, the database and the add-ons on the right.
     settingsGroup->setGeometry(12, 4, 290, settingsGroup->sizeHint().height());
     auto* marketGroup = new MarketGroup(settings.MarketEnable, app.market(), setupPage);
-    marketGroup->move(12, 117);
+    marketGroup->setGeometry(12, 117, 290, marketGroup->sizeHint().height());
     auto* serverGroup = new ServerGroup(settings.ProxyEnabled, app.proxy(), setupPage);
-    serverGroup->move(12, 210);
+    serverGroup->setGeometry(12, 210, 290, serverGroup->sizeHint().height());
     // Print Screen pictures go to the Photo folder only while this is ticked.
     auto* screenCapture = new QGroupBox("Screen Capture", setupPage);
     screenCapture->setObjectName("gbScreenCapture");
