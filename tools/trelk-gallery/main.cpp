@@ -19,8 +19,11 @@
 #include "web/UrlEditor.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QStringList>
 #include <QTextStream>
@@ -40,6 +43,17 @@ struct Shot {
     QString caption;
 };
 
+// A console background of the size the console shows, so the status bar has nothing to say.
+std::string ConsoleBackground() {
+    QImage picture(256, 256, QImage::Format_RGB32);
+    picture.fill(QColor(10, 24, 40));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "BMP");
+    return bytes.toStdString();
+}
+
 // The program in an application folder of the sim platform, with a database in place so no
 // download covers the window at start-up.
 class BoundWindow {
@@ -50,6 +64,8 @@ public:
                                      "[Setup]\nTrkDate=05-08-17\n");
         platform_.simFiles().addFile(std::string(AppDir) + "Data/MyLumacor.dat",
                                      "(Gallery)\r\n[Rocks]\r\n1 2 3\r\n");
+        platform_.simFiles().addFile(std::string(AppDir) + "vorel.bmp", ConsoleBackground());
+        platform_.simSound().addSoundFile(std::string(AppDir) + "Sounds/radar-alarm.wav");
         platform_.installHookLibrary(std::string(AppDir) + "TrkHook.so");
         platform_.installOverlayLibrary(std::string(AppDir) + "nexacomms.so");
         app_ = std::make_unique<TrelkApp>(
