@@ -31,8 +31,9 @@ trap cleanup EXIT
 GALLERY="$OUT/gallery"
 rm -rf "$GALLERY"
 QT_QPA_PLATFORM=offscreen "$BUILD/bin/trelk-gallery" "$GALLERY" 2>/dev/null
-(cd "$GALLERY" && montage -label '%t' -font DejaVu-Sans -pointsize 13 tab-*.png dialog-*.png tray-menu.png \
-    -tile 5x -geometry +10+10 -background '#eef0f3' index-preview.png)
+(cd "$GALLERY" && montage -label '%t' -font DejaVu-Sans -pointsize 13 \
+    tab-*.png dialog-*.png tray-menu.png -tile 5x -geometry +10+10 -background '#eef0f3' \
+    index-preview.png)
 log "gallery: $GALLERY/index.html (preview: $GALLERY/index-preview.png)"
 
 # The sample web services at the address the default settings name (market, database,
