@@ -31,9 +31,22 @@ trap cleanup EXIT
 GALLERY="$OUT/gallery"
 rm -rf "$GALLERY"
 QT_QPA_PLATFORM=offscreen "$BUILD/bin/trelk-gallery" "$GALLERY" 2>/dev/null
-(cd "$GALLERY" && montage -label '%t' -font DejaVu-Sans -pointsize 13 \
-    tab-*.png dialog-*.png tray-menu.png -tile 5x -geometry +10+10 -background '#eef0f3' \
-    index-preview.png)
+# The preview: the pictures at scale 1 in a grid of even cells, those at scale 2 below them.
+shots=()
+scaled=()
+while IFS='|' read -r picture caption; do
+    case "$picture" in
+        *-x2.png) scaled+=(-label "$caption" "$GALLERY/$picture") ;;
+        *) shots+=(-label "$caption" "$GALLERY/$picture") ;;
+    esac
+done < <(sed -n 's/.*<img src="\([^"]*\)" alt="\([^"]*\)".*/\1|\2/p' "$GALLERY/index.html")
+montage -font DejaVu-Sans -pointsize 14 "${shots[@]}" -tile 5x -geometry '640x400>+10+10' \
+    -background '#eef0f3' "$GALLERY/preview-scale1.png"
+montage -font DejaVu-Sans -pointsize 14 "${scaled[@]}" -geometry +10+10 -background '#eef0f3' \
+    "$GALLERY/preview-scale2.png"
+convert "$GALLERY/preview-scale1.png" "$GALLERY/preview-scale2.png" -background '#eef0f3' \
+    -gravity West -append +repage "$GALLERY/index-preview.png"
+rm -f "$GALLERY/preview-scale1.png" "$GALLERY/preview-scale2.png"
 log "gallery: $GALLERY/index.html (preview: $GALLERY/index-preview.png)"
 
 # The sample web services at the address the default settings name (market, database,
