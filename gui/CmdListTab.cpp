@@ -1,6 +1,7 @@
 #include "CmdListTab.h"
 
 #include "QtText.h"
+#include "TabOrder.h"
 #include "keyboard/CommandListStepper.h"
 #include "macros/CommandList.h"
 
@@ -157,6 +158,10 @@ CmdListTab::CmdListTab(CommandList& commands, QWidget* parent)
     // Commands are short; the instruction lines are not.
     layout->addLayout(left, 2);
     layout->addLayout(right, 3);
+
+    // The list and its buttons, the lists to pick from, then the help to read.
+    ChainTabOrder(this, {"cbCmdListEdit", "bClearCmdList", "bCancelCommand", "bSaveCommands",
+                         "cbTRLCmdList", "cbVLCmdList", "memCmdListHelp"});
 
     connect(cbCmdListEdit, &QLineEdit::returnPressed, this, [this] { cbCmdListEnter(); });
     // Typing ends the choice of a list entry, so Delete removes only what was picked.

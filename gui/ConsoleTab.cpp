@@ -2,6 +2,7 @@
 
 #include "OptionCheckBox.h"
 #include "QtText.h"
+#include "TabOrder.h"
 #include "console/ConsoleAppearance.h"
 #include "console/ConsoleRenderer.h"
 #include "core/CheckOption.h"
@@ -162,6 +163,11 @@ ConsoleTab::ConsoleTab(ConsoleAppearance& appearance, CheckOption& debug, std::s
     bottom->addWidget(cbHeadLights, 1, 9);
     bottom->setColumnStretch(9, 1);
     layout->addLayout(bottom);
+    // The buttons beside the preview, then the rows below it, left to right.
+    ChainTabOrder(this,
+                  {"btnFont", "btnConsoleBMP", "btnTextColor", "btnHighLightColor",
+                   "btnTextMarkColor", "spedtT", "spedtConOpenSpeed", "seConsPosX", "seConsPosY",
+                   "cbxEscRefresh", "cbxAASafe", "cbWideConsole", "cbDisplayTime", "cbDebug"});
 
     connect(btnFont, &QPushButton::clicked, this, [this] { btnFontClick(); });
     connect(btnConsoleBMP, &QPushButton::clicked, this, [this] { btnConsoleBMPClick(); });

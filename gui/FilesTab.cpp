@@ -1,6 +1,7 @@
 #include "FilesTab.h"
 
 #include "QtText.h"
+#include "TabOrder.h"
 #include "data/DataLists.h"
 
 #include <QDropEvent>
@@ -105,6 +106,10 @@ FilesTab::FilesTab(DataLists& lists, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid, 1);
     layout->addLayout(bottom);
+
+    // Each list with its Clear button, then Cancel and Save as they stand.
+    ChainTabOrder(this, {"lbDataFileDir", "lbRPList", "bClearRPList", "lbSPList", "bClearSPLlist",
+                         "lbDBList", "bClearDBList", "bCancelLumacor", "bAcceptLumacor"});
 
     connect(bAcceptLumacor, &QPushButton::clicked, this, [this] { lists_.SaveDataLists(); });
     connect(bCancelLumacor, &QPushButton::clicked, this, [this] { lists_.RestoreDataLists(); });

@@ -2,6 +2,7 @@
 
 #include "OptionCheckBox.h"
 #include "QtText.h"
+#include "TabOrder.h"
 #include "core/SettingsController.h"
 #include "radar/RadarScanner.h"
 
@@ -122,6 +123,11 @@ ScannerTab::ScannerTab(RadarScanner& radar, SettingsController& settings, std::s
     saved->setObjectName("lblAutoSave");
     grid->addWidget(saved, 2, 0, 1, 2);
     grid->setRowStretch(3, 1);
+    // The target (one stop: the arrow keys pick inside it), then the right column downwards.
+    ChainTabOrder(this,
+                  {"rbTargetFlux", "rbTargetObj", "rbTargetSol", "rbTargetOct", "rbTargetQuan",
+                   "cbxSRadarAlarmPU", "cbxSRadarAlarmWAV", "cbxSRadarAlarmRepeat", "btnSoundFile",
+                   "cbScanIndDisable", "cbScanIndAlt"});
     showSoundFile();
 }
 

@@ -14,6 +14,7 @@
 #include "QtText.h"
 #include "ScannerTab.h"
 #include "SetupGroups.h"
+#include "TabOrder.h"
 #include "TfmTrelkConv.h"
 #include "VersionHistoryDialog.h"
 #include "WebTab.h"
@@ -151,13 +152,13 @@ void TForm1::buildTabContents(TrelkApp& app) {
     auto* settingsGroup =
         new SetupSettingsGroup(settings.AutoRunVL, app.gameAutoStart(), settings.AutoExitTRL,
                                settings.LogEnabled, app.logBufSettings(), setupPage);
-    // Two columns: the settings, market and server on the left; screen capture, the
-    // database and the add-ons on the right.
+    // Two columns, each of groups as wide as the column: the settings, market and server on
+    // the left; screen capture, the database and the add-ons on the right.
     settingsGroup->setGeometry(12, 4, 290, settingsGroup->sizeHint().height());
     auto* marketGroup = new MarketGroup(settings.MarketEnable, app.market(), setupPage);
-    marketGroup->move(12, 117);
+    marketGroup->setGeometry(12, 117, 290, marketGroup->sizeHint().height());
     auto* serverGroup = new ServerGroup(settings.ProxyEnabled, app.proxy(), setupPage);
-    serverGroup->move(12, 210);
+    serverGroup->setGeometry(12, 210, 290, serverGroup->sizeHint().height());
     // Print Screen pictures go to the Photo folder only while this is ticked.
     auto* screenCapture = new QGroupBox("Screen Capture", setupPage);
     screenCapture->setObjectName("gbScreenCapture");
@@ -172,6 +173,12 @@ void TForm1::buildTabContents(TrelkApp& app) {
     roidDatabaseGroup->setGeometry(316, 69, 284, roidDatabaseGroup->sizeHint().height());
     auto* addOnsBox = new AddOnsBox(app.addOns(), app.addOnAutoStart(), setupPage);
     addOnsBox->setGeometry(316, 156, 284, 158);
+
+    // The left column top to bottom, then the right.
+    ChainTabOrder(setupPage,
+                  {"chkAutoStartVL", "btnVLPath", "chkAutoExitTRL", "chkLogEnabled", "btnLogBufCfg",
+                   "cbMarketEnable", "seMarketUpdateInterval", "chkProxyEnabled", "bProxySet",
+                   "cbPhotoEnabled", "btnDownload", "cbDBAutoUpdate", "clbAddOns"});
 
     auto* consolePage = PageControl1->findChild<QWidget*>("tsConsole");
     (new QVBoxLayout(consolePage))

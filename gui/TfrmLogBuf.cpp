@@ -58,8 +58,12 @@ void TfrmLogBuf::btnClearClick() {
 }
 
 void TfrmLogBuf::btnCancelClick() {
-    seLogBuf->setValue(settings_.Reload());
     reject();
+}
+
+void TfrmLogBuf::reject() {
+    seLogBuf->setValue(settings_.Reload());
+    QDialog::reject();
 }
 
 void TfrmLogBuf::btnSaveClick() {

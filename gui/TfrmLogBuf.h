@@ -26,6 +26,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Escape and the close box are Cancel.
+    void reject() override;
 
 private:
     LogBufSettings& settings_;

@@ -79,9 +79,13 @@ void TfrmProxy::bClearClick() {
 }
 
 void TfrmProxy::bCancelClick() {
+    reject();
+}
+
+void TfrmProxy::reject() {
     proxy_.bCancelClick();
     showModel();
-    reject();
+    QDialog::reject();
 }
 
 void TfrmProxy::bSaveClick() {

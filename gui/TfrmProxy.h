@@ -32,6 +32,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Escape and the close box are Cancel.
+    void reject() override;
 
 private:
     void showModel();

@@ -2,7 +2,9 @@
 
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace trelk {
 
@@ -27,7 +29,19 @@ VersionHistoryDialog::VersionHistoryDialog(QWidget* parent) : QDialog(parent) {
     auto* text = new QPlainTextEdit(historyText(), this);
     text->setObjectName("HistoryText");
     text->setReadOnly(true);
-    text->setFont(QFont("Monospace"));
+    QFont fixedPitch(QStringLiteral("Monospace"));
+    fixedPitch.setStyleHint(QFont::TypeWriter);
+    text->setFont(fixedPitch);
+    // The history breaks its own lines: the view is as wide as its widest line.
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    const QFontMetrics metrics(fixedPitch);
+    int widest = 0;
+    for (const QString& line : historyText().split(QLatin1Char('\n'))) {
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    }
+    text->setMinimumWidth(widest + 2 * static_cast<int>(text->document()->documentMargin()) +
+                          2 * text->frameWidth() +
+                          text->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2);
     layout->addWidget(text);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

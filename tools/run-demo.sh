@@ -30,6 +30,29 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The gallery: every tab, dialog and the tray menu drawn from the real widgets, with an index
+# page, and a preview of the index page as one picture.
+GALLERY="$OUT/gallery"
+rm -rf "$GALLERY"
+QT_QPA_PLATFORM=offscreen "$BUILD/bin/trelk-gallery" "$GALLERY" 2>/dev/null
+# The preview: the pictures at scale 1 in a grid of even cells, those at scale 2 below them.
+shots=()
+scaled=()
+while IFS='|' read -r picture caption; do
+    case "$picture" in
+        *-x2.png) scaled+=(-label "$caption" "$GALLERY/$picture") ;;
+        *) shots+=(-label "$caption" "$GALLERY/$picture") ;;
+    esac
+done < <(sed -n 's/.*<img src="\([^"]*\)" alt="\([^"]*\)".*/\1|\2/p' "$GALLERY/index.html")
+montage -font DejaVu-Sans -pointsize 14 "${shots[@]}" -tile 5x -geometry '640x400>+10+10' \
+    -background '#eef0f3' "$GALLERY/preview-scale1.png"
+montage -font DejaVu-Sans -pointsize 14 "${scaled[@]}" -geometry +10+10 -background '#eef0f3' \
+    "$GALLERY/preview-scale2.png"
+convert "$GALLERY/preview-scale1.png" "$GALLERY/preview-scale2.png" -background '#eef0f3' \
+    -gravity West -append +repage "$GALLERY/index-preview.png"
+rm -f "$GALLERY/preview-scale1.png" "$GALLERY/preview-scale2.png"
+log "gallery: $GALLERY/index.html (preview: $GALLERY/index-preview.png)"
+
 # The sample web services at the address the default settings name (market, database,
 # version), unless something already serves there.
 if ! curl -s -o /dev/null --max-time 1 http://127.0.0.1:47821/dblastchange.txt; then

@@ -1,7 +1,8 @@
 #pragma once
 
 // Finds texts a window cuts short: a label, button, check box, radio button or group box title
-// wider (or taller) than the widget that shows it, or a widget reaching past its parent.
+// wider (or taller) than the widget that shows it, a widget reaching past its parent, or a line
+// of a hand-laid-out text wider than its view.
 
 #include "gui/ElidedLabel.h"
 
@@ -9,6 +10,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -98,8 +100,28 @@ inline void CollectOverlaps(QWidget* root, std::vector<std::string>& clipped) {
     }
 }
 
+// A read-only text in a fixed-pitch font is laid out by hand, line by line: a line wider than the
+// view wraps in mid-sentence or hides its end.
+inline void CollectWrappedLines(QWidget* root, std::vector<std::string>& clipped) {
+    for (const QPlainTextEdit* view : root->findChildren<QPlainTextEdit*>()) {
+        if (!view->isVisibleTo(root) || !view->isReadOnly() ||
+            !QFontInfo(view->font()).fixedPitch()) {
+            continue;
+        }
+        const QFontMetrics metrics(view->font());
+        const int room =
+            view->viewport()->width() - 2 * static_cast<int>(view->document()->documentMargin());
+        for (const QString& line : view->toPlainText().split(QLatin1Char('\n'))) {
+            if (metrics.horizontalAdvance(line) > room) {
+                clipped.push_back(Describe(view, line).toStdString() + " is wider than the view");
+            }
+        }
+    }
+}
+
 inline void CollectClipped(QWidget* root, std::vector<std::string>& clipped) {
     CollectOverlaps(root, clipped);
+    CollectWrappedLines(root, clipped);
     for (QWidget* widget : root->findChildren<QWidget*>()) {
         if (!widget->isVisibleTo(root) || widget->width() <= 0 ||
             widget->property(ElidedLabel::ElidesProperty).toBool()) {

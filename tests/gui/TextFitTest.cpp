@@ -4,9 +4,16 @@
 #include "TextFit.h"
 
 #include "BoundMainWindow.h"
+#include "downloads/DatabaseDownload.h"
 #include "gui/AboutBox.h"
+#include "gui/TfmMacroCfg.h"
+#include "gui/TfmTrelkConv.h"
+#include "gui/TfrmLogBuf.h"
 #include "gui/TfrmProxy.h"
+#include "gui/TfrmURLcfg.h"
 #include "gui/VersionHistoryDialog.h"
+#include "macros/MacroEditor.h"
+#include "web/UrlEditor.h"
 
 #include <QApplication>
 #include <QTabWidget>
@@ -51,6 +58,26 @@ TEST_F(TextFitTest, EveryDialogShowsItsTextsWhole) {
     EXPECT_THAT(ClippedIn(history), IsEmpty()) << "Version History";
     TfrmProxy proxy(app->proxy(), &form);
     EXPECT_THAT(ClippedIn(proxy), IsEmpty()) << "Proxy";
+    TfrmLogBuf logSettings(app->logBufSettings(), &form);
+    EXPECT_THAT(ClippedIn(logSettings), IsEmpty()) << "Log settings";
+
+    MacroEditor macroEditor(app->macroTable());
+    macroEditor.Open(1);
+    TfmMacroCfg macro(macroEditor, &form);
+    EXPECT_THAT(ClippedIn(macro), IsEmpty()) << "Macro";
+
+    UrlEditor urlEditor(app->urlList());
+    urlEditor.Open(0);
+    TfrmURLcfg url(urlEditor, &form);
+    EXPECT_THAT(ClippedIn(url), IsEmpty()) << "URL";
+    urlEditor.Cancel();
+
+    platform.simHttp().hold();
+    app->databaseDownload().RetrieveDatabase();
+    TfmTrelkConv download(app->databaseDownload(), &form);
+    EXPECT_THAT(ClippedIn(download), IsEmpty()) << "Database download";
+    download.closeFromModel();
+    platform.simHttp().release();
 }
 
 } // namespace
