@@ -79,7 +79,11 @@ SaveResult SettingsStore::SaveGroups(std::initializer_list<SettingsGroup> groups
         fileSystem_.discardUnfinishedReplacement(iniPath_);
         return {true, {}};
     }
-    return ini.Save(fileSystem_, iniPath_).ok ? SaveResult{true, {}} : failed;
+    // The system's reason goes to the pilot too: a full disk is theirs to fix.
+    if (const IniResult saved = ini.Save(fileSystem_, iniPath_); !saved.ok) {
+        return {false, saved.message};
+    }
+    return {true, {}};
 }
 
 void SettingsStore::writeGroup(IniFile& ini, SettingsGroup group, const Settings& settings) {

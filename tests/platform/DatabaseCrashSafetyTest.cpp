@@ -9,7 +9,7 @@
 #include "platform/sim/SimEventLoop.h"
 #include "platform/sim/SimHttp.h"
 #include "platform/sim/SimTimerFactory.h"
-#include "support/KilledChild.h"
+#include "support/RewriteKills.h"
 #include "support/TempFolder.h"
 
 #include <chrono>
@@ -49,6 +49,40 @@ std::string Document(const std::string& date, int records) {
     return text;
 }
 
+// The real disk, noting when the last replacement began and ended.
+class TimedFileSystem final : public FileSystem {
+public:
+    using FileSystem::readFile;
+    FileReadResult readFile(const std::string& path, std::size_t maxBytes) override {
+        return disk_.readFile(path, maxBytes);
+    }
+    FileWriteResult replaceFile(const std::string& path, std::string_view content) override {
+        began = std::chrono::steady_clock::now();
+        const FileWriteResult result = disk_.replaceFile(path, content);
+        ended = std::chrono::steady_clock::now();
+        return result;
+    }
+    void discardUnfinishedReplacement(const std::string& path) override {
+        disk_.discardUnfinishedReplacement(path);
+    }
+    FileWriteResult appendToFile(const std::string& path, std::string_view content) override {
+        return disk_.appendToFile(path, content);
+    }
+    PathKind kindOf(const std::string& path) override { return disk_.kindOf(path); }
+    FileWriteResult createFolder(const std::string& path) override {
+        return disk_.createFolder(path);
+    }
+    std::vector<std::string> fileNames(const std::string& folder) override {
+        return disk_.fileNames(folder);
+    }
+
+    std::chrono::steady_clock::time_point began;
+    std::chrono::steady_clock::time_point ended;
+
+private:
+    LinuxFileSystem disk_;
+};
+
 // The program's download dialog over a real disk; the reply is the test's.
 struct Downloader {
     explicit Downloader(const std::string& dataDir) : dataDir_(dataDir) {}
@@ -72,7 +106,7 @@ struct Downloader {
     SimTimerFactory timers{clock};
     SimEventLoop loop;
     SimHttp http{loop};
-    LinuxFileSystem files;
+    TimedFileSystem files;
     HttpClients clients{http};
     std::atomic<bool> shuttingDown{false};
     std::string url = Url;
@@ -83,69 +117,73 @@ struct Downloader {
 
 class DatabaseCrashSafetyTest : public ::testing::Test {
 protected:
-    testing::TempFolder folder;
+    testing::TempFolder folder{testing::KillTestRoot()};
     const std::string dataDir = folder.dir();
     const std::string path = folder.file("MyLumacor.dat");
-    const std::string a = Document("05-08-17", 20000);
-    const std::string b = Document("06-01-01", 30000);
+    const std::string a = Document("05-08-17", 600);
+    const std::string b = Document("06-01-01", 900);
     const std::string fileA = ConvertDatabase(a).fileText;
     const std::string fileB = ConvertDatabase(b).fileText;
 };
 
 TEST_F(DatabaseCrashSafetyTest, KilledWhileRewritingLeavesOneWholeDatabase) {
     ASSERT_NE(fileA, fileB);
-    ASSERT_GT(fileA.size(), 500000U);
+    ASSERT_GT(fileA.size(), 20000U);
     std::ofstream(path, std::ios::binary) << fileA;
 
-    // Kills spread over a few rounds of the child's loop, so they land in every step of it:
-    // the download, the conversion and the rewrite.
-    testing::TempFolder scratch;
+    // Kills spread over the child's rounds land in every step of one: the download, the
+    // conversion and the rewrite.
+    testing::TempFolder scratch(testing::KillTestRoot());
     Downloader timing(scratch.dir());
-    const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(timing.run(b));
-    ASSERT_TRUE(timing.run(a));
-    const auto roundUs = std::chrono::duration_cast<std::chrono::microseconds>(
-                             std::chrono::steady_clock::now() - start)
-                             .count() /
-                         2;
-    std::mt19937 random(20261209);
-    std::uniform_int_distribution<long> delayUs(0, 3 * roundUs);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(40);
-    int kills = 0;
+    int timed = 0;
+    long writeBeganUs = 0;
+    long writeEndedUs = 0;
+    const long roundUs = testing::AverageUs([&] {
+        const auto start = std::chrono::steady_clock::now();
+        timing.run(timed++ % 2 == 0 ? b : a);
+        const auto us = [&](std::chrono::steady_clock::time_point t) {
+            return static_cast<long>(
+                std::chrono::duration_cast<std::chrono::microseconds>(t - start).count());
+        };
+        writeBeganUs += us(timing.files.began);
+        writeEndedUs += us(timing.files.ended);
+    });
+    // The rewrite is a small part of a round: every other kill aims at the next one, in a
+    // window three times its length.
+    writeBeganUs /= timed;
+    writeEndedUs /= timed;
+    const long writeUs = std::max(1L, writeEndedUs - writeBeganUs);
+    const testing::KillWindow rewrite{std::max(0L, writeBeganUs - writeUs), writeEndedUs + writeUs};
+    std::unique_ptr<Downloader> downloader;
+    const auto round = [&](int n) {
+        if (!downloader) {
+            downloader = std::make_unique<Downloader>(dataDir);
+        }
+        return downloader->run(n % 2 == 0 ? b : a);
+    };
     int newSeen = 0;
     int temporaryFilesSeen = 0;
-    for (; kills < 100 && std::chrono::steady_clock::now() < deadline; ++kills) {
-        std::unique_ptr<Downloader> downloader;
-        ASSERT_TRUE(testing::RunUntilKilled(
-            [&](int round) {
-                if (!downloader) {
-                    downloader = std::make_unique<Downloader>(dataDir);
-                }
-                return downloader->run(round % 2 == 0 ? b : a);
-            },
-            static_cast<useconds_t>(delayUs(random))))
-            << "the downloading child failed on its own";
-
-        const std::string text = ReadFile(path);
-        ASSERT_TRUE(text == fileA || text == fileB)
-            << "after kill " << kills << ": " << text.size() << " bytes";
-        newSeen += text == fileB ? 1 : 0;
-        temporaryFilesSeen += fs::exists(path + ".tmp") ? 1 : 0;
-        for (const auto& entry : fs::directory_iterator(folder.path())) {
-            const std::string name = entry.path().filename().string();
-            ASSERT_TRUE(name == "MyLumacor.dat" || name == "MyLumacor.dat.tmp") << name;
-        }
-    }
-    EXPECT_GE(kills, 20);
+    EXPECT_TRUE(testing::KillWhileRewriting(
+        1000, roundUs, 20261209, round,
+        [&](int) {
+            const std::string text = testing::ReadWhole(path);
+            if (text != fileA && text != fileB) {
+                return ::testing::AssertionFailure() << text.size() << " bytes of neither database";
+            }
+            newSeen += text == fileB ? 1 : 0;
+            temporaryFilesSeen += fs::exists(path + ".tmp") ? 1 : 0;
+            return testing::FolderHoldsOnly(folder.path(), {"MyLumacor.dat"});
+        },
+        rewrite));
     EXPECT_GT(newSeen, 0) << "no kill came after a rewrite";
-    EXPECT_LT(newSeen, kills) << "no kill came after a second rewrite";
-    std::cout << kills << " kills (rounds of " << roundUs / 1000 << " ms), " << newSeen
-              << " with the other database in place, " << temporaryFilesSeen
-              << " in the middle of a rewrite\n";
+    EXPECT_GT(temporaryFilesSeen, 0) << "no kill landed inside a rewrite";
+    std::cout << "1000 kills over rounds of " << roundUs << " us (the rewrite " << writeUs
+              << " us of it), " << newSeen << " with the other database in place, "
+              << temporaryFilesSeen << " in the middle of a rewrite\n";
 
     // The next download after a crash cleans up.
-    Downloader downloader(dataDir);
-    ASSERT_TRUE(downloader.run(a));
+    Downloader next(dataDir);
+    ASSERT_TRUE(next.run(a));
     EXPECT_EQ(ReadFile(path), fileA);
     EXPECT_FALSE(fs::exists(path + ".tmp"));
 }
@@ -158,7 +196,7 @@ TEST_F(DatabaseCrashSafetyTest, AFullDiskFailsTheRewriteAndKeepsTheDatabaseAndIt
     if (child == 0) {
         // Running as root, a read-only folder would not stop the write; a file size limit does.
         ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{64 * 1024, 64 * 1024};
+        const rlimit limit{16 * 1024, 16 * 1024};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         Downloader downloader(dataDir);
         downloader.run(b);
@@ -171,6 +209,34 @@ TEST_F(DatabaseCrashSafetyTest, AFullDiskFailsTheRewriteAndKeepsTheDatabaseAndIt
     EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the date changed, 2: no message";
     EXPECT_EQ(ReadFile(path), small);
     EXPECT_FALSE(fs::exists(path + ".tmp"));
+}
+
+TEST_F(DatabaseCrashSafetyTest, AFullTmpfsFailsTheRewriteSaysSoAndKeepsTheDatabaseAndItsDate) {
+    TRELK_EXPECT_ON_FULL_DISK([this](const std::string& disk) -> std::string {
+        const std::string file = disk + "/MyLumacor.dat";
+        const std::string small = ConvertDatabase(Document("05-08-17", 10)).fileText;
+        std::ofstream(file, std::ios::binary) << small;
+        // Room for part of the new database: the rewrite fails half-way.
+        if (!testing::FillDisk(disk, 16 * 1024)) {
+            return "the disk did not fill";
+        }
+        Downloader downloader(disk + "/");
+        if (downloader.run(b)) {
+            return "a rewrite on a full disk was reported as done";
+        }
+        const std::string status = downloader.download.StatusText();
+        if (!status.starts_with("Unable to write " + file) ||
+            status.find("No space left on device") == std::string::npos) {
+            return "not told: " + status;
+        }
+        if (downloader.trkDate != "00-00-00") {
+            return "the database date changed";
+        }
+        if (testing::ReadWhole(file) != small) {
+            return "the database changed";
+        }
+        return fs::exists(file + ".tmp") ? "a temporary file was left on the full disk" : "";
+    });
 }
 
 } // namespace

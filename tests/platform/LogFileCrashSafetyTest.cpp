@@ -66,7 +66,7 @@ RunText WhatARunWrites() {
 TEST(LogFileCrashSafetyTest, KilledWhileLoggingKeepsEveryEarlierByteAndCutsOneLineAtMost) {
     const RunText run = WhatARunWrites();
     ASSERT_TRUE(run.header.starts_with("Log created "));
-    testing::TempFolder folder;
+    testing::TempFolder folder{testing::KillTestRoot()};
     const std::string logDir = folder.dir() + "Log/";
     LogRun first(logDir);
     first.log.AddLogLine("the first run's only line");

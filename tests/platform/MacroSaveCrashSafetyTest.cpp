@@ -119,7 +119,7 @@ protected:
                   std::string(9000, 'k'));
     }
 
-    testing::TempFolder folder;
+    testing::TempFolder folder{testing::KillTestRoot()};
     const std::string path = folder.file("TrelkPro.ini");
 };
 

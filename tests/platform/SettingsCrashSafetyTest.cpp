@@ -1,7 +1,7 @@
 #include "core/IniFile.h"
 #include "core/SettingsStore.h"
 #include "platform/linux/LinuxFileSystem.h"
-#include "support/KilledChild.h"
+#include "support/RewriteKills.h"
 #include "support/TempFolder.h"
 
 #include <chrono>
@@ -75,7 +75,7 @@ protected:
 
     // The real disk: what is killed here is the program's own replacement of the file.
     LinuxFileSystem files_;
-    testing::TempFolder folder_;
+    testing::TempFolder folder_{testing::KillTestRoot()};
     const fs::path dir_ = folder_.path();
     const std::string path_ = folder_.file("TrelkPro.ini");
     Settings a_;
@@ -88,29 +88,28 @@ TEST_F(SettingsCrashSafetyTest, KilledWhileSavingLeavesACompleteVersion) {
     writeInitialFile(path_);
     const SettingsStore store(files_, path_, dir_.string() + "/");
 
-    std::mt19937 random(20240601);
-    std::uniform_int_distribution<int> delayUs(0, 4000);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(40);
-    int kills = 0;
+    const auto round = [&](int n) { return SaveAll(store, n % 2 == 0 ? b_ : a_); };
+    const long roundUs = testing::AverageUs([&] {
+                             round(0);
+                             round(1);
+                         }) /
+                         2;
     int temporaryFilesSeen = 0;
-    for (; kills < 200 && std::chrono::steady_clock::now() < deadline; ++kills) {
-        ASSERT_TRUE(testing::RunUntilKilled(
-            [&](int round) { return SaveAll(store, round % 2 == 0 ? b_ : a_); },
-            static_cast<useconds_t>(delayUs(random))))
-            << "the saving child failed on its own";
-
-        const std::string text = ReadFile(path_);
-        ASSERT_EQ(versions.count(text), 1U) << "after kill " << kills << ":\n" << text;
-        temporaryFilesSeen += fs::exists(path_ + ".tmp") ? 1 : 0;
-        for (const auto& entry : fs::directory_iterator(dir_)) {
-            const std::string name = entry.path().filename().string();
-            ASSERT_TRUE(name == "TrelkPro.ini" || name == "TrelkPro.ini.tmp") << name;
+    EXPECT_TRUE(testing::KillWhileRewriting(1000, roundUs, 20240601, round, [&](int) {
+        const std::string text = testing::ReadWhole(path_);
+        if (versions.count(text) != 1) {
+            return ::testing::AssertionFailure() << "not a saved version:\n" << text;
         }
+        temporaryFilesSeen += fs::exists(path_ + ".tmp") ? 1 : 0;
         const Settings loaded = store.Load();
-        ASSERT_TRUE(loaded.Console == a_.Console || loaded.Console == b_.Console);
-    }
-    EXPECT_GE(kills, 20);
-    std::cout << kills << " kills, " << temporaryFilesSeen << " with a temporary file left\n";
+        if (loaded.Console != a_.Console && loaded.Console != b_.Console) {
+            return ::testing::AssertionFailure() << "the console group loads mixed";
+        }
+        return testing::FolderHoldsOnly(dir_, {"TrelkPro.ini"});
+    }));
+    std::cout << "1000 kills over rounds of four saves of " << roundUs << " us, "
+              << temporaryFilesSeen << " with a temporary file left\n";
+    EXPECT_GT(temporaryFilesSeen, 0) << "no kill landed inside a save";
 
     // The next save after a crash cleans up, and the other owner's section is still there.
     ASSERT_TRUE(SaveAll(store, a_));
@@ -136,7 +135,9 @@ TEST_F(SettingsCrashSafetyTest, FullDiskFailsTheSaveAndKeepsTheOldFile) {
         Settings large = a_;
         large.Console.Font = std::string(64 * 1024, 'F');
         const SaveResult result = store.SaveConsoleGroup(large);
-        ::_exit(result.ok ? 1 : result.message == "Unable to write to " + path_ ? 0 : 2);
+        ::_exit(result.ok                                                              ? 1
+                : result.message == "Unable to write to " + path_ + ": File too large" ? 0
+                                                                                       : 2);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -144,6 +145,37 @@ TEST_F(SettingsCrashSafetyTest, FullDiskFailsTheSaveAndKeepsTheOldFile) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "1: reported success, 2: wrong message";
     EXPECT_EQ(ReadFile(path_), before);
     EXPECT_FALSE(fs::exists(path_ + ".tmp"));
+}
+
+TEST_F(SettingsCrashSafetyTest, AFullTmpfsFailsEverySaveSaysSoAndKeepsTheOldFile) {
+    TRELK_EXPECT_ON_FULL_DISK([this](const std::string& disk) -> std::string {
+        const std::string file = disk + "/TrelkPro.ini";
+        writeInitialFile(file);
+        const std::string before = testing::ReadWhole(file);
+        const SettingsStore store(files_, file, disk + "/");
+        if (!testing::FillDisk(disk)) {
+            return "the disk did not fill";
+        }
+        for (const auto& save :
+             {&SettingsStore::SaveSetupGroup, &SettingsStore::SaveKeyMapGroup,
+              &SettingsStore::SaveConsoleGroup, &SettingsStore::SaveScannerGroup}) {
+            const SaveResult result = (store.*save)(b_);
+            if (result.ok) {
+                return "a save on a full disk was reported as done";
+            }
+            if (result.message != "Unable to write to " + file + ": No space left on device") {
+                return "not told: " + result.message;
+            }
+        }
+        if (testing::ReadWhole(file) != before) {
+            return "the settings file changed";
+        }
+        if (fs::exists(file + ".tmp")) {
+            return "a temporary file was left on the full disk";
+        }
+        fs::remove(disk + "/filler");
+        return SaveAll(store, b_) && store.Load() == b_ ? "" : "no save once there was room";
+    });
 }
 
 } // namespace

@@ -41,7 +41,7 @@ struct LoadedList {
 class UrlListCrashSafetyTest : public ::testing::Test {
 protected:
     LinuxFileSystem files;
-    testing::TempFolder folder;
+    testing::TempFolder folder{testing::KillTestRoot()};
     const std::string path = folder.file(UrlList::FileName);
 };
 

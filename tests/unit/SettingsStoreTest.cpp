@@ -146,7 +146,7 @@ TEST_F(SettingsStoreTest, FailedSaveReportsTheFileName) {
          {broken.SaveSetupGroup(broken.Defaults()), broken.SaveScannerGroup(broken.Defaults()),
           broken.SaveKeyMapGroup(broken.Defaults()), broken.SaveConsoleGroup(broken.Defaults())}) {
         EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.message, "Unable to write to " + nowhere);
+        EXPECT_EQ(result.message, "Unable to write to " + nowhere + ": No such file or directory");
     }
 }
 
@@ -200,7 +200,7 @@ TEST_F(SettingsStoreTest, AFullDiskFailsTheSaveAndKeepsTheOldFile) {
     files_.addFault({.step = FileStep::Write, .path = path_, .writtenBytes = 10});
     const SaveResult result = store().SaveConsoleGroup(store().Defaults());
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Unable to write to " + path_);
+    EXPECT_EQ(result.message, "Unable to write to " + path_ + ": No space left on device");
     EXPECT_EQ(readFile(), "[Setup]\nLogEnabled=1\n");
     EXPECT_FALSE(files_.unfinishedReplacement(path_).has_value());
 }
