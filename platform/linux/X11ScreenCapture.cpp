@@ -8,6 +8,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
+#include <cstdio>
 #include <cstring>
 #include <sys/ipc.h>
 #include <sys/shm.h>
@@ -296,8 +297,9 @@ bool X11ScreenCapture::saveScreenAsJpeg(const std::string& path, const ScreenAre
         error = "cannot write " + path;
         return false;
     }
-    QFile::remove(target);
-    if (!QFile::rename(partial, target)) {
+    // rename(2) replaces an older picture in one step; removing it first would leave neither
+    // picture to a crash in between.
+    if (std::rename(QFile::encodeName(partial).constData(), path.c_str()) != 0) {
         QFile::remove(partial);
         error = "cannot write " + path;
         return false;
