@@ -17,4 +17,10 @@ LogWriteResult LogFileWriter::Append(const std::string& path, const std::string&
     return {false, "Cannot write to log file " + path + ": " + written.error};
 }
 
+bool LogFileWriter::EndsInsideALine(const std::string& path) const {
+    // A file shared by runs of one minute is small; a larger one is left as it is.
+    const FileReadResult read = fileSystem_.readFile(path, MaxReadBytes);
+    return read.ok() && !read.content.empty() && read.content.back() != '\n';
+}
+
 } // namespace trelk

@@ -22,8 +22,11 @@ public:
     // Appends text to the file, creating it when missing. All or nothing: a write that fails
     // part-way (a full disk) is cut off again, so the lines already in the file stay whole.
     LogWriteResult Append(const std::string& path, const std::string& text) const;
+    // True when the file's last line has no end: a run killed in the middle of writing it.
+    bool EndsInsideALine(const std::string& path) const;
 
 private:
+    static constexpr std::size_t MaxReadBytes = 4 * 1024 * 1024;
     FileSystem& fileSystem_;
 };
 

@@ -84,8 +84,10 @@ bool PilotLog::openRunFile(const LocalTime& time) {
                                TwoDigits(time.hour) + ":" + TwoDigits(time.minute) + ":" +
                                TwoDigits(time.second);
     // Appended, never truncated: a second run started in the same minute shares the file
-    // name and must not wipe the first run's log.
-    const LogWriteResult result = writer_.Append(LogFilePath(), header + "\r\n");
+    // name and must not wipe the first run's log. A line cut short by a killed run is ended
+    // first, so the header starts a line of its own.
+    const std::string lineEnd = writer_.EndsInsideALine(LogFilePath()) ? "\r\n" : "";
+    const LogWriteResult result = writer_.Append(LogFilePath(), lineEnd + header + "\r\n");
     if (!result.ok) {
         report(result.message);
         return false;

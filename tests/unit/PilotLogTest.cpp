@@ -98,6 +98,15 @@ TEST_F(PilotLogTest, SecondRunInTheSameMinuteAppendsToTheFirstRunsFile) {
     EXPECT_EQ(second->LogFileName(), log->LogFileName());
     EXPECT_EQ(logFile(), "Log created 2026-12-08; 12:00:00\r\n12:00; first run\r\n"
                          "Log created 2026-12-08; 12:00:20\r\n12:00; second run\r\n");
+
+    // A run killed half-way through a line: the next run's header starts a line of its own.
+    folder.write("Log/" + log->LogFileName(), logFile() + "12:00; cut sh");
+    clock.advance(20 * 1000);
+    auto third = makeLog(folder.dir() + "Log/");
+    third->AddLogLine("third run");
+    EXPECT_TRUE(logFile().ends_with("12:00; second run\r\n12:00; cut sh\r\n"
+                                    "Log created 2026-12-08; 12:00:40\r\n12:00; third run\r\n"))
+        << logFile();
 }
 
 TEST_F(PilotLogTest, BufferKeepsTheNewestLinesAndViewsFollowIt) {
