@@ -87,35 +87,38 @@ TEST(LogFileCrashSafetyTest, KilledWhileLoggingKeepsEveryEarlierByteAndCutsOneLi
     const long roundUs = testing::AverageUs([&] { timed.log.AddLogLine(Message(n++)); }, 50);
     int cutLines = 0;
     long linesLogged = 0;
-    EXPECT_TRUE(testing::KillWhileRewriting(1000, roundUs, 20261211, round, [&](int kill) {
-        const std::string text = testing::ReadWhole(path);
-        if (text.size() < before.size() || text.compare(0, before.size(), before) != 0) {
-            return ::testing::AssertionFailure() << "the file lost what it held: " << text.size()
-                                                 << " bytes, " << before.size() << " before";
-        }
-        const std::string added = text.substr(before.size());
-        // The killed run's lines in order, each whole but the last: at least the first line,
-        // which it wrote before the kill could come. A line the run before left cut short is
-        // ended first.
-        const std::string lineEnd = before.empty() || before.ends_with('\n') ? "" : "\r\n";
-        const auto whole = static_cast<int>(std::count(added.begin(), added.end(), '\n') - 1 -
-                                            (lineEnd.empty() ? 0 : 1));
-        if (whole < 1 || (lineEnd + run.lines(whole + 1)).compare(0, added.size(), added) != 0) {
-            return ::testing::AssertionFailure() << "not the run's lines:\n" << added;
-        }
-        cutLines += added.ends_with("\r\n") ? 0 : 1;
-        linesLogged += whole;
-        before = text;
-        // A minute's runs share a file: every hundred kills the checked file goes, so it stays
-        // the size of one minute's log that a new run reads the end of.
-        if (kill % 100 == 99) {
-            fs::remove(path);
-            before.clear();
-        }
-        return testing::FolderHoldsOnly(folder.path(), {"Log"});
-    }));
-    std::cout << "1000 kills over log lines of " << roundUs << " us: " << linesLogged
-              << " lines kept, " << cutLines << " cut short\n";
+    EXPECT_TRUE(
+        testing::KillWhileRewriting(testing::KillsPerFile, roundUs, 20261211, round, [&](int kill) {
+            const std::string text = testing::ReadWhole(path);
+            if (text.size() < before.size() || text.compare(0, before.size(), before) != 0) {
+                return ::testing::AssertionFailure()
+                       << "the file lost what it held: " << text.size() << " bytes, "
+                       << before.size() << " before";
+            }
+            const std::string added = text.substr(before.size());
+            // The killed run's lines in order, each whole but the last: at least the first line,
+            // which it wrote before the kill could come. A line the run before left cut short is
+            // ended first.
+            const std::string lineEnd = before.empty() || before.ends_with('\n') ? "" : "\r\n";
+            const auto whole = static_cast<int>(std::count(added.begin(), added.end(), '\n') - 1 -
+                                                (lineEnd.empty() ? 0 : 1));
+            if (whole < 1 ||
+                (lineEnd + run.lines(whole + 1)).compare(0, added.size(), added) != 0) {
+                return ::testing::AssertionFailure() << "not the run's lines:\n" << added;
+            }
+            cutLines += added.ends_with("\r\n") ? 0 : 1;
+            linesLogged += whole;
+            before = text;
+            // A minute's runs share a file: every hundred kills the checked file goes, so it stays
+            // the size of one minute's log that a new run reads the end of.
+            if (kill % 100 == 99) {
+                fs::remove(path);
+                before.clear();
+            }
+            return testing::FolderHoldsOnly(folder.path(), {"Log"});
+        }));
+    std::cout << testing::KillsPerFile << " kills over log lines of " << roundUs
+              << " us: " << linesLogged << " lines kept, " << cutLines << " cut short\n";
     EXPECT_TRUE(testing::FolderHoldsOnly(logDir, {first.log.LogFileName()}));
 }
 

@@ -95,20 +95,21 @@ TEST_F(SettingsCrashSafetyTest, KilledWhileSavingLeavesACompleteVersion) {
                          }) /
                          2;
     int temporaryFilesSeen = 0;
-    EXPECT_TRUE(testing::KillWhileRewriting(1000, roundUs, 20240601, round, [&](int) {
-        const std::string text = testing::ReadWhole(path_);
-        if (versions.count(text) != 1) {
-            return ::testing::AssertionFailure() << "not a saved version:\n" << text;
-        }
-        temporaryFilesSeen += fs::exists(path_ + ".tmp") ? 1 : 0;
-        const Settings loaded = store.Load();
-        if (loaded.Console != a_.Console && loaded.Console != b_.Console) {
-            return ::testing::AssertionFailure() << "the console group loads mixed";
-        }
-        return testing::FolderHoldsOnly(dir_, {"TrelkPro.ini"});
-    }));
-    std::cout << "1000 kills over rounds of four saves of " << roundUs << " us, "
-              << temporaryFilesSeen << " with a temporary file left\n";
+    EXPECT_TRUE(
+        testing::KillWhileRewriting(testing::KillsPerFile, roundUs, 20240601, round, [&](int) {
+            const std::string text = testing::ReadWhole(path_);
+            if (versions.count(text) != 1) {
+                return ::testing::AssertionFailure() << "not a saved version:\n" << text;
+            }
+            temporaryFilesSeen += fs::exists(path_ + ".tmp") ? 1 : 0;
+            const Settings loaded = store.Load();
+            if (loaded.Console != a_.Console && loaded.Console != b_.Console) {
+                return ::testing::AssertionFailure() << "the console group loads mixed";
+            }
+            return testing::FolderHoldsOnly(dir_, {"TrelkPro.ini"});
+        }));
+    std::cout << testing::KillsPerFile << " kills over rounds of four saves of " << roundUs
+              << " us, " << temporaryFilesSeen << " with a temporary file left\n";
     EXPECT_GT(temporaryFilesSeen, 0) << "no kill landed inside a save";
 
     // The next save after a crash cleans up, and the other owner's section is still there.

@@ -61,16 +61,17 @@ TEST_F(UrlListCrashSafetyTest, KilledWhileSavingLeavesOneWholeList) {
                          2;
     int newSeen = 0;
     int midRewrite = 0;
-    EXPECT_TRUE(testing::KillWhileRewriting(1000, roundUs, 20261209, round, [&](int) {
-        const std::string text = testing::ReadWhole(path);
-        if (text != fileA && text != fileB) {
-            return ::testing::AssertionFailure() << text.size() << " bytes of neither list";
-        }
-        newSeen += text == fileB ? 1 : 0;
-        midRewrite += fs::exists(path + ".tmp") ? 1 : 0;
-        return testing::FolderHoldsOnly(folder.path(), {UrlList::FileName});
-    }));
-    std::cout << "1000 kills over saves of " << roundUs << " us: " << newSeen
+    EXPECT_TRUE(
+        testing::KillWhileRewriting(testing::KillsPerFile, roundUs, 20261209, round, [&](int) {
+            const std::string text = testing::ReadWhole(path);
+            if (text != fileA && text != fileB) {
+                return ::testing::AssertionFailure() << text.size() << " bytes of neither list";
+            }
+            newSeen += text == fileB ? 1 : 0;
+            midRewrite += fs::exists(path + ".tmp") ? 1 : 0;
+            return testing::FolderHoldsOnly(folder.path(), {UrlList::FileName});
+        }));
+    std::cout << testing::KillsPerFile << " kills over saves of " << roundUs << " us: " << newSeen
               << " with the other list, " << midRewrite << " in the middle of a save\n";
     EXPECT_GT(newSeen, 0);
     EXPECT_GT(midRewrite, 0) << "no kill landed inside a save";

@@ -35,6 +35,14 @@ inline std::string ReadWhole(const std::string& path) {
     return text;
 }
 
+// A thousand kills per file. A sanitizer build takes the same steps many times slower and
+// checks the memory of the program, not its files: a hundred there.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr int KillsPerFile = 100;
+#else
+inline constexpr int KillsPerFile = 1000;
+#endif
+
 // Where the kill tests keep their files. What a kill can break is the order of the program's
 // steps (open, write, sync, rename), not the disk: a folder in memory takes the same steps
 // without waiting for the disk at every sync, so a thousand kills take seconds.
