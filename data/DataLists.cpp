@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <ranges>
 
 namespace trelk {
 
@@ -21,12 +20,13 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 // The list controls' order: alphabetical without case; equal names in byte order, so the
 // order never depends on the order of adding.
 bool LessNoCase(const std::string& a, const std::string& b) {
-    const auto lowerA = a | std::views::transform(Lower);
-    const auto lowerB = b | std::views::transform(Lower);
-    if (std::ranges::lexicographical_compare(lowerA, lowerB)) {
+    // Compared through a comparison rather than a transformed view: clang 14 (the fuzzing
+    // build) cannot compile libstdc++ 12's views over a string.
+    const auto lowerLess = [](char x, char y) { return Lower(x) < Lower(y); };
+    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), lowerLess)) {
         return true;
     }
-    if (std::ranges::lexicographical_compare(lowerB, lowerA)) {
+    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), lowerLess)) {
         return false;
     }
     return a < b;

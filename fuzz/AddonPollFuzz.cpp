@@ -1,0 +1,107 @@
+// The values add-on programs write into the interface key between two polls: each part of the
+// input "<n><value>" (parts separated by NUL) writes one value, n choosing its name, then the
+// poll runs over them with the console shown, as the pilot would have it on an add-on page.
+
+#include "FuzzInput.h"
+#include "addons/AddOnModules.h"
+#include "addons/AddOnText.h"
+#include "console/ConsoleOverlaySink.h"
+#include "core/TraceOutput.h"
+#include "platform/sim/ManualClock.h"
+#include "platform/sim/SimDebugOutput.h"
+#include "platform/sim/SimTimerFactory.h"
+#include "platform/sim/SimUserStore.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <array>
+
+namespace {
+
+using namespace trelk;
+
+constexpr const char* Interface = "Software\\TrelkPro\\Interface";
+
+const std::array<std::string, 29> Names = {
+    "AppReg",    "AppUnReg",     "AppExe",        "ActiveAddon",    "DataReady",    "Title",
+    "Line1",     "Line2",        "Line3",         "Line4",          "Line5",        "Line6",
+    "Line7",     "Line8",        "Line9",         "Line10",         "Line11",       "Line12",
+    "Line13",    "Line14",       "Line15",        "ListHighLight",  "RequestPopUp", "RequestPopOff",
+    "RequestWide", "AddOnRelease", "AddOnRegList", "TrelkProStartUp", "Line16"};
+
+class NullOverlay final : public ConsoleOverlaySink {
+public:
+    void SetConsoleMode(int) override {}
+    void SetConsolePosition(std::uint8_t, std::uint8_t) override {}
+    void SetColorValue(std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t) override {}
+    void SetNewBitmap(const QImage& picture) override { held_ = picture; }
+    void ShowConsole(bool) override {}
+    void SetPopupSpeed(std::uint8_t) override {}
+
+private:
+    QImage held_;
+};
+
+// Text is drawn with Qt's fonts: the offscreen platform gives them without a display.
+void EnsureGuiApplication() {
+    if (QCoreApplication::instance() != nullptr) {
+        return;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "fuzz_addon_poll";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication app(argc, argv);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    EnsureGuiApplication();
+    SimUserStore store;
+    ManualClock clock;
+    SimTimerFactory timers{clock};
+    SimDebugOutput output;
+    TraceOutput trace{output};
+    NullOverlay overlay;
+    ConsolePage page{overlay, trace, {}};
+    std::string typed;
+    AddOnModules addOns{store,
+                        timers,
+                        page,
+                        {.addonListShown = [] { return true; },
+                         .redrawAddonList = [] {},
+                         .resetMenu = [] {},
+                         .popupRequest = [] {},
+                         .popupOff = [] {},
+                         .showConsole = [] {},
+                         .hideConsole = [] {},
+                         .setWideConsole = [](bool) {},
+                         .sendToChannel = [&typed](const std::string& text, bool,
+                                                   int) { typed = text; },
+                         .reportDuringPlay = [](const std::string&) {}}};
+    // A registered add-on whose page is open, before the fuzzed writes.
+    store.setString(Interface, "AppReg", "Miner");
+    addOns.tmrAddonTimer();
+    store.setString(Interface, "ActiveAddon", "Miner");
+    addOns.ActiveAddonWritten("Miner");
+    page.ShowConsole();
+
+    for (const std::string& part : fuzz::Parts(fuzz::Text(data, size))) {
+        if (part.empty()) {
+            addOns.tmrAddonTimer();
+            continue;
+        }
+        const auto name = static_cast<unsigned char>(part.front()) % Names.size();
+        store.setString(Interface, Names[name], part.substr(1));
+    }
+    addOns.tmrAddonTimer();
+    addOns.TypeHighlightedEntry();
+    for (const std::string& line : addOns.PageLines()) {
+        fuzz::Expect(line.size() <= addontext::MaxLineLength);
+    }
+    fuzz::Expect(typed.find_first_of("\r\n\b") == std::string::npos);
+    (void)addontext::HighlightFromStore(fuzz::Text(data, size));
+    (void)addontext::LineFromStore(fuzz::Text(data, size));
+    return 0;
+}

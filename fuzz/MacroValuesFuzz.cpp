@@ -1,0 +1,35 @@
+// The "Macros" and "Commands" sections of the settings file, written by any hand: the twelve
+// macros loaded, listed and replayed into the stand-in game; the command list loaded, walked
+// and saved. A saved command list loads back exactly as it was.
+
+#include "FuzzInput.h"
+#include "MacroRig.h"
+#include "macros/CommandList.h"
+
+namespace {
+
+using namespace trelk;
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // An empty file would leave the rig's settings file missing: an input of its own kind.
+    testing::MacroRig rig(std::string(fuzz::Text(data, size)));
+    rig.table.RefreshMacroList();
+    for (int n = 1; n <= MacroTable::Count; ++n) {
+        rig.table.ReplayMacro(n);
+        rig.keys.wait(MacroTable::LockoutMs);
+    }
+
+    const auto ignore = [](const std::string&) {};
+    CommandList commands(rig.keys.keys.platform.fileSystem(), rig.folder.file("trelkpro.ini"),
+                         ignore, [] {}, ignore);
+    commands.Load();
+    const std::vector<std::string> loaded = commands.Entries();
+    fuzz::Expect(CommandList::ParseStored(CommandList::ToStored(loaded)) == loaded);
+    (void)commands.SteppingList();
+    fuzz::Expect(commands.Save());
+    commands.Load();
+    fuzz::Expect(commands.Entries() == loaded);
+    return 0;
+}
