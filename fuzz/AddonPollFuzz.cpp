@@ -23,11 +23,12 @@ using namespace trelk;
 constexpr const char* Interface = "Software\\TrelkPro\\Interface";
 
 const std::array<std::string, 29> Names = {
-    "AppReg",    "AppUnReg",     "AppExe",        "ActiveAddon",    "DataReady",    "Title",
-    "Line1",     "Line2",        "Line3",         "Line4",          "Line5",        "Line6",
-    "Line7",     "Line8",        "Line9",         "Line10",         "Line11",       "Line12",
-    "Line13",    "Line14",       "Line15",        "ListHighLight",  "RequestPopUp", "RequestPopOff",
-    "RequestWide", "AddOnRelease", "AddOnRegList", "TrelkProStartUp", "Line16"};
+    "AppReg",       "AppUnReg",      "AppExe",          "ActiveAddon",   "DataReady",
+    "Title",        "Line1",         "Line2",           "Line3",         "Line4",
+    "Line5",        "Line6",         "Line7",           "Line8",         "Line9",
+    "Line10",       "Line11",        "Line12",          "Line13",        "Line14",
+    "Line15",       "ListHighLight", "RequestPopUp",    "RequestPopOff", "RequestWide",
+    "AddOnRelease", "AddOnRegList",  "TrelkProStartUp", "Line16"};
 
 class NullOverlay final : public ConsoleOverlaySink {
 public:
@@ -66,20 +67,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     NullOverlay overlay;
     ConsolePage page{overlay, trace, {}};
     std::string typed;
-    AddOnModules addOns{store,
-                        timers,
-                        page,
-                        {.addonListShown = [] { return true; },
-                         .redrawAddonList = [] {},
-                         .resetMenu = [] {},
-                         .popupRequest = [] {},
-                         .popupOff = [] {},
-                         .showConsole = [] {},
-                         .hideConsole = [] {},
-                         .setWideConsole = [](bool) {},
-                         .sendToChannel = [&typed](const std::string& text, bool,
-                                                   int) { typed = text; },
-                         .reportDuringPlay = [](const std::string&) {}}};
+    AddOnModules addOns{
+        store,
+        timers,
+        page,
+        {.addonListShown = [] { return true; },
+         .redrawAddonList = [] {},
+         .resetMenu = [] {},
+         .popupRequest = [] {},
+         .popupOff = [] {},
+         .showConsole = [] {},
+         .hideConsole = [] {},
+         .setWideConsole = [](bool) {},
+         .sendToChannel = [&typed](const std::string& text, bool, int) { typed = text; },
+         .reportDuringPlay = [](const std::string&) {}}};
     // A registered add-on whose page is open, before the fuzzed writes.
     store.setString(Interface, "AppReg", "Miner");
     addOns.tmrAddonTimer();

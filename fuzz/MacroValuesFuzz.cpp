@@ -22,8 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const auto ignore = [](const std::string&) {};
-    CommandList commands(rig.keys.keys.platform.fileSystem(), rig.folder.file("trelkpro.ini"),
-                         ignore, [] {}, ignore);
+    CommandList commands(
+        rig.keys.keys.platform.fileSystem(), rig.folder.file("trelkpro.ini"), ignore, [] {},
+        ignore);
     commands.Load();
     const std::vector<std::string> loaded = commands.Entries();
     fuzz::Expect(CommandList::ParseStored(CommandList::ToStored(loaded)) == loaded);

@@ -14,7 +14,8 @@ void ReadBack(const MarketTables& tables) {
     const int categories = static_cast<int>(tables.Cells.size());
     for (int c = 0; c <= categories; ++c) {
         (void)tables.ItemCount(c);
-        const int items = c < categories ? static_cast<int>(tables.Cells[std::size_t(c)].size()) : 0;
+        const int items =
+            c < categories ? static_cast<int>(tables.Cells[std::size_t(c)].size()) : 0;
         for (int i = 0; i <= items; ++i) {
             (void)tables.Item(c, i);
             for (int l = 0; l <= tables.LocationCount; ++l) {

@@ -21,10 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string problem;
     const Settings loaded = store.Load(problem);
     fuzz::Expect(problem.empty());
-    const SaveResult saved =
-        store.SaveGroups({SettingsGroup::Setup, SettingsGroup::Scanner, SettingsGroup::KeyMap,
-                          SettingsGroup::Console},
-                         loaded);
+    const SaveResult saved = store.SaveGroups({SettingsGroup::Setup, SettingsGroup::Scanner,
+                                               SettingsGroup::KeyMap, SettingsGroup::Console},
+                                              loaded);
     fuzz::Expect(saved.ok);
     fuzz::Expect(store.Load() == loaded);
     return 0;

@@ -40,13 +40,11 @@ struct Rig {
     CheckOption logEnabled, marketEnable, displayTime, wideConsole;
     PilotPosition position;
     std::vector<UrlListRow> urls;
-    SlashCommandExecutor executor{keys.dispatcher,
-                                  keys.sender,
-                                  registry,
-                                  {logEnabled, marketEnable, displayTime, wideConsole},
-                                  position,
-                                  keys.keys.trace,
-                                  actions()};
+    SlashCommandExecutor executor{
+        keys.dispatcher, keys.sender,
+        registry,        {logEnabled, marketEnable, displayTime, wideConsole},
+        position,        keys.keys.trace,
+        actions()};
 };
 
 } // namespace
