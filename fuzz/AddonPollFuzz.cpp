@@ -35,37 +35,35 @@ public:
     void SetConsoleMode(int) override {}
     void SetConsolePosition(std::uint8_t, std::uint8_t) override {}
     void SetColorValue(std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t) override {}
-    void SetNewBitmap(const QImage& picture) override { held_ = picture; }
+    // The picture is not kept, so the renderer draws the next one into the same pixels.
+    void SetNewBitmap(const QImage&) override {}
     void ShowConsole(bool) override {}
     void SetPopupSpeed(std::uint8_t) override {}
-
-private:
-    QImage held_;
 };
 
-// Text is drawn with Qt's fonts: the offscreen platform gives them without a display.
-void EnsureGuiApplication() {
-    if (QCoreApplication::instance() != nullptr) {
-        return;
-    }
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "fuzz_addon_poll";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
-
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    EnsureGuiApplication();
-    SimUserStore store;
-    ManualClock clock;
-    SimTimerFactory timers{clock};
+// The console the pages are drawn on, made once: text is drawn with Qt's fonts (the offscreen
+// platform gives them without a display), and a page drawn replaces all the last one showed.
+struct Console {
+    Console() { page.ShowConsole(); }
+    bool offscreen = qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[16] = "fuzz_addon_poll";
+    char* argv[2] = {name, nullptr};
+    QGuiApplication app{argc, argv};
     SimDebugOutput output;
     TraceOutput trace{output};
     NullOverlay overlay;
     ConsolePage page{overlay, trace, {}};
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static Console console;
+    ConsolePage& page = console.page;
+    SimUserStore store;
+    ManualClock clock;
+    SimTimerFactory timers{clock};
     std::string typed;
     AddOnModules addOns{
         store,
@@ -86,7 +84,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     addOns.tmrAddonTimer();
     store.setString(Interface, "ActiveAddon", "Miner");
     addOns.ActiveAddonWritten("Miner");
-    page.ShowConsole();
 
     for (const std::string& part : fuzz::Parts(fuzz::Text(data, size))) {
         if (part.empty()) {

@@ -1,6 +1,6 @@
-// A coordinate data file as the pilot drops it into the data folder: the list built from it
-// (once as an ordinary file, once as a waypoint file), then walked as the database pages walk
-// it, the group index checked against the word rules it stands in for.
+// A coordinate data file as the pilot drops it into the data folder, "<kind><content>": the
+// list built from it (an ordinary or a waypoint file, for one of the three lists), then walked as
+// the database pages walk it, the group index checked against the word rules it stands in for.
 
 #include "FuzzInput.h"
 #include "data/DataFile.h"
@@ -16,7 +16,7 @@ namespace {
 using namespace trelk;
 
 // Bounds the walk: each group checked against the word rules costs a pass over the text.
-constexpr int GroupsChecked = 64;
+constexpr int GroupsChecked = 16;
 
 void Walk(const std::string& text) {
     const ListTextIndex groups(text);
@@ -32,7 +32,6 @@ void Walk(const std::string& text) {
             (void)UpTo(subgroupWord, ']');
             for (const std::string_view entry : subgroup.entries) {
                 (void)FormatDflrText(entry, origin);
-                (void)FormatDflrText(entry, LumacorOrigin{});
             }
         }
     }
@@ -43,13 +42,15 @@ void Walk(const std::string& text) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string content(fuzz::Text(data, size));
+    if (size == 0) {
+        return 0;
+    }
+    const int kind = DataKind::Roid + data[0] % 3;
+    const std::string name = (data[0] & 0x10) != 0 ? "route.trk" : "belt.dat";
     SimFileSystem files;
-    files.addFolder("/data");
-    files.addFile("/data/belt.dat", content);
-    files.addFile("/data/route.trk", content);
-    const DataListBuild build =
-        BuildDataList(files, DataKind::Roid, "/data/", {"belt.dat", "route.trk"});
+    files.addFile("/data/" + name, std::string(fuzz::Text(data + 1, size - 1)));
+    // The file twice: the second of two files without a group joins the first one's group.
+    const DataListBuild build = BuildDataList(files, kind, "/data/", {name, name});
     Walk(build.text);
     return 0;
 }
