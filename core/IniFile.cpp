@@ -130,7 +130,9 @@ std::size_t IniFile::parseLine(std::string_view line, std::size_t current) {
         if (const Section* known = FindSectionIn(sections_, name)) {
             return static_cast<std::size_t>(known - sections_.data()); // merge a repeated section
         }
-        sections_.push_back({std::string(name), true, {}});
+        // The whole line is kept: what follows the bracket is the writer's (a comment, or the
+        // rest of a line whose break an editor left as a lone carriage return).
+        sections_.push_back({std::string(name), true, {}, std::string(line)});
         return sections_.size() - 1;
     }
     if (sections_.empty()) {
@@ -151,7 +153,8 @@ std::string IniFile::toText() const {
     std::string text;
     for (const Section& section : sections_) {
         if (section.hasHeader) {
-            text += '[' + section.name + "]\n";
+            text += section.header.empty() ? '[' + section.name + ']' : section.header;
+            text += '\n';
         }
         for (const Line& line : section.lines) {
             text += line.text;

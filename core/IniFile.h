@@ -64,6 +64,8 @@ private:
         std::string name;
         bool hasHeader = true; // false for the lines before the first section
         std::vector<Line> lines;
+        // The header line as read ("[Setup] ; by hand"); empty for a section added since.
+        std::string header{};
     };
 
     const Line* findEntry(std::string_view section, std::string_view key) const;

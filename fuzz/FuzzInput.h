@@ -5,7 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <source_location>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,8 +33,10 @@ inline std::vector<std::string> Parts(std::string_view text, char separator = '\
 }
 
 // A property the code promises broke: the fuzzer keeps the input as a finding.
-inline void Expect(bool holds) {
+inline void Expect(bool holds, std::source_location where = std::source_location::current()) {
     if (!holds) {
+        std::fprintf(stderr, "%s:%u: the property does not hold\n", where.file_name(),
+                     static_cast<unsigned>(where.line()));
         std::abort();
     }
 }

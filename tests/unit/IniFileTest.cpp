@@ -104,6 +104,20 @@ TEST_F(IniFileTest, WritingKeepsForeignContentAndKeyPlaces) {
                             "[Console]\nAASafe=1\n");
 }
 
+TEST_F(IniFileTest, SectionLinesAreWrittenBackAsTheyWereRead) {
+    // A comment after the bracket, blanks around the name, and the rest of a line whose break
+    // an editor left as a lone carriage return: none of it is the program's to drop.
+    const std::string original =
+        "[Setup] ; the Setup tab's keys\n  [ Macros ]\nF1Channel=2\n[Other]\rkept=1\n";
+    IniFile ini = IniFile::fromText(original);
+    EXPECT_EQ(ini.toText(), original);
+
+    ini.writeString("macros", "F1Channel", "3");
+    ini.writeString("Console", "AASafe", "1");
+    EXPECT_EQ(ini.toText(), "[Setup] ; the Setup tab's keys\n  [ Macros ]\nF1Channel=3\n"
+                            "[Other]\rkept=1\n[Console]\nAASafe=1\n");
+}
+
 TEST_F(IniFileTest, StringValuesRoundTripExactlyExceptLineBreaks) {
     const std::vector<std::string> values{
         " leading and trailing ", "\"quoted\"", "a=b;c", "\tTab", "caf\xE9 \x80", "",
