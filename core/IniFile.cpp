@@ -107,8 +107,10 @@ IniResult IniFile::Save(FileSystem& fileSystem, const std::string& path) const {
 
 IniFile IniFile::fromText(std::string_view text) {
     IniFile ini;
-    if (text.starts_with("\xEF\xBB\xBF")) {
-        text.remove_prefix(3); // a byte order mark left by an editor
+    // Byte order marks left by an editor, also one added again to a file that had one: a
+    // mark left in the text would hide the first section, until a save put it first again.
+    while (text.starts_with("\xEF\xBB\xBF")) {
+        text.remove_prefix(3);
     }
     std::size_t current = 0;
     while (!text.empty()) {

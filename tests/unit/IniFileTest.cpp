@@ -118,6 +118,12 @@ TEST_F(IniFileTest, SectionLinesAreWrittenBackAsTheyWereRead) {
                             "[Other]\rkept=1\n[Console]\nAASafe=1\n");
 }
 
+TEST_F(IniFileTest, EveryByteOrderMarkAtTheStartIsSkipped) {
+    const IniFile ini = IniFile::fromText("\xEF\xBB\xBF\xEF\xBB\xBF[KeyMap]\nKM1=-1\n");
+    EXPECT_EQ(ini.readInteger("KeyMap", "KM1", 301), -1);
+    EXPECT_EQ(ini.toText(), "[KeyMap]\nKM1=-1\n");
+}
+
 TEST_F(IniFileTest, StringValuesRoundTripExactlyExceptLineBreaks) {
     const std::vector<std::string> values{
         " leading and trailing ", "\"quoted\"", "a=b;c", "\tTab", "caf\xE9 \x80", "",
