@@ -392,15 +392,15 @@ def record_failure(raw, name, message):
     (raw / f"{name}.failed").write_text(message + "\n", encoding="utf-8")
 
 
-def run_one(raw, name, spec, environment):
-    program = Path(spec["program"])
+def run_one(raw, name, step, environment):
+    program = Path(step["program"])
     for stale in raw.glob(f"{name}.*"):
         stale.unlink()
     if not program.exists():
         record_failure(raw, name, f"{program} is not built")
         return
-    command = [str(program), *spec["arguments"]]
-    if spec.get("json"):
+    command = [str(program), *step["arguments"]]
+    if step.get("json"):
         command += ["--benchmark_format=json", f"--benchmark_out={raw / (name + '.json')}",
                     "--benchmark_out_format=json"]
     started = time.monotonic()
@@ -458,8 +458,8 @@ def run(build, out):
     run_one(raw, *steps[0], environment)
     idle = [start_idle(raw, build, "idle", "", environment),
             start_idle(raw, build, "idle-scan", "scan", environment)]
-    for name, spec in steps[1:]:
-        run_one(raw, name, spec, environment)
+    for name, step in steps[1:]:
+        run_one(raw, name, step, environment)
     for each in idle:
         finish_idle(raw, each)
     took = time.monotonic() - started
