@@ -14,6 +14,7 @@
 #include "platform/linux/CurlHttp.h"
 #include "platform/linux/QtEventLoop.h"
 #include "platform/linux/QtTimerFactory.h"
+#include "support/NullOverlay.h"
 #include "support/WebServices.h"
 
 #include <QElapsedTimer>
@@ -31,16 +32,6 @@ namespace {
 
 using namespace trelk;
 using Clock = std::chrono::steady_clock;
-
-class NullOverlay final : public ConsoleOverlaySink {
-public:
-    void SetConsoleMode(int) override {}
-    void SetConsolePosition(std::uint8_t, std::uint8_t) override {}
-    void SetColorValue(std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t) override {}
-    void SetNewBitmap(const QImage&) override {}
-    void ShowConsole(bool) override {}
-    void SetPopupSpeed(std::uint8_t) override {}
-};
 
 class NullDebug final : public DebugOutput {
 public:
@@ -80,7 +71,7 @@ int main(int argc, char** argv) {
     HttpClients clients(http);
 
     // 1. The main loop while the market loads.
-    NullOverlay overlay;
+    testing::NullOverlay overlay;
     NullDebug debug;
     TraceOutput trace(debug);
     ConsolePage page(overlay, trace, {});

@@ -5,12 +5,12 @@
 #include "FuzzInput.h"
 #include "addons/AddOnModules.h"
 #include "addons/AddOnText.h"
-#include "console/ConsoleOverlaySink.h"
 #include "core/TraceOutput.h"
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/SimDebugOutput.h"
 #include "platform/sim/SimTimerFactory.h"
 #include "platform/sim/SimUserStore.h"
+#include "support/NullOverlay.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -30,17 +30,6 @@ const std::array<std::string, 29> Names = {
     "Line15",       "ListHighLight", "RequestPopUp",    "RequestPopOff", "RequestWide",
     "AddOnRelease", "AddOnRegList",  "TrelkProStartUp", "Line16"};
 
-class NullOverlay final : public ConsoleOverlaySink {
-public:
-    void SetConsoleMode(int) override {}
-    void SetConsolePosition(std::uint8_t, std::uint8_t) override {}
-    void SetColorValue(std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t) override {}
-    // The picture is not kept, so the renderer draws the next one into the same pixels.
-    void SetNewBitmap(const QImage&) override {}
-    void ShowConsole(bool) override {}
-    void SetPopupSpeed(std::uint8_t) override {}
-};
-
 // The console the pages are drawn on, made once: text is drawn with Qt's fonts (the offscreen
 // platform gives them without a display), and a page drawn replaces all the last one showed.
 struct Console {
@@ -52,7 +41,7 @@ struct Console {
     QGuiApplication app{argc, argv};
     SimDebugOutput output;
     TraceOutput trace{output};
-    NullOverlay overlay;
+    testing::NullOverlay overlay;
     ConsolePage page{overlay, trace, {}};
 };
 

@@ -8,6 +8,7 @@
 #include "platform/sim/SimDebugOutput.h"
 #include "platform/sim/SimTimerFactory.h"
 #include "support/LinuxTestSupport.h"
+#include "support/NullOverlay.h"
 #include "support/TempFolder.h"
 
 #include <QProcess>
@@ -24,17 +25,6 @@ using ::testing::HasSubstr;
 using testing::TempFolder;
 
 constexpr const char* Interface = "Software\\TrelkPro\\Interface";
-
-// A console page nobody looks at: the poll needs one to draw into.
-class NoOverlay final : public ConsoleOverlaySink {
-public:
-    void SetConsoleMode(int) override {}
-    void SetConsolePosition(std::uint8_t, std::uint8_t) override {}
-    void SetColorValue(std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t) override {}
-    void SetNewBitmap(const QImage&) override {}
-    void ShowConsole(bool) override {}
-    void SetPopupSpeed(std::uint8_t) override {}
-};
 
 class AddOnStoreTest : public ::testing::Test {
 protected:
@@ -56,7 +46,7 @@ protected:
     SimTimerFactory timers{clock};
     SimDebugOutput debug;
     TraceOutput trace{debug};
-    NoOverlay overlay;
+    testing::NullOverlay overlay;
     ConsolePage page{overlay, trace, {}};
     std::vector<std::string> reports;
     AddOnModules addOns{store, timers, page, hooks()};
