@@ -161,24 +161,16 @@ TEST_F(DatabaseCrashSafetyTest, KilledWhileRewritingLeavesOneWholeDatabase) {
         }
         return downloader->run(n % 2 == 0 ? b : a);
     };
-    int newSeen = 0;
-    int temporaryFilesSeen = 0;
+    testing::VersionsSeen seen;
     EXPECT_TRUE(testing::KillWhileRewriting(
         testing::KillsPerFile, roundUs, 20261209, round,
-        [&](int) {
-            const std::string text = testing::ReadWhole(path);
-            if (text != fileA && text != fileB) {
-                return ::testing::AssertionFailure() << text.size() << " bytes of neither database";
-            }
-            newSeen += text == fileB ? 1 : 0;
-            temporaryFilesSeen += fs::exists(path + ".tmp") ? 1 : 0;
-            return testing::FolderHoldsOnly(folder.path(), {"MyLumacor.dat"});
-        },
+        testing::HoldsOneOfTwoVersions(path, fileA, fileB, folder.path(), "MyLumacor.dat",
+                                       "database", seen),
         rewrite));
-    EXPECT_GT(newSeen, 0) << "no kill came after a rewrite";
+    EXPECT_GT(seen.newer, 0) << "no kill came after a rewrite";
     std::cout << testing::KillsPerFile << " kills over rounds of " << roundUs << " us (the rewrite "
-              << writeUs << " us of it), " << newSeen << " with the other database in place, "
-              << temporaryFilesSeen << " in the middle of a rewrite\n";
+              << writeUs << " us of it), " << seen.newer << " with the other database in place, "
+              << seen.unfinished << " in the middle of a rewrite\n";
 
     // The next download after a crash cleans up.
     Downloader next(dataDir);

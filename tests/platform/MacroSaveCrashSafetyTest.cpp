@@ -100,23 +100,16 @@ protected:
                                  round(1);
                              }) /
                              2;
-        int newSeen = 0;
-        int midRewrite = 0;
-        EXPECT_TRUE(
-            testing::KillWhileRewriting(testing::KillsPerFile, roundUs, 20261210, round, [&](int) {
-                const std::string text = testing::ReadWhole(path);
-                if (text != fileA && text != fileB) {
-                    return ::testing::AssertionFailure() << text.size() << " bytes of neither file";
-                }
-                newSeen += text == fileB ? 1 : 0;
-                midRewrite += fs::exists(path + ".tmp") ? 1 : 0;
-                return testing::FolderHoldsOnly(folder.path(), {"TrelkPro.ini"});
-            }));
+        testing::VersionsSeen seen;
+        EXPECT_TRUE(testing::KillWhileRewriting(
+            testing::KillsPerFile, roundUs, 20261210, round,
+            testing::HoldsOneOfTwoVersions(path, fileA, fileB, folder.path(), "TrelkPro.ini",
+                                           "file", seen)));
         std::cout << testing::KillsPerFile << " kills over " << what << " of " << roundUs
-                  << " us: " << newSeen << " with the other version, " << midRewrite
+                  << " us: " << seen.newer << " with the other version, " << seen.unfinished
                   << " in the middle of a save\n";
-        EXPECT_GT(newSeen, 0);
-        EXPECT_GT(midRewrite, 0) << "no kill landed inside a save";
+        EXPECT_GT(seen.newer, 0);
+        EXPECT_GT(seen.unfinished, 0) << "no kill landed inside a save";
         EXPECT_EQ(IniFile::fromText(testing::ReadWhole(path)).readString("Other", "Kept", ""),
                   std::string(9000, 'k'));
     }

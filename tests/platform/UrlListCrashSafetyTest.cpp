@@ -59,22 +59,16 @@ TEST_F(UrlListCrashSafetyTest, KilledWhileSavingLeavesOneWholeList) {
                              round(1);
                          }) /
                          2;
-    int newSeen = 0;
-    int midRewrite = 0;
-    EXPECT_TRUE(
-        testing::KillWhileRewriting(testing::KillsPerFile, roundUs, 20261209, round, [&](int) {
-            const std::string text = testing::ReadWhole(path);
-            if (text != fileA && text != fileB) {
-                return ::testing::AssertionFailure() << text.size() << " bytes of neither list";
-            }
-            newSeen += text == fileB ? 1 : 0;
-            midRewrite += fs::exists(path + ".tmp") ? 1 : 0;
-            return testing::FolderHoldsOnly(folder.path(), {UrlList::FileName});
-        }));
-    std::cout << testing::KillsPerFile << " kills over saves of " << roundUs << " us: " << newSeen
-              << " with the other list, " << midRewrite << " in the middle of a save\n";
-    EXPECT_GT(newSeen, 0);
-    EXPECT_GT(midRewrite, 0) << "no kill landed inside a save";
+    testing::VersionsSeen seen;
+    EXPECT_TRUE(testing::KillWhileRewriting(
+        testing::KillsPerFile, roundUs, 20261209, round,
+        testing::HoldsOneOfTwoVersions(path, fileA, fileB, folder.path(), UrlList::FileName, "list",
+                                       seen)));
+    std::cout << testing::KillsPerFile << " kills over saves of " << roundUs
+              << " us: " << seen.newer << " with the other list, " << seen.unfinished
+              << " in the middle of a save\n";
+    EXPECT_GT(seen.newer, 0);
+    EXPECT_GT(seen.unfinished, 0) << "no kill landed inside a save";
 
     // The next start loads a whole list, and its next save clears what the crash left.
     UrlList next(files, path, {});

@@ -113,6 +113,30 @@ inline ::testing::AssertionResult FolderHoldsOnly(const std::filesystem::path& f
     return ::testing::AssertionSuccess();
 }
 
+// How the kills left a file rewritten between two versions: how often the newer one was in
+// place, and how often a replacement was left unfinished beside it.
+struct VersionsSeen {
+    int newer = 0;
+    int unfinished = 0;
+};
+
+// The check after each kill of a file rewritten between two versions: it holds one of them
+// whole, and its folder holds nothing but it (and the temporary file of a replacement).
+inline std::function<::testing::AssertionResult(int)>
+HoldsOneOfTwoVersions(std::string path, std::string older, std::string newer,
+                      std::filesystem::path folder, std::string fileName, std::string what,
+                      VersionsSeen& seen) {
+    return [=, &seen](int) {
+        const std::string text = ReadWhole(path);
+        if (text != older && text != newer) {
+            return ::testing::AssertionFailure() << text.size() << " bytes of neither " << what;
+        }
+        seen.newer += text == newer ? 1 : 0;
+        seen.unfinished += std::filesystem::exists(path + ".tmp") ? 1 : 0;
+        return FolderHoldsOnly(folder, {fileName});
+    };
+}
+
 // Fills the file system of folder up to its last page (tmpfs gives out whole pages), then
 // frees leaveBytes of it again. False when the disk never filled.
 inline bool FillDisk(const std::string& folder, long leaveBytes = 0) {
